@@ -2,7 +2,8 @@
 
 #include <unicode/uchar.h>
 
-namespace bf {
+namespace bf
+{
 
 bool isWhiteSpace(QChar c)
 {

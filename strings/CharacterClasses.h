@@ -8,10 +8,14 @@
 //   line break  = U+000A..U+000D, U+0085, U+2028, U+2029.
 // All members lie in the Basic Multilingual Plane, so a single UTF-16 code
 // unit decides membership; surrogates belong to neither class.
-namespace bf {
+namespace bf
+{
 
 [[nodiscard]] bool isWhiteSpace(QChar c);
 [[nodiscard]] bool isLineBreak(QChar c);
-[[nodiscard]] inline bool isWhiteSpaceOrLineBreak(QChar c) { return isWhiteSpace(c) || isLineBreak(c); }
+[[nodiscard]] inline bool isWhiteSpaceOrLineBreak(QChar c)
+{
+    return isWhiteSpace(c) || isLineBreak(c);
+}
 
 } // namespace bf

@@ -6,8 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace bf {
-namespace {
+namespace bf
+{
+namespace
+{
 
 constexpr qsizetype kLongName = 256;
 constexpr qsizetype kKeptUnits = 254;
@@ -19,8 +21,7 @@ bool itemExists(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-template<typename Pred>
-QStringView trimmed(QStringView text, Pred isMember)
+template<typename Pred> QStringView trimmed(QStringView text, Pred isMember)
 {
     while (!text.isEmpty() && isMember(text.front()))
         text = text.mid(1);
@@ -52,7 +53,8 @@ QString makeFilenameUniqueInDirectory(const QString &name, const QString &direct
     if (!itemExists(stringByAppendingPathComponent(directory, name)))
         return name;
     for (qint64 n = 1;; ++n) {
-        const QString candidate = stringByAppendingPathComponent(directory, numberedFileName(name, n));
+        const QString candidate =
+            stringByAppendingPathComponent(directory, numberedFileName(name, n));
         if (!itemExists(candidate))
             return stringSanitizedForFileName(lastPathComponent(candidate));
     }

@@ -5,7 +5,8 @@
 
 // File-name helpers. Lengths and positions count UTF-16 code units; path
 // arithmetic follows the rules of strings/PathArithmetic.h.
-namespace bf {
+namespace bf
+{
 
 // `name` when nothing (not even a dangling symbolic link) exists at
 // directory/name; otherwise the first free "base n.ext" for n = 1, 2, ...

@@ -1,7 +1,9 @@
 #include "strings/PathArithmetic.h"
 
-namespace bf {
-namespace {
+namespace bf
+{
+namespace
+{
 
 // `path` without trailing slashes, keeping a lone "/".
 QStringView withoutTrailingSlashes(QStringView path)

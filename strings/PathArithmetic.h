@@ -10,7 +10,8 @@
 //    dot is neither the first nor the last character of the name. Hidden
 //    names such as ".bashrc" and names ending in '.' have no extension.
 // None of these functions touches the file system.
-namespace bf {
+namespace bf
+{
 
 // The part of `path` after its last '/', ignoring trailing slashes.
 // "/a/b.txt" -> "b.txt", "a/b/" -> "b", "/" -> "/", "" -> "".

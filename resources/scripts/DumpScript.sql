@@ -1,0 +1,22 @@
+-- Writes a complete SQL text of the open database to "Library.sql".
+-- Every shell setting this relies on is set here, so a user's own shell
+-- configuration cannot change the dump. The lines before the dump carry the
+-- database settings a plain dump leaves out; they must come before the first
+-- table is created when the text is read back.
+.bail on
+.echo off
+.headers off
+.mode list
+.separator "|" "\n"
+.nullvalue ""
+.changes off
+.timer off
+.output Library.sql
+SELECT 'PRAGMA encoding=''' || encoding || ''';' FROM pragma_encoding;
+SELECT 'PRAGMA page_size=' || page_size || ';' FROM pragma_page_size;
+SELECT 'PRAGMA auto_vacuum=' || auto_vacuum || ';' FROM pragma_auto_vacuum;
+SELECT 'PRAGMA journal_mode=WAL;' FROM pragma_journal_mode WHERE journal_mode = 'wal';
+SELECT 'PRAGMA user_version=' || user_version || ';' FROM pragma_user_version;
+SELECT 'PRAGMA application_id=' || application_id || ';' FROM pragma_application_id;
+.dump
+.output stdout

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include "tests/support/QtPrinting.h"
+
 #include <gtest/gtest.h>
 
 namespace {

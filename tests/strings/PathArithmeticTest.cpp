@@ -1,5 +1,7 @@
 #include "strings/PathArithmetic.h"
 
+#include "tests/support/QtPrinting.h"
+
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,0 +1,118 @@
+// The terminal front end: the same start-up and repair as the window, with
+// alerts and progress on the terminal.
+#include "app/cli/TerminalAlerts.h"
+#include "app/core/Companion.h"
+#include "app/core/CompanionApps.h"
+#include "app/core/QBAppDelegate.h"
+#include "app/core/Translations.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace
+{
+
+using quillbox::RepairOutcome;
+
+// Exit statuses, one per outcome; 0 only when the library was fixed.
+int exitStatus(RepairOutcome outcome)
+{
+    switch (outcome) {
+    case RepairOutcome::Fixed:
+        return 0;
+    case RepairOutcome::NoLibrary:
+        return 2;
+    case RepairOutcome::CompanionRunning:
+        return 3;
+    case RepairOutcome::ShellMissing:
+        return 4;
+    case RepairOutcome::SafetyCopyFailed:
+        return 5;
+    case RepairOutcome::CorruptRestored:
+        return 6;
+    case RepairOutcome::CorruptNotRestored:
+        return 7;
+    }
+    return 1;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Terminal", text);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillbox-repair-cli"));
+    quillbox::installTranslations(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        tr("Repairs a damaged Quillbox library from the terminal.\n\n"
+           "Exit status:\n"
+           "  0  the library was fixed\n"
+           "  1  the command line was not understood\n"
+           "  2  no Quillbox library was found\n"
+           "  3  Quillbox is running\n"
+           "  4  the utility's own sqlite3 shell is missing\n"
+           "  5  no safety copy could be saved (library untouched)\n"
+           "  6  the library is beyond repair; it was restored from its safety copy\n"
+           "  7  the library is beyond repair and could not be restored; "
+           "the safety copy stays beside it"));
+    parser.addHelpOption();
+    const QCommandLineOption libraryOption(
+        QStringLiteral("library"),
+        tr("Repair the library folder DIR instead of the one in Quillbox's preferences."),
+        QStringLiteral("DIR"));
+    parser.addOption(libraryOption);
+    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
+        QTextStream(stderr) << (parser.errorText().isEmpty() ? tr("Unexpected argument.")
+                                                             : parser.errorText())
+                            << Qt::endl;
+        return 1;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp(0);
+
+    quillbox::TerminalAlerts alerts;
+    quillbox::DesktopCompanionApps apps;
+    quillbox::TerminalWorkspace workspace;
+    quillbox::QBAppDelegate delegate({alerts, apps, workspace});
+    quillbox::TerminalWindow window(delegate);
+    delegate.setWindow(&window);
+    if (parser.isSet(libraryOption))
+        delegate.setLibraryOverride(parser.value(libraryOption));
+
+    // Progress on one updating line, only when someone watches it.
+    const bool showProgress = isatty(STDERR_FILENO) != 0;
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &app,
+                     [showProgress](quillbox::RepairStage, double fraction) {
+                         if (showProgress)
+                             std::fprintf(stderr, "\r%s %3d%%", qPrintable(tr("Repairing…")),
+                                          static_cast<int>(fraction * 100));
+                     });
+    QObject::connect(
+        &delegate, &quillbox::QBAppDelegate::repairFinished, &app,
+        [showProgress](RepairOutcome outcome) {
+            if (showProgress)
+                std::fprintf(stderr, "\n");
+            if (outcome == RepairOutcome::CorruptRestored ||
+                outcome == RepairOutcome::CorruptNotRestored)
+                QTextStream(stdout)
+                    << tr("For help, write to %1.").arg(quillbox::companion::kSupportAddress)
+                    << Qt::endl;
+            QCoreApplication::exit(exitStatus(outcome));
+        });
+
+    delegate.applicationDidFinishLaunching();
+    QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace quillbox
+{
+
+// A modal message: a message text, an informative text and buttons in the
+// order added. The texts are already translated when an Alert is built.
+struct Alert {
+    QString messageText;
+    QString informativeText;
+    QStringList buttons; // empty: one default button
+};
+
+// Answer for the first added button (or the default button); the second
+// added button answers kFirstButton + 1, and so on.
+inline constexpr int kFirstButton = 1000;
+
+// Shows alerts to the user. May be called from any thread; returns when the
+// user has answered.
+class Alerts
+{
+  public:
+    virtual ~Alerts() = default;
+    // The answer: kFirstButton + the index of the chosen button.
+    virtual int runModal(const Alert &alert) = 0;
+};
+
+} // namespace quillbox

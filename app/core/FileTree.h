@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+// Whole-folder file operations that never follow a symbolic link: a link is
+// copied or removed as a link, so nothing outside the folder is touched.
+namespace quillbox
+{
+
+// Called with the number of bytes of file content copied so far.
+using CopyProgress = std::function<void(qint64 bytesCopied)>;
+
+// Copies the folder `source` and everything in it to `destination`, which
+// must not exist yet. Files keep their permissions and modification times;
+// symbolic links are recreated as links. File contents move with
+// copy_file_range(), which clones blocks where the file system can.
+// nullopt on success; otherwise a translated description of the first
+// failure, and whatever was already copied is left for the caller to remove.
+[[nodiscard]] std::optional<QString> copyTree(const QString &source, const QString &destination,
+                                              const CopyProgress &progress = {});
+
+// Total bytes of the regular files in the folder, links not followed; 0 for
+// a missing folder.
+[[nodiscard]] qint64 treeSize(const QString &path);
+
+// Removes `path` and, for a folder, everything in it. A missing path counts
+// as removed. False when anything stays.
+bool removeTree(const QString &path);
+
+// Renames `from` to `to` only when nothing exists at `to`. nullopt on
+// success, else a translated description of the failure.
+[[nodiscard]] std::optional<QString> renameNoReplace(const QString &from, const QString &to);
+
+// True when anything (a dangling symbolic link included) exists at `path`.
+[[nodiscard]] bool itemExists(const QString &path);
+
+} // namespace quillbox

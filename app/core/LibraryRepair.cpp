@@ -1,0 +1,238 @@
+#include "app/core/LibraryRepair.h"
+
+#include "app/core/Alerts.h"
+#include "app/core/Companion.h"
+#include "app/core/CompanionApps.h"
+#include "app/core/FileTree.h"
+#include "app/core/Workspace.h"
+#include "strings/FileNames.h"
+#include "strings/PathArithmetic.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <algorithm>
+#include <cstdlib>
+#include <tuple>
+
+namespace quillbox
+{
+namespace
+{
+
+const QString kDatabaseName = QStringLiteral("Library.sqlite");
+const QString kDumpName = QStringLiteral("Library.sql");
+const QByteArray kEndOfDump = QByteArrayLiteral("COMMIT;\n");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("QBAppDelegate", text);
+}
+
+QString inFolder(const QString &folder, const QString &name)
+{
+    return bf::stringByAppendingPathComponent(folder, name);
+}
+
+qint64 fileSize(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? info.size() : 0;
+}
+
+} // namespace
+
+QString safetyCopyName(const QString &libraryName)
+{
+    const QString base = bf::stringByDeletingPathExtension(libraryName);
+    return bf::stringByAppendingPathExtension(base + QStringLiteral(" (Old Version)"),
+                                              bf::pathExtension(libraryName));
+}
+
+LibraryRepair::LibraryRepair(RepairServices services, SqliteShell shell, QString libraryPath)
+    : services_(services), shell_(std::move(shell)), libraryPath_(std::move(libraryPath))
+{
+}
+
+void LibraryRepair::report(RepairStage stage, double fraction)
+{
+    reported_ = std::clamp(fraction, reported_, 1.0);
+    if (progress_)
+        progress_(stage, reported_);
+}
+
+RepairOutcome LibraryRepair::fixLibrary()
+{
+    if (libraryPath_.isEmpty() || !QFileInfo(libraryPath_).isDir()) {
+        services_.alerts.runModal({tr("No Quillbox library was found."),
+                                   tr("Choose the library folder and try again."),
+                                   {}});
+        return RepairOutcome::NoLibrary;
+    }
+    if (services_.apps.isRunning(companion::kMainIdentifier) ||
+        services_.apps.isRunning(companion::kAlternateIdentifier)) {
+        services_.alerts.runModal(
+            {tr("Quillbox is running."), tr("Quit Quillbox and try again."), {}});
+        return RepairOutcome::CompanionRunning;
+    }
+    if (!shell_.isUsable()) {
+        services_.alerts.runModal(
+            {tr("The repair tool is incomplete."),
+             tr("The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.")
+                 .arg(shell_.executable()),
+             {}});
+        return RepairOutcome::ShellMissing;
+    }
+
+    if (!makeSafetyCopy())
+        return RepairOutcome::SafetyCopyFailed;
+
+    const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
+                                fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
+    // The dump's text is usually somewhat larger than the database it holds.
+    const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
+    const QString dumpPath = inFolder(libraryPath_, kDumpName);
+    if (runShell(QStringLiteral("DumpScript"), RepairStage::Dump, 0.40, 0.70,
+                 [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; }) != 0)
+        return showCorruptMessage();
+
+    report(RepairStage::Check, 0.70);
+    if (!dumpIsComplete())
+        return showCorruptMessage();
+
+    removeDamagedDatabase();
+    const QString databasePath = inFolder(libraryPath_, kDatabaseName);
+    const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
+    if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, 0.72, 0.99, [&] {
+            return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
+        }) != 0)
+        return showCorruptMessage();
+
+    QFile::remove(dumpPath);
+    report(RepairStage::Rebuild, 1.0);
+    services_.alerts.runModal({tr("The library file has been fixed!"), QString(), {tr("Quit")}});
+    return RepairOutcome::Fixed;
+}
+
+bool LibraryRepair::makeSafetyCopy()
+{
+    const QString parent = QFileInfo(libraryPath_).absolutePath();
+    const QString name = bf::makeFilenameUniqueInDirectory(
+        safetyCopyName(bf::lastPathComponent(libraryPath_)), parent);
+    backupPath_ = inFolder(parent, name);
+    if (backupChosen_)
+        backupChosen_(backupPath_);
+
+    // The copy is made under a hidden temporary name and renamed only when
+    // complete, so a failed copy never looks like a safety copy.
+    QByteArray pattern = QFile::encodeName(inFolder(parent, u".quillbox-copy-XXXXXX"_qs));
+    std::optional<QString> error;
+    QString partial;
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        error = tr("The folder “%1” cannot be written to.").arg(parent);
+    } else {
+        partial = QFile::decodeName(pattern);
+        QDir().rmdir(partial);
+        const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
+        error = copyTree(libraryPath_, partial, [&](qint64 copied) {
+            report(RepairStage::SafetyCopy, 0.40 * static_cast<double>(copied) / total);
+        });
+        if (!error)
+            error = renameNoReplace(partial, backupPath_);
+    }
+    if (error) {
+        if (!partial.isEmpty())
+            removeTree(partial);
+        services_.alerts.runModal(
+            {tr("There was a problem saving a copy of the library file."), *error, {}});
+        return false;
+    }
+    report(RepairStage::SafetyCopy, 0.40);
+    return true;
+}
+
+int LibraryRepair::runShell(const QString &scriptName, RepairStage stage, double from, double to,
+                            const std::function<double()> &done)
+{
+    report(stage, from);
+    return shell_.run(libraryPath_, loadScript(scriptName), [&] {
+        // Estimates stop short of the stage's end: only the exit ends it.
+        report(stage, from + (to - from) * std::min(done(), 0.98));
+    });
+}
+
+bool LibraryRepair::dumpIsComplete() const
+{
+    QFile dump(inFolder(libraryPath_, kDumpName));
+    const qint64 size = dump.size();
+    if (size < kEndOfDump.size() || !dump.open(QIODevice::ReadOnly) ||
+        !dump.seek(size - kEndOfDump.size()))
+        return false;
+    return dump.read(kEndOfDump.size()) == kEndOfDump;
+}
+
+void LibraryRepair::removeDamagedDatabase() const
+{
+    const QStringList doomed{kDatabaseName, kDatabaseName + u"-shm"_qs, kDatabaseName + u"-wal"_qs};
+    const QStringList entries =
+        QDir(libraryPath_).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &entry : entries) {
+        if (doomed.contains(entry))
+            removeTree(inFolder(libraryPath_, entry));
+    }
+}
+
+RepairOutcome LibraryRepair::showCorruptMessage()
+{
+    const int answer = services_.alerts.runModal(
+        {tr("The library file is corrupt and cannot be repaired automatically."),
+         tr("Contact Quillbox Support for further assistance."),
+         {tr("Support"), tr("Cancel")}});
+    if (answer == kFirstButton) {
+        services_.workspace.openUrl(QUrl(QStringLiteral("mailto:") + companion::kSupportAddress +
+                                         QStringLiteral("?subject=Quillbox%20Support%20Request")));
+    }
+    return restoreSafetyCopy();
+}
+
+RepairOutcome LibraryRepair::restoreSafetyCopy()
+{
+    report(RepairStage::Restore, reported_);
+    const auto notRestored = [this](const QString &why) {
+        services_.alerts.runModal(
+            {tr("The library could not be restored from its safety copy."), why, {}});
+        return RepairOutcome::CorruptNotRestored;
+    };
+    const QString keptAt =
+        tr("The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
+            .arg(backupPath_);
+    if (backupPath_.isEmpty() || !QFileInfo(backupPath_).isDir())
+        return notRestored(tr("The safety copy “%1” is missing, so the library was left as it is.")
+                               .arg(backupPath_));
+    if (!itemExists(libraryPath_))
+        return notRestored(keptAt);
+
+    // Move the damaged folder aside, move the safety copy into its place, and
+    // only then remove the damaged folder. A failed step is undone.
+    const QString parent = QFileInfo(libraryPath_).absolutePath();
+    const QString lastName = bf::lastPathComponent(libraryPath_);
+    const QString aside =
+        inFolder(parent, bf::makeFilenameUniqueInDirectory(
+                             bf::stringByAppendingPathExtension(
+                                 bf::stringByDeletingPathExtension(lastName) + u" (Damaged)"_qs,
+                                 bf::pathExtension(lastName)),
+                             parent));
+    if (renameNoReplace(libraryPath_, aside))
+        return notRestored(keptAt);
+    if (renameNoReplace(backupPath_, libraryPath_)) {
+        std::ignore = renameNoReplace(aside, libraryPath_);
+        return notRestored(keptAt);
+    }
+    removeTree(aside);
+    return RepairOutcome::CorruptRestored;
+}
+
+} // namespace quillbox

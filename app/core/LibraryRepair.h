@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/core/SqliteShell.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace quillbox
+{
+
+class Alerts;
+class CompanionApps;
+class Workspace;
+
+// How a repair ended.
+enum class RepairOutcome {
+    Fixed,              // the database was rebuilt
+    NoLibrary,          // no library folder to repair
+    CompanionRunning,   // Quillbox runs; nothing touched
+    ShellMissing,       // the utility's own sqlite3 is missing; nothing touched
+    SafetyCopyFailed,   // no safety copy could be made; library untouched
+    CorruptRestored,    // beyond repair; the safety copy is back in place
+    CorruptNotRestored, // beyond repair; the safety copy stays beside it
+};
+
+// The stage a repair is in, for progress reports.
+enum class RepairStage { SafetyCopy, Dump, Check, Rebuild, Restore };
+
+// The platform services a repair talks to.
+struct RepairServices {
+    Alerts &alerts;
+    CompanionApps &apps;
+    Workspace &workspace;
+};
+
+// One repair of one library folder: the running check, the safety copy, the
+// dump, its completeness check, the removal of the damaged database, the
+// rebuild and the report, each step entered only when the one before
+// succeeded. Blocking: run it off the GUI thread.
+class LibraryRepair
+{
+  public:
+    // `fraction` is the share of the whole repair done, from 0 to 1; it
+    // never goes back and reaches 1 only when the repair is over.
+    using Progress = std::function<void(RepairStage stage, double fraction)>;
+    using BackupChosen = std::function<void(const QString &backupPath)>;
+
+    LibraryRepair(RepairServices services, SqliteShell shell, QString libraryPath);
+
+    void setProgress(Progress progress) { progress_ = std::move(progress); }
+    void setBackupChosen(BackupChosen chosen) { backupChosen_ = std::move(chosen); }
+
+    // Runs the whole repair and tells the user its outcome in an alert.
+    RepairOutcome fixLibrary();
+
+    // Tells the user the library is beyond repair, offers the support mail
+    // and puts the safety copy back in place of the library folder.
+    RepairOutcome showCorruptMessage();
+
+    [[nodiscard]] const QString &backupPath() const { return backupPath_; }
+
+  private:
+    bool makeSafetyCopy();
+    bool dumpIsComplete() const;
+    void removeDamagedDatabase() const;
+    RepairOutcome restoreSafetyCopy();
+    int runShell(const QString &scriptName, RepairStage stage, double from, double to,
+                 const std::function<double()> &done);
+    void report(RepairStage stage, double fraction);
+
+    RepairServices services_;
+    SqliteShell shell_;
+    QString libraryPath_;
+    QString backupPath_;
+    Progress progress_;
+    BackupChosen backupChosen_;
+    double reported_ = 0.0;
+};
+
+// The safety copy's name for a library folder named `libraryName`:
+// "Main.ext" gives "Main (Old Version).ext", "Main" gives "Main (Old Version)".
+[[nodiscard]] QString safetyCopyName(const QString &libraryName);
+
+} // namespace quillbox

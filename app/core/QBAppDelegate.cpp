@@ -1,0 +1,94 @@
+#include "app/core/QBAppDelegate.h"
+
+#include "app/core/AppWindow.h"
+#include "app/core/Bookmark.h"
+#include "app/core/Companion.h"
+#include "app/core/CompanionApps.h"
+#include "app/core/Preferences.h"
+
+#include <QMutexLocker>
+
+namespace quillbox
+{
+
+QBAppDelegate::QBAppDelegate(RepairServices services, QObject *parent)
+    : QObject(parent), services_(services), shellExecutable_(SqliteShell::defaultExecutable())
+{
+    qRegisterMetaType<quillbox::RepairStage>();
+    qRegisterMetaType<quillbox::RepairOutcome>();
+}
+
+QBAppDelegate::~QBAppDelegate()
+{
+    if (worker_ != nullptr)
+        worker_->wait();
+}
+
+QUrl QBAppDelegate::libraryFileURL() const
+{
+    const QMutexLocker lock(&mutex_);
+    return libraryFileURL_;
+}
+
+void QBAppDelegate::setLibraryFileURL(const QUrl &url)
+{
+    const QMutexLocker lock(&mutex_);
+    libraryFileURL_ = url;
+}
+
+QUrl QBAppDelegate::backupFileURL() const
+{
+    const QMutexLocker lock(&mutex_);
+    return backupFileURL_;
+}
+
+void QBAppDelegate::setBackupFileURL(const QUrl &url)
+{
+    const QMutexLocker lock(&mutex_);
+    backupFileURL_ = url;
+}
+
+void QBAppDelegate::applicationDidFinishLaunching()
+{
+    setLibraryFileURL({});
+    const bool alternateInstalled = services_.apps.isInstalled(companion::kAlternateIdentifier);
+    if (!libraryOverride_.isEmpty()) {
+        setLibraryFileURL(QUrl::fromLocalFile(libraryOverride_));
+    } else if (!alternateInstalled) {
+        if (const auto bookmark = readLibraryLocation()) {
+            const auto folder = resolveBookmarkData(*bookmark);
+            setLibraryFileURL(folder ? QUrl::fromLocalFile(*folder) : QUrl());
+        }
+    }
+    if (window_ != nullptr) {
+        window_->center();
+        window_->makeKeyAndOrderFront();
+    }
+}
+
+void QBAppDelegate::fixLibrary()
+{
+    if (worker_ != nullptr)
+        return;
+    const QString library = libraryFileURL().toLocalFile();
+    auto outcome = std::make_shared<RepairOutcome>(RepairOutcome::NoLibrary);
+    worker_ = QThread::create([this, library, outcome] {
+        LibraryRepair repair(services_, SqliteShell(shellExecutable_), library);
+        repair.setProgress(
+            [this](RepairStage stage, double fraction) { emit progressChanged(stage, fraction); });
+        repair.setBackupChosen(
+            [this](const QString &path) { setBackupFileURL(QUrl::fromLocalFile(path)); });
+        *outcome = repair.fixLibrary();
+    });
+    connect(worker_, &QThread::finished, this, [this, outcome] {
+        worker_->deleteLater();
+        worker_ = nullptr;
+        emit repairFinished(*outcome);
+        if (*outcome == RepairOutcome::Fixed)
+            emit terminateRequested();
+    });
+    emit repairStarted();
+    worker_->start();
+}
+
+} // namespace quillbox

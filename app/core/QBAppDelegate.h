@@ -1,0 +1,71 @@
+#pragma once
+
+#include "app/core/LibraryRepair.h"
+
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QThread>
+#include <QUrl>
+
+namespace quillbox
+{
+
+class AppWindow;
+
+// The application object: it finds the companion's library folder at
+// start-up, shows the window and runs a repair when asked. The window and
+// the terminal front end both drive it.
+class QBAppDelegate : public QObject
+{
+    Q_OBJECT
+  public:
+    explicit QBAppDelegate(RepairServices services, QObject *parent = nullptr);
+    ~QBAppDelegate() override;
+
+    // The window is not owned.
+    [[nodiscard]] AppWindow *window() const { return window_; }
+    void setWindow(AppWindow *window) { window_ = window; }
+
+    // The library folder; empty when none was found. Safe from any thread.
+    [[nodiscard]] QUrl libraryFileURL() const;
+    void setLibraryFileURL(const QUrl &url);
+
+    // The last repair's safety copy; empty before one was named.
+    [[nodiscard]] QUrl backupFileURL() const;
+    void setBackupFileURL(const QUrl &url);
+
+    // Makes start-up use this folder instead of the companion's preferences.
+    void setLibraryOverride(const QString &path) { libraryOverride_ = path; }
+    // The sqlite3 shell to run (default: the one in our libexec folder).
+    void setShellExecutable(const QString &path) { shellExecutable_ = path; }
+
+    // Finds the library folder, then centres and shows the window.
+    void applicationDidFinishLaunching();
+    // Closing the window ends the utility.
+    [[nodiscard]] static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
+
+    // Starts a repair of the library folder in the background and returns at
+    // once; does nothing while a repair runs.
+    void fixLibrary();
+    [[nodiscard]] bool isRepairing() const { return worker_ != nullptr; }
+
+  signals:
+    void repairStarted();
+    void progressChanged(quillbox::RepairStage stage, double fraction);
+    void repairFinished(quillbox::RepairOutcome outcome);
+    // After a successful repair, once the user has dismissed its report.
+    void terminateRequested();
+
+  private:
+    RepairServices services_;
+    AppWindow *window_ = nullptr;
+    mutable QMutex mutex_;
+    QUrl libraryFileURL_;
+    QUrl backupFileURL_;
+    QString libraryOverride_;
+    QString shellExecutable_;
+    QThread *worker_ = nullptr;
+};
+
+} // namespace quillbox

@@ -1,0 +1,58 @@
+#include "app/core/SqliteShell.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+namespace quillbox
+{
+
+SqliteShell::SqliteShell(QString executable) : executable_(std::move(executable)) {}
+
+QString SqliteShell::defaultExecutable()
+{
+    return QCoreApplication::applicationDirPath() +
+           QStringLiteral("/../libexec/quillbox-repair/sqlite3");
+}
+
+bool SqliteShell::isUsable() const
+{
+    const QFileInfo info(executable_);
+    return info.isFile() && info.isExecutable();
+}
+
+int SqliteShell::run(const QString &folder, const QByteArray &script,
+                     const std::function<void()> &poll) const
+{
+    QProcess shell;
+    shell.setProgram(executable_);
+    shell.setArguments({QStringLiteral("-init"), QStringLiteral("/dev/null"),
+                        QStringLiteral("-batch"), QStringLiteral("Library.sqlite")});
+    shell.setWorkingDirectory(folder);
+    shell.setProcessChannelMode(QProcess::ForwardedChannels);
+    shell.start();
+    if (!shell.waitForStarted(-1))
+        return -1;
+    shell.write(script);
+    shell.closeWriteChannel();
+    while (!shell.waitForFinished(100)) {
+        if (shell.state() == QProcess::NotRunning)
+            break;
+        if (poll)
+            poll();
+    }
+    if (shell.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return shell.exitCode();
+}
+
+QByteArray loadScript(const QString &name)
+{
+    QFile file(QStringLiteral(":/scripts/") + name + QStringLiteral(".sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace quillbox

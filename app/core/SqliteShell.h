@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+namespace quillbox
+{
+
+// The SQLite command-line shell that the utility carries in its own libexec
+// folder. It is never looked up on PATH.
+class SqliteShell
+{
+  public:
+    explicit SqliteShell(QString executable);
+
+    // <program folder>/../libexec/quillbox-repair/sqlite3, the same in the
+    // build tree and the installed tree.
+    [[nodiscard]] static QString defaultExecutable();
+
+    [[nodiscard]] const QString &executable() const { return executable_; }
+
+    // True when the executable exists and may be run.
+    [[nodiscard]] bool isUsable() const;
+
+    // Runs the shell with the library folder as working directory, the
+    // arguments "-init /dev/null -batch Library.sqlite" (no shell, and no
+    // user configuration file) and `script` on its standard input; its
+    // output goes to ours. `poll` is called every 100 ms while it runs.
+    // The exit status, or -1 when it could not start or was killed.
+    [[nodiscard]] int run(const QString &folder, const QByteArray &script,
+                          const std::function<void()> &poll = {}) const;
+
+  private:
+    QString executable_;
+};
+
+// The bytes of the SQL script resource `name` ("DumpScript", "FixScript");
+// empty when there is none.
+[[nodiscard]] QByteArray loadScript(const QString &name);
+
+} // namespace quillbox

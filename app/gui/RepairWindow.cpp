@@ -1,0 +1,160 @@
+#include "app/gui/RepairWindow.h"
+
+#include "app/core/Alerts.h"
+#include "app/core/QBAppDelegate.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QUiLoader>
+#include <QWidget>
+
+namespace quillbox
+{
+namespace
+{
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("RepairWindow", text);
+}
+
+QString stageText(RepairStage stage)
+{
+    switch (stage) {
+    case RepairStage::SafetyCopy:
+        return tr("Saving a safety copy of the library…");
+    case RepairStage::Dump:
+        return tr("Reading the damaged database…");
+    case RepairStage::Check:
+        return tr("Checking that everything was read…");
+    case RepairStage::Rebuild:
+        return tr("Rebuilding the database…");
+    case RepairStage::Restore:
+        return tr("Putting the safety copy back…");
+    }
+    return {};
+}
+
+std::unique_ptr<QWidget> loadForm()
+{
+    QFile form(QStringLiteral(":/ui/RepairWindow.ui"));
+    form.open(QIODevice::ReadOnly);
+    QUiLoader loader;
+    std::unique_ptr<QWidget> widget(loader.load(&form));
+    Q_ASSERT(widget != nullptr);
+    return widget;
+}
+
+template<typename T> T *child(QWidget *widget, const char *name)
+{
+    auto *found = widget->findChild<T *>(QLatin1String(name));
+    Q_ASSERT(found != nullptr);
+    return found;
+}
+
+} // namespace
+
+RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *parent)
+    : QObject(parent), delegate_(delegate), alerts_(alerts), widget_(loadForm()),
+      libraryLabel_(child<QLabel>(widget_.get(), "libraryLabel")),
+      stageLabel_(child<QLabel>(widget_.get(), "stageLabel")),
+      progressBar_(child<QProgressBar>(widget_.get(), "progressBar")),
+      repairButton_(child<QPushButton>(widget_.get(), "repairButton")),
+      chooseButton_(child<QPushButton>(widget_.get(), "chooseButton")),
+      chooseFolder_([](QWidget *parentWidget) {
+          return QFileDialog::getExistingDirectory(parentWidget, tr("Choose the Quillbox Library"));
+      })
+{
+    widget_->installEventFilter(this);
+    connect(repairButton_, &QPushButton::clicked, &delegate_, &QBAppDelegate::fixLibrary);
+    connect(chooseButton_, &QPushButton::clicked, this, &RepairWindow::chooseLibrary);
+    connect(&delegate_, &QBAppDelegate::repairStarted, this, [this] { setBusy(true); });
+    connect(&delegate_, &QBAppDelegate::progressChanged, this, &RepairWindow::showStage);
+    connect(&delegate_, &QBAppDelegate::repairFinished, this, &RepairWindow::finishRepair);
+}
+
+RepairWindow::~RepairWindow() = default;
+
+void RepairWindow::center()
+{
+    const QScreen *screen = widget_->screen();
+    if (screen != nullptr)
+        widget_->move(screen->availableGeometry().center() - widget_->rect().center());
+}
+
+void RepairWindow::makeKeyAndOrderFront()
+{
+    showLibrary();
+    widget_->show();
+    widget_->raise();
+    widget_->activateWindow();
+}
+
+bool RepairWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == widget_.get() && event->type() == QEvent::Close && delegate_.isRepairing()) {
+        event->ignore();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void RepairWindow::showLibrary()
+{
+    const QString library = delegate_.libraryFileURL().toLocalFile();
+    if (library.isEmpty()) {
+        libraryLabel_->setText(
+            tr("No Quillbox library was found. Choose the library folder to repair."));
+    } else {
+        libraryLabel_->setText(tr("Library: %1").arg(library));
+    }
+    repairButton_->setEnabled(!library.isEmpty() && !delegate_.isRepairing());
+}
+
+void RepairWindow::chooseLibrary()
+{
+    const QString folder = chooseFolder_(widget_.get());
+    if (folder.isEmpty())
+        return;
+    if (!QFileInfo(folder + QStringLiteral("/Library.sqlite")).isFile()) {
+        alerts_.runModal({tr("This folder is not a Quillbox library."),
+                          tr("Choose the folder that holds “Library.sqlite”."),
+                          {}});
+        return;
+    }
+    delegate_.setLibraryFileURL(QUrl::fromLocalFile(folder));
+    showLibrary();
+}
+
+void RepairWindow::showStage(RepairStage stage, double fraction)
+{
+    stageLabel_->setText(stageText(stage));
+    progressBar_->setValue(
+        std::max(progressBar_->value(), static_cast<int>(fraction * progressBar_->maximum())));
+}
+
+void RepairWindow::finishRepair(RepairOutcome outcome)
+{
+    setBusy(false);
+    stageLabel_->setText(outcome == RepairOutcome::Fixed ? tr("The library has been repaired.")
+                                                         : QString());
+    if (outcome != RepairOutcome::Fixed)
+        progressBar_->setValue(0);
+}
+
+void RepairWindow::setBusy(bool busy)
+{
+    if (busy)
+        progressBar_->setValue(0);
+    chooseButton_->setEnabled(!busy);
+    repairButton_->setEnabled(!busy && !delegate_.libraryFileURL().isEmpty());
+}
+
+} // namespace quillbox

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "app/core/AppWindow.h"
+#include "app/core/LibraryRepair.h"
+
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
+namespace quillbox
+{
+
+class Alerts;
+class QBAppDelegate;
+
+// The controller of the utility's window, loaded from its Designer file. It
+// names the library folder, starts the repair and shows its stage and
+// progress; while a repair runs the window cannot be closed and its buttons
+// are off.
+class RepairWindow final : public QObject, public AppWindow
+{
+    Q_OBJECT
+  public:
+    RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *parent = nullptr);
+    ~RepairWindow() override;
+
+    [[nodiscard]] QWidget *widget() const { return widget_.get(); }
+
+    // Asks the user for a library folder; returns the chosen path or empty.
+    using FolderChooser = std::function<QString(QWidget *parent)>;
+    void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
+
+    void center() override;
+    void makeKeyAndOrderFront() override;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void chooseLibrary();
+    void showLibrary();
+    void showStage(RepairStage stage, double fraction);
+    void finishRepair(RepairOutcome outcome);
+    void setBusy(bool busy);
+
+    QBAppDelegate &delegate_;
+    Alerts &alerts_;
+    std::unique_ptr<QWidget> widget_;
+    QLabel *libraryLabel_ = nullptr;
+    QLabel *stageLabel_ = nullptr;
+    QProgressBar *progressBar_ = nullptr;
+    QPushButton *repairButton_ = nullptr;
+    QPushButton *chooseButton_ = nullptr;
+    FolderChooser chooseFolder_;
+};
+
+} // namespace quillbox

@@ -1,0 +1,280 @@
+#include "app/core/LibraryRepair.h"
+
+#include "app/core/Companion.h"
+#include "tests/support/Libraries.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestDoubles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace quillbox
+{
+namespace
+{
+
+using test::runSql;
+
+const QString kFixed = u"The library file has been fixed!"_qs;
+const QString kCorrupt = u"The library file is corrupt and cannot be repaired automatically."_qs;
+
+class LibraryRepairTest : public ::testing::Test
+{
+  protected:
+    QTemporaryDir sandbox;
+    QString documents = sandbox.path() + u"/Documents"_qs;
+    QString library = documents + u"/Main.quillbox"_qs;
+    test::ScriptedAlerts alerts;
+    test::FakeCompanionApps apps;
+    test::RecordingWorkspace workspace;
+    QList<RepairStage> stages;
+    QList<double> fractions;
+
+    RepairOutcome repair(const QString &shell = test::shellPath())
+    {
+        LibraryRepair run({alerts, apps, workspace}, SqliteShell(shell), library);
+        run.setProgress([this](RepairStage stage, double fraction) {
+            if (stages.isEmpty() || stages.last() != stage)
+                stages.append(stage);
+            fractions.append(fraction);
+        });
+        run.setBackupChosen([this](const QString &path) { backup = path; });
+        return run.fixLibrary();
+    }
+    QString backup;
+
+    [[nodiscard]] QStringList documentsEntries() const
+    {
+        return QDir(documents).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+    QString db() const { return library + u"/Library.sqlite"_qs; }
+};
+
+TEST_F(LibraryRepairTest, rebuildsADamagedIndexKeepingEveryRowAndTheLogsChanges)
+{
+    library = test::makeSampleLibrary(sandbox.path() + u"/sample"_qs, 300);
+    documents = QFileInfo(library).path();
+    const auto original = test::snapshot(library);
+    ASSERT_TRUE(original.contains(u"Library.sqlite-wal"_qs));
+
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(alerts.messages(), QStringList{kFixed});
+    EXPECT_EQ(alerts.shown.first().buttons, QStringList{u"Quit"_qs});
+
+    EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
+    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes; SELECT count(*) FROM note_tags;"_qs),
+              u"300\n300");
+    // Rows written only to the -wal file survive.
+    EXPECT_EQ(runSql(db(), u"SELECT title FROM notebooks WHERE id = 21;"
+                           u"SELECT body FROM notes WHERE id = 1;"_qs),
+              u"Written just before the crash\nEdited recently");
+    // What a plain dump drops, and the kinds of schema object it keeps.
+    EXPECT_EQ(runSql(db(), u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
+                           u"PRAGMA journal_mode;"_qs),
+              u"12\n1364283203\n4096\nwal");
+    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes_search WHERE notes_search MATCH 'note';"
+                           u"SELECT count(*) FROM recent_notes; SELECT count(*) FROM tags;"
+                           u"SELECT seq FROM sqlite_sequence WHERE name = 'notes';"_qs),
+              u"300\n20\n30\n300");
+
+    // The safety copy is the library as it was; the dump is gone.
+    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version).quillbox");
+    EXPECT_EQ(test::snapshot(backup), original);
+    EXPECT_FALSE(QFile::exists(library + u"/Library.sql"_qs));
+    EXPECT_TRUE(QFile::exists(library + u"/Attachments/scan-1.png"_qs));
+    EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+    EXPECT_EQ(fractions.last(), 1.0);
+    EXPECT_EQ(stages, (QList<RepairStage>{RepairStage::SafetyCopy, RepairStage::Dump,
+                                          RepairStage::Check, RepairStage::Rebuild}));
+}
+
+TEST_F(LibraryRepairTest, removesOnlyTheExactDatabaseNames)
+{
+    test::makePlainLibrary(library, 50);
+    // (No "Library.sqlite-journal": SQLite itself discards a stale journal
+    // of the database the rebuild creates.)
+    const QStringList bystanders{u"library.sqlite"_qs, u"Library.sqlite-wal.old"_qs,
+                                 u".Library.sqlite-wal"_qs, u"notes.txt"_qs};
+    for (const QString &name : bystanders) {
+        QFile file(library + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(name.toUtf8());
+    }
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    for (const QString &name : bystanders) {
+        QFile file(library + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(file.readAll(), name.toUtf8());
+    }
+    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes;"_qs), u"50");
+}
+
+struct CorruptCase {
+    const char *name;
+    int answer;
+    int expectedMails;
+};
+void PrintTo(const CorruptCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class CorruptTable : public LibraryRepairTest, public ::testing::WithParamInterface<CorruptCase>
+{
+};
+
+TEST_P(CorruptTable, reportsAndLeavesTheLibraryByteForByteAsItWas)
+{
+    test::makePlainLibrary(library);
+    const int page =
+        runSql(db(), u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt();
+    test::corruptPage(db(), page + 3);
+    const auto before = test::snapshot(library);
+    alerts.answers = {GetParam().answer};
+
+    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
+    EXPECT_EQ(alerts.messages(), QStringList{kCorrupt});
+    EXPECT_EQ(alerts.shown.first().buttons, (QStringList{u"Support"_qs, u"Cancel"_qs}));
+    ASSERT_EQ(workspace.opened.size(), GetParam().expectedMails);
+    if (GetParam().expectedMails == 1) {
+        EXPECT_EQ(workspace.opened.first().toString(QUrl::FullyEncoded),
+                  u"mailto:support@quillbox.example?subject=Quillbox%20Support%20Request");
+    }
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CorruptTable,
+                         ::testing::Values(CorruptCase{"support", kFirstButton, 1},
+                                           CorruptCase{"cancel", kFirstButton + 1, 0}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LibraryRepairTest, refusesWhileTheCompanionRunsOrTheShellIsMissing)
+{
+    test::makePlainLibrary(library, 10);
+    const auto before = test::snapshot(library);
+    for (const QString &identifier :
+         {companion::kMainIdentifier, companion::kAlternateIdentifier}) {
+        apps.running = {identifier};
+        EXPECT_EQ(repair(), RepairOutcome::CompanionRunning);
+    }
+    apps.running.clear();
+    EXPECT_EQ(repair(sandbox.path() + u"/no/sqlite3"_qs), RepairOutcome::ShellMissing);
+    EXPECT_EQ(alerts.messages(),
+              (QStringList{u"Quillbox is running."_qs, u"Quillbox is running."_qs,
+                           u"The repair tool is incomplete."_qs}));
+    EXPECT_EQ(alerts.shown.first().informativeText, u"Quit Quillbox and try again.");
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
+
+TEST_F(LibraryRepairTest, failedSafetyCopyLeavesNoPartialCopy)
+{
+    test::makePlainLibrary(library, 10);
+    // A named pipe cannot be copied as a file, so the copy fails midway.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(library + u"/pipe"_qs).constData(), 0600), 0);
+    const auto before = test::snapshot(library);
+    EXPECT_EQ(repair(), RepairOutcome::SafetyCopyFailed);
+    EXPECT_EQ(alerts.messages(),
+              QStringList{u"There was a problem saving a copy of the library file."_qs});
+    EXPECT_TRUE(alerts.shown.first().informativeText.contains(u"pipe"));
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+    EXPECT_EQ(test::snapshot(library), before);
+}
+
+TEST_F(LibraryRepairTest, numbersSafetyCopiesAndFreesTheNameAfterARestore)
+{
+    test::makePlainLibrary(library, 10);
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 1.quillbox");
+
+    test::corruptPage(db(), 1);
+    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
+    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 2.quillbox");
+    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
+    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 2.quillbox");
+}
+
+TEST_F(LibraryRepairTest, leavesTheLibraryAloneWhenTheSafetyCopyVanished)
+{
+    test::makePlainLibrary(library, 10);
+    test::corruptPage(db(), 1);
+    alerts.onShow = [this](const Alert &alert) {
+        if (alert.messageText == kCorrupt && !backup.isEmpty())
+            QDir(backup).removeRecursively();
+    };
+    auto before = test::snapshot(library);
+    EXPECT_EQ(repair(), RepairOutcome::CorruptNotRestored);
+    EXPECT_EQ(
+        alerts.messages(),
+        (QStringList{kCorrupt, u"The library could not be restored from its safety copy."_qs}));
+    EXPECT_TRUE(alerts.shown.last().informativeText.contains(backup));
+    // Only the failed dump was added to the library.
+    auto after = test::snapshot(library);
+    after.remove(u"Library.sql"_qs);
+    EXPECT_EQ(after, before);
+}
+
+// The dump as the real shell wrote it, then changed by a wrapper around the
+// shell, for each branch of the completeness check.
+struct DumpCase {
+    const char *name;
+    const char *tamper; // shell command run in the library after the dump
+    RepairOutcome outcome;
+    bool rebuilt;
+};
+void PrintTo(const DumpCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class DumpCheck : public LibraryRepairTest, public ::testing::WithParamInterface<DumpCase>
+{
+};
+
+TEST_P(DumpCheck, acceptsOnlyADumpEndingInTheMarker)
+{
+    test::makePlainLibrary(library, 10);
+    const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
+    QFile script(wrapper);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("#!/bin/sh\n\"%1\" \"$@\"; rc=$?\n"
+                                "if [ ! -e \"%2/tampered\" ]; then touch \"%2/tampered\"; %3; fi\n"
+                                "exit $rc\n")
+                     .arg(test::shellPath(), sandbox.path(), QString::fromUtf8(GetParam().tamper))
+                     .toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_EQ(repair(wrapper), GetParam().outcome);
+    EXPECT_EQ(stages.contains(RepairStage::Rebuild), GetParam().rebuilt);
+    if (GetParam().outcome != RepairOutcome::Fixed) {
+        EXPECT_EQ(alerts.messages(), QStringList{kCorrupt});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DumpCheck,
+    ::testing::Values(DumpCase{"untouched", "true", RepairOutcome::Fixed, true},
+                      DumpCase{"missing", "rm Library.sql", RepairOutcome::CorruptRestored, false},
+                      DumpCase{"empty", ": > Library.sql", RepairOutcome::CorruptRestored, false},
+                      DumpCase{"sevenBytes", "printf 'OMMIT;\\n' > Library.sql",
+                               RepairOutcome::CorruptRestored, false},
+                      DumpCase{"exactlyTheMarker", "printf 'COMMIT;\\n' > Library.sql",
+                               RepairOutcome::CorruptRestored, true},
+                      DumpCase{"lowerCase", "sed -i 's/^COMMIT;$/commit;/' Library.sql",
+                               RepairOutcome::CorruptRestored, false},
+                      DumpCase{"carriageReturn", "sed -i 's/^COMMIT;$/COMMIT;\\r/' Library.sql",
+                               RepairOutcome::CorruptRestored, false},
+                      DumpCase{"rollback",
+                               "sed -i 's/^COMMIT;$/ROLLBACK; -- due to errors/' Library.sql",
+                               RepairOutcome::CorruptRestored, false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace quillbox

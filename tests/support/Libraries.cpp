@@ -1,0 +1,92 @@
+#include "tests/support/Libraries.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace quillbox::test
+{
+
+QString shellPath()
+{
+    return QCoreApplication::applicationDirPath() + u"/../libexec/quillbox-repair/sqlite3"_qs;
+}
+
+QString runSql(const QString &database, const QString &sql)
+{
+    QProcess shell;
+    shell.start(shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, database});
+    shell.write(sql.toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    const QByteArray errors = shell.readAllStandardError();
+    EXPECT_EQ(shell.exitCode(), 0) << errors.constData();
+    return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+}
+
+QString makeSampleLibrary(const QString &sandbox, int rows)
+{
+    QProcess script;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"SQLITE3"_qs, shellPath());
+    script.setProcessEnvironment(env);
+    script.start(u"bash"_qs,
+                 {QStringLiteral(QUILLBOX_SOURCE_DIR) + u"/scripts/make-sample-library.sh"_qs,
+                  sandbox, QString::number(rows)});
+    script.waitForFinished(-1);
+    EXPECT_EQ(script.exitCode(), 0) << script.readAllStandardError().constData();
+    return QString::fromUtf8(script.readAllStandardOutput()).trimmed();
+}
+
+void makePlainLibrary(const QString &folder, int rows)
+{
+    ASSERT_TRUE(QDir().mkpath(folder));
+    runSql(folder + u"/Library.sqlite"_qs, uR"(PRAGMA page_size=4096;
+CREATE TABLE notes(id INTEGER PRIMARY KEY, title TEXT, body TEXT);
+CREATE INDEX notes_by_title ON notes(title);
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1)
+  INSERT INTO notes SELECT i, 'Note ' || i, printf('%.300c', 'x') FROM n;
+)"_qs.arg(rows));
+}
+
+void corruptPage(const QString &database, int page, int pageSize)
+{
+    QFile file(database);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.seek(static_cast<qint64>(page - 1) * pageSize));
+    QByteArray garbage(pageSize, '\0');
+    for (int i = 0; i < pageSize; ++i)
+        garbage[i] = static_cast<char>((i * 131 + 17) % 251);
+    file.write(garbage);
+}
+
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> items;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QByteArray description = QByteArray::number(static_cast<int>(info.permissions())) + ' ';
+        if (info.isSymLink()) {
+            description += "link " + QFile::encodeName(info.symLinkTarget());
+        } else if (info.isDir()) {
+            description += "folder";
+        } else if (!info.isFile()) {
+            description += "special";
+        } else {
+            QFile file(path);
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            description += "file " + file.readAll();
+        }
+        items.insert(QDir(folder).relativeFilePath(path), description);
+    }
+    return items;
+}
+
+} // namespace quillbox::test

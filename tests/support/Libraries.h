@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+// Real SQLite libraries for the tests, made and inspected with the real
+// sqlite3 shell that the utility carries.
+namespace quillbox::test
+{
+
+// The utility's own shell in the build tree.
+[[nodiscard]] QString shellPath();
+
+// Runs `sql` in the shell on `database`; returns what it printed. Fails the
+// current test when the shell fails.
+QString runSql(const QString &database, const QString &sql);
+
+// Makes the damaged sample library (the project's own sample script) under
+// `sandbox`; returns the library folder. Recent rows live only in its -wal
+// file and one index page is garbage.
+[[nodiscard]] QString makeSampleLibrary(const QString &sandbox, int rows = 300);
+
+// Makes a library folder `folder` whose Library.sqlite holds `rows` notes
+// spread over many pages (rollback journal, no -wal).
+void makePlainLibrary(const QString &folder, int rows = 2000);
+
+// Overwrites page `page` (counting from 1) of the database with garbage.
+void corruptPage(const QString &database, int page, int pageSize = 4096);
+
+// Every file and link below `folder` (relative path -> type, mode and
+// content), to compare a folder before and after.
+[[nodiscard]] QMap<QString, QByteArray> snapshot(const QString &folder);
+
+} // namespace quillbox::test
