@@ -3,8 +3,8 @@
 #include <unicode/ucnv.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
-#include <iterator>
 #include <memory>
 #include <string_view>
 
@@ -21,7 +21,7 @@ struct EncodingEntry {
     std::string_view undefinedBytes;
 };
 
-constexpr EncodingEntry kEncodings[] = {
+constexpr auto kEncodings = std::to_array<EncodingEntry>({
     {StringEncoding::ASCII, "US-ASCII", {}},
     {StringEncoding::JapaneseEUC, "EUC-JP", {}},
     {StringEncoding::UTF8, "UTF-8", {}},
@@ -41,14 +41,14 @@ constexpr EncodingEntry kEncodings[] = {
     {StringEncoding::KOI8R, "KOI8-R", {}},
     {StringEncoding::Big5, "Big5", {}},
     {StringEncoding::GB18030, "GB18030", {}},
-};
+});
 
 const EncodingEntry *findEncoding(StringEncoding encoding)
 {
-    const auto *it =
-        std::find_if(std::begin(kEncodings), std::end(kEncodings),
+    const auto it =
+        std::find_if(kEncodings.begin(), kEncodings.end(),
                      [encoding](const EncodingEntry &e) { return e.encoding == encoding; });
-    return it == std::end(kEncodings) ? nullptr : it;
+    return it == kEncodings.end() ? nullptr : &*it;
 }
 
 bool holdsUndefinedByte(std::string_view bytes, std::string_view undefined)

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -18,14 +19,14 @@ struct Unit {
 
 // QT_TRANSLATE_NOOP lets lupdate find the keys. Largest unit first: each
 // counts whole units of the whole interval, and the first nonzero count wins.
-constexpr Unit kWholeUnits[] = {
+constexpr auto kWholeUnits = std::to_array<Unit>({
     {86400.0, QT_TRANSLATE_NOOP("BFExtensions", "%ld day remaining"),
      QT_TRANSLATE_NOOP("BFExtensions", "%ld days remaining")},
     {3600.0, QT_TRANSLATE_NOOP("BFExtensions", "%ld hour remaining"),
      QT_TRANSLATE_NOOP("BFExtensions", "%ld hours remaining")},
     {60.0, QT_TRANSLATE_NOOP("BFExtensions", "%ld minute remaining"),
      QT_TRANSLATE_NOOP("BFExtensions", "%ld minutes remaining")},
-};
+});
 
 // Seconds are rounded up instead: 0.2 seconds is "1 second remaining".
 constexpr Unit kSeconds = {1.0, QT_TRANSLATE_NOOP("BFExtensions", "%ld second remaining"),

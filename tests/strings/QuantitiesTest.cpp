@@ -39,10 +39,4 @@ INSTANTIATE_TEST_SUITE_P(
                                    u"-9223372036854775808 items"_qs}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(QuantityDescriptions, areUsedAsGiven)
-{
-    EXPECT_EQ(bf::stringWithQuantity(1, u""_qs, u"x"_qs), u"1 ");
-    EXPECT_EQ(bf::stringWithQuantity(3, u"%ld"_qs, u"%@ %n"_qs), u"3 %@ %n");
-}
-
 } // namespace

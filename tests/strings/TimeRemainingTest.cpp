@@ -67,13 +67,10 @@ INSTANTIATE_TEST_SUITE_P(
         TimeCase{"negative", -30.0, u"0 seconds remaining"_qs, u"noch 0 Sekunden"_qs},
         TimeCase{"negativeDay", -kDay - 1, u"0 seconds remaining"_qs, u"noch 0 Sekunden"_qs},
         TimeCase{"notANumber", std::nan(""), u"0 seconds remaining"_qs, u"noch 0 Sekunden"_qs},
-        TimeCase{"negativeInfinity", -kInf, u"0 seconds remaining"_qs, u"noch 0 Sekunden"_qs},
         TimeCase{"justBelow2To63Days", std::ldexp(1.0, 62) * kDay,
                  u"4611686018427387904 days remaining"_qs, u"noch 4611686018427387904 Tage"_qs},
         TimeCase{"2To63Days", std::ldexp(1.0, 63) * kDay, u"9223372036854775807 days remaining"_qs,
                  u"noch 9223372036854775807 Tage"_qs},
-        TimeCase{"largestDouble", std::numeric_limits<double>::max(),
-                 u"9223372036854775807 days remaining"_qs, u"noch 9223372036854775807 Tage"_qs},
         TimeCase{"infinity", kInf, u"9223372036854775807 days remaining"_qs,
                  u"noch 9223372036854775807 Tage"_qs}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -103,15 +100,6 @@ TEST(TimeRemainingTranslation, isShownAsWrittenWithOnlyTheCountFilledIn)
     QCoreApplication::removeTranslator(&hostile);
     EXPECT_EQ(days, u"%s %n 3 %x %l%d 3%%");
     EXPECT_EQ(second, u"%s %n 1 %x %l%d 1%%");
-}
-
-TEST(TimeRemainingTranslation, mayLeaveTheCountOut)
-{
-    HostileTranslator noCount(u"eine Sekunde"_qs);
-    ASSERT_TRUE(QCoreApplication::installTranslator(&noCount));
-    const QString text = bf::stringForTimeInterval(0.5);
-    QCoreApplication::removeTranslator(&noCount);
-    EXPECT_EQ(text, u"eine Sekunde");
 }
 
 } // namespace
