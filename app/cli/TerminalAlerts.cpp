@@ -14,11 +14,6 @@ namespace quillbox
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Terminal", text);
-}
-
 } // namespace
 
 int TerminalAlerts::runModal(const Alert &alert)
@@ -32,14 +27,17 @@ int TerminalAlerts::runModal(const Alert &alert)
         return kFirstButton;
 
     if (isatty(STDIN_FILENO) == 0) {
-        out << tr("No terminal to ask: choosing “%1”.").arg(alert.buttons.last()) << Qt::endl;
+        out << QCoreApplication::translate("Terminal", "No terminal to ask: choosing “%1”.")
+                   .arg(alert.buttons.last())
+            << Qt::endl;
         return kFirstButton + static_cast<int>(alert.buttons.size()) - 1;
     }
     QTextStream in(stdin);
     for (;;) {
         for (qsizetype i = 0; i < alert.buttons.size(); ++i)
             out << "  " << i + 1 << ") " << alert.buttons[i] << Qt::endl;
-        out << tr("Choose 1-%1: ").arg(alert.buttons.size()) << Qt::flush;
+        out << QCoreApplication::translate("Terminal", "Choose 1-%1: ").arg(alert.buttons.size())
+            << Qt::flush;
         const QString line = in.readLine();
         if (line.isNull())
             return kFirstButton + static_cast<int>(alert.buttons.size()) - 1;
@@ -52,15 +50,19 @@ int TerminalAlerts::runModal(const Alert &alert)
 
 void TerminalWorkspace::openUrl(const QUrl &url)
 {
-    QTextStream(stdout) << tr("Write to us at: %1").arg(url.toString()) << Qt::endl;
+    QTextStream(stdout)
+        << QCoreApplication::translate("Terminal", "Write to us at: %1").arg(url.toString())
+        << Qt::endl;
 }
 
 void TerminalWindow::makeKeyAndOrderFront()
 {
     const QString library = delegate_.libraryFileURL().toLocalFile();
-    QTextStream(stdout) << (library.isEmpty() ? tr("No Quillbox library was found.")
-                                              : tr("Library: %1").arg(library))
-                        << Qt::endl;
+    QTextStream(stdout)
+        << (library.isEmpty()
+                ? QCoreApplication::translate("Terminal", "No Quillbox library was found.")
+                : QCoreApplication::translate("Terminal", "Library: %1").arg(library))
+        << Qt::endl;
 }
 
 } // namespace quillbox

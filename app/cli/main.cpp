@@ -41,11 +41,6 @@ int exitStatus(RepairOutcome outcome)
     return 1;
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Terminal", text);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -55,27 +50,31 @@ int main(int argc, char **argv)
     quillbox::installTranslations(app);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        tr("Repairs a damaged Quillbox library from the terminal.\n\n"
-           "Exit status:\n"
-           "  0  the library was fixed\n"
-           "  1  the command line was not understood\n"
-           "  2  no Quillbox library was found\n"
-           "  3  Quillbox is running\n"
-           "  4  the utility's own sqlite3 shell is missing\n"
-           "  5  no safety copy could be saved (library untouched)\n"
-           "  6  the library is beyond repair; it was restored from its safety copy\n"
-           "  7  the library is beyond repair and could not be restored; "
-           "the safety copy stays beside it"));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "Terminal", "Repairs a damaged Quillbox library from the terminal.\n\n"
+                    "Exit status:\n"
+                    "  0  the library was fixed\n"
+                    "  1  the command line was not understood\n"
+                    "  2  no Quillbox library was found\n"
+                    "  3  Quillbox is running\n"
+                    "  4  the utility's own sqlite3 shell is missing\n"
+                    "  5  no safety copy could be saved (library untouched)\n"
+                    "  6  the library is beyond repair; it was restored from its safety copy\n"
+                    "  7  the library is beyond repair and could not be restored; "
+                    "the safety copy stays beside it"));
     parser.addHelpOption();
     const QCommandLineOption libraryOption(
         QStringLiteral("library"),
-        tr("Repair the library folder DIR instead of the one in Quillbox's preferences."),
+        QCoreApplication::translate(
+            "Terminal",
+            "Repair the library folder DIR instead of the one in Quillbox's preferences."),
         QStringLiteral("DIR"));
     parser.addOption(libraryOption);
     if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
-        QTextStream(stderr) << (parser.errorText().isEmpty() ? tr("Unexpected argument.")
-                                                             : parser.errorText())
+        QTextStream(stderr) << (parser.errorText().isEmpty()
+                                    ? QCoreApplication::translate("Terminal",
+                                                                  "Unexpected argument.")
+                                    : parser.errorText())
                             << Qt::endl;
         return 1;
     }
@@ -96,21 +95,23 @@ int main(int argc, char **argv)
     QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &app,
                      [showProgress](quillbox::RepairStage, double fraction) {
                          if (showProgress)
-                             std::fprintf(stderr, "\r%s %3d%%", qPrintable(tr("Repairing…")),
-                                          static_cast<int>(fraction * 100));
+                             std::fprintf(
+                                 stderr, "\r%s %3d%%",
+                                 qPrintable(QCoreApplication::translate("Terminal", "Repairing…")),
+                                 static_cast<int>(fraction * 100));
                      });
-    QObject::connect(
-        &delegate, &quillbox::QBAppDelegate::repairFinished, &app,
-        [showProgress](RepairOutcome outcome) {
-            if (showProgress)
-                std::fprintf(stderr, "\n");
-            if (outcome == RepairOutcome::CorruptRestored ||
-                outcome == RepairOutcome::CorruptNotRestored)
-                QTextStream(stdout)
-                    << tr("For help, write to %1.").arg(quillbox::companion::kSupportAddress)
-                    << Qt::endl;
-            QCoreApplication::exit(exitStatus(outcome));
-        });
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::repairFinished, &app,
+                     [showProgress](RepairOutcome outcome) {
+                         if (showProgress)
+                             std::fprintf(stderr, "\n");
+                         if (outcome == RepairOutcome::CorruptRestored ||
+                             outcome == RepairOutcome::CorruptNotRestored)
+                             QTextStream(stdout) << QCoreApplication::translate(
+                                                        "Terminal", "For help, write to %1.")
+                                                        .arg(quillbox::companion::kSupportAddress)
+                                                 << Qt::endl;
+                         QCoreApplication::exit(exitStatus(outcome));
+                     });
 
     delegate.applicationDidFinishLaunching();
     QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);

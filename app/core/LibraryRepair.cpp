@@ -27,11 +27,6 @@ const QString kDatabaseName = QStringLiteral("Library.sqlite");
 const QString kDumpName = QStringLiteral("Library.sql");
 const QByteArray kEndOfDump = QByteArrayLiteral("COMMIT;\n");
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("QBAppDelegate", text);
-}
-
 QString inFolder(const QString &folder, const QString &name)
 {
     return bf::stringByAppendingPathComponent(folder, name);
@@ -67,21 +62,27 @@ void LibraryRepair::report(RepairStage stage, double fraction)
 RepairOutcome LibraryRepair::fixLibrary()
 {
     if (libraryPath_.isEmpty() || !QFileInfo(libraryPath_).isDir()) {
-        services_.alerts.runModal({tr("No Quillbox library was found."),
-                                   tr("Choose the library folder and try again."),
-                                   {}});
+        services_.alerts.runModal(
+            {QCoreApplication::translate("QBAppDelegate", "No Quillbox library was found."),
+             QCoreApplication::translate("QBAppDelegate",
+                                         "Choose the library folder and try again."),
+             {}});
         return RepairOutcome::NoLibrary;
     }
     if (services_.apps.isRunning(companion::kMainIdentifier) ||
         services_.apps.isRunning(companion::kAlternateIdentifier)) {
         services_.alerts.runModal(
-            {tr("Quillbox is running."), tr("Quit Quillbox and try again."), {}});
+            {QCoreApplication::translate("QBAppDelegate", "Quillbox is running."),
+             QCoreApplication::translate("QBAppDelegate", "Quit Quillbox and try again."),
+             {}});
         return RepairOutcome::CompanionRunning;
     }
     if (!shell_.isUsable()) {
         services_.alerts.runModal(
-            {tr("The repair tool is incomplete."),
-             tr("The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.")
+            {QCoreApplication::translate("QBAppDelegate", "The repair tool is incomplete."),
+             QCoreApplication::translate(
+                 "QBAppDelegate",
+                 "The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.")
                  .arg(shell_.executable()),
              {}});
         return RepairOutcome::ShellMissing;
@@ -113,7 +114,10 @@ RepairOutcome LibraryRepair::fixLibrary()
 
     QFile::remove(dumpPath);
     report(RepairStage::Rebuild, 1.0);
-    services_.alerts.runModal({tr("The library file has been fixed!"), QString(), {tr("Quit")}});
+    services_.alerts.runModal(
+        {QCoreApplication::translate("QBAppDelegate", "The library file has been fixed!"),
+         QString(),
+         {QCoreApplication::translate("QBAppDelegate", "Quit")}});
     return RepairOutcome::Fixed;
 }
 
@@ -132,7 +136,9 @@ bool LibraryRepair::makeSafetyCopy()
     std::optional<QString> error;
     QString partial;
     if (::mkdtemp(pattern.data()) == nullptr) {
-        error = tr("The folder “%1” cannot be written to.").arg(parent);
+        error =
+            QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be written to.")
+                .arg(parent);
     } else {
         partial = QFile::decodeName(pattern);
         QDir().rmdir(partial);
@@ -147,7 +153,10 @@ bool LibraryRepair::makeSafetyCopy()
         if (!partial.isEmpty())
             removeTree(partial);
         services_.alerts.runModal(
-            {tr("There was a problem saving a copy of the library file."), *error, {}});
+            {QCoreApplication::translate("QBAppDelegate",
+                                         "There was a problem saving a copy of the library file."),
+             *error,
+             {}});
         return false;
     }
     report(RepairStage::SafetyCopy, 0.40);
@@ -188,9 +197,12 @@ void LibraryRepair::removeDamagedDatabase() const
 RepairOutcome LibraryRepair::showCorruptMessage()
 {
     const int answer = services_.alerts.runModal(
-        {tr("The library file is corrupt and cannot be repaired automatically."),
-         tr("Contact Quillbox Support for further assistance."),
-         {tr("Support"), tr("Cancel")}});
+        {QCoreApplication::translate(
+             "QBAppDelegate", "The library file is corrupt and cannot be repaired automatically."),
+         QCoreApplication::translate("QBAppDelegate",
+                                     "Contact Quillbox Support for further assistance."),
+         {QCoreApplication::translate("QBAppDelegate", "Support"),
+          QCoreApplication::translate("QBAppDelegate", "Cancel")}});
     if (answer == kFirstButton) {
         services_.workspace.openUrl(QUrl(QStringLiteral("mailto:") + companion::kSupportAddress +
                                          QStringLiteral("?subject=Quillbox%20Support%20Request")));
@@ -203,14 +215,21 @@ RepairOutcome LibraryRepair::restoreSafetyCopy()
     report(RepairStage::Restore, reported_);
     const auto notRestored = [this](const QString &why) {
         services_.alerts.runModal(
-            {tr("The library could not be restored from its safety copy."), why, {}});
+            {QCoreApplication::translate("QBAppDelegate",
+                                         "The library could not be restored from its safety copy."),
+             why,
+             {}});
         return RepairOutcome::CorruptNotRestored;
     };
     const QString keptAt =
-        tr("The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
+        QCoreApplication::translate(
+            "QBAppDelegate",
+            "The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
             .arg(backupPath_);
     if (backupPath_.isEmpty() || !QFileInfo(backupPath_).isDir())
-        return notRestored(tr("The safety copy “%1” is missing, so the library was left as it is.")
+        return notRestored(QCoreApplication::translate(
+                               "QBAppDelegate",
+                               "The safety copy “%1” is missing, so the library was left as it is.")
                                .arg(backupPath_));
     if (!itemExists(libraryPath_))
         return notRestored(keptAt);

@@ -20,24 +20,19 @@ namespace quillbox
 namespace
 {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RepairWindow", text);
-}
-
 QString stageText(RepairStage stage)
 {
     switch (stage) {
     case RepairStage::SafetyCopy:
-        return tr("Saving a safety copy of the library…");
+        return QCoreApplication::translate("RepairWindow", "Saving a safety copy of the library…");
     case RepairStage::Dump:
-        return tr("Reading the damaged database…");
+        return QCoreApplication::translate("RepairWindow", "Reading the damaged database…");
     case RepairStage::Check:
-        return tr("Checking that everything was read…");
+        return QCoreApplication::translate("RepairWindow", "Checking that everything was read…");
     case RepairStage::Rebuild:
-        return tr("Rebuilding the database…");
+        return QCoreApplication::translate("RepairWindow", "Rebuilding the database…");
     case RepairStage::Restore:
-        return tr("Putting the safety copy back…");
+        return QCoreApplication::translate("RepairWindow", "Putting the safety copy back…");
     }
     return {};
 }
@@ -69,7 +64,9 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
       repairButton_(child<QPushButton>(widget_.get(), "repairButton")),
       chooseButton_(child<QPushButton>(widget_.get(), "chooseButton")),
       chooseFolder_([](QWidget *parentWidget) {
-          return QFileDialog::getExistingDirectory(parentWidget, tr("Choose the Quillbox Library"));
+          return QFileDialog::getExistingDirectory(
+              parentWidget,
+              QCoreApplication::translate("RepairWindow", "Choose the Quillbox Library"));
       })
 {
     widget_->installEventFilter(this);
@@ -110,10 +107,11 @@ void RepairWindow::showLibrary()
 {
     const QString library = delegate_.libraryFileURL().toLocalFile();
     if (library.isEmpty()) {
-        libraryLabel_->setText(
-            tr("No Quillbox library was found. Choose the library folder to repair."));
+        libraryLabel_->setText(QCoreApplication::translate(
+            "RepairWindow", "No Quillbox library was found. Choose the library folder to repair."));
     } else {
-        libraryLabel_->setText(tr("Library: %1").arg(library));
+        libraryLabel_->setText(
+            QCoreApplication::translate("RepairWindow", "Library: %1").arg(library));
     }
     repairButton_->setEnabled(!library.isEmpty() && !delegate_.isRepairing());
 }
@@ -124,9 +122,11 @@ void RepairWindow::chooseLibrary()
     if (folder.isEmpty())
         return;
     if (!QFileInfo(folder + QStringLiteral("/Library.sqlite")).isFile()) {
-        alerts_.runModal({tr("This folder is not a Quillbox library."),
-                          tr("Choose the folder that holds “Library.sqlite”."),
-                          {}});
+        alerts_.runModal(
+            {QCoreApplication::translate("RepairWindow", "This folder is not a Quillbox library."),
+             QCoreApplication::translate("RepairWindow",
+                                         "Choose the folder that holds “Library.sqlite”."),
+             {}});
         return;
     }
     delegate_.setLibraryFileURL(QUrl::fromLocalFile(folder));
@@ -143,8 +143,10 @@ void RepairWindow::showStage(RepairStage stage, double fraction)
 void RepairWindow::finishRepair(RepairOutcome outcome)
 {
     setBusy(false);
-    stageLabel_->setText(outcome == RepairOutcome::Fixed ? tr("The library has been repaired.")
-                                                         : QString());
+    stageLabel_->setText(
+        outcome == RepairOutcome::Fixed
+            ? QCoreApplication::translate("RepairWindow", "The library has been repaired.")
+            : QString());
     if (outcome != RepairOutcome::Fixed)
         progressBar_->setValue(0);
 }
