@@ -1,0 +1,95 @@
+#include "app/core/Bookmark.h"
+
+#include "tests/support/QtPrinting.h"
+
+#include <QDataStream>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quillbox
+{
+namespace
+{
+
+class BookmarkTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        savedHome = qgetenv("HOME");
+        qputenv("HOME", home.path().toUtf8());
+        ASSERT_TRUE(QDir(home.path()).mkpath(u"Documents/Main.quillbox"_qs));
+    }
+    void TearDown() override { qputenv("HOME", savedHome); }
+
+    QTemporaryDir home;
+    QByteArray savedHome;
+    QString library() const { return home.path() + u"/Documents/Main.quillbox"_qs; }
+};
+
+TEST_F(BookmarkTest, findsTheFolderWhereItIsAndAfterItMoved)
+{
+    const auto data = createBookmarkData(library());
+    ASSERT_TRUE(data);
+    EXPECT_EQ(resolveBookmarkData(*data), library());
+
+    // Renamed in place.
+    ASSERT_TRUE(QDir().rename(library(), home.path() + u"/Documents/Renamed.quillbox"_qs));
+    EXPECT_EQ(resolveBookmarkData(*data), home.path() + u"/Documents/Renamed.quillbox"_qs);
+
+    // Moved into a sibling folder of its old parent.
+    ASSERT_TRUE(QDir(home.path()).mkpath(u"Archive/2026"_qs));
+    const QString moved = home.path() + u"/Archive/2026/Main.quillbox"_qs;
+    ASSERT_TRUE(QDir().rename(home.path() + u"/Documents/Renamed.quillbox"_qs, moved));
+    EXPECT_EQ(resolveBookmarkData(*data), moved);
+
+    // A new folder at the old path is not the same folder.
+    ASSERT_TRUE(QDir().mkpath(library()));
+    EXPECT_EQ(resolveBookmarkData(*data), moved);
+
+    // Gone altogether.
+    ASSERT_TRUE(QDir(moved).removeRecursively());
+    EXPECT_EQ(resolveBookmarkData(*data), std::nullopt);
+}
+
+TEST_F(BookmarkTest, neverSearchesOutsideHome)
+{
+    QTemporaryDir elsewhere;
+    const QString folder = elsewhere.path() + u"/Lib"_qs;
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto data = createBookmarkData(folder);
+    ASSERT_TRUE(data);
+    ASSERT_TRUE(QDir().rename(folder, elsewhere.path() + u"/Moved"_qs));
+    EXPECT_EQ(resolveBookmarkData(*data), std::nullopt);
+}
+
+TEST_F(BookmarkTest, rejectsWhatIsNotAFolderBookmark)
+{
+    EXPECT_EQ(createBookmarkData(home.path() + u"/missing"_qs), std::nullopt);
+    const auto data = createBookmarkData(library());
+    ASSERT_TRUE(data);
+
+    QByteArray wrongVersion = *data;
+    wrongVersion[5] = 2;
+    QByteArray relative;
+    QDataStream(&relative, QIODevice::WriteOnly)
+        << quint16(1) << quint64(1) << quint64(2) << QByteArray("Documents");
+    const struct {
+        const char *name;
+        QByteArray bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"notABookmark", "bookmark"},
+        {"truncated", data->left(data->size() - 3)},
+        {"trailingBytes", *data + "x"},
+        {"wrongVersion", wrongVersion},
+        {"relativePath", "QBBK" + relative},
+        {"oversized", *data + QByteArray(1 << 20, 'x')},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(resolveBookmarkData(c.bytes), std::nullopt) << c.name;
+}
+
+} // namespace
+} // namespace quillbox

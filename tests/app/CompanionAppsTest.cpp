@@ -1,0 +1,81 @@
+#include "app/core/CompanionApps.h"
+
+#include "tests/support/QtPrinting.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quillbox
+{
+namespace
+{
+
+// Desktop entries in a private XDG data folder; a real process stands in
+// for the running companion.
+class CompanionAppsTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        saved = {qgetenv("XDG_DATA_HOME"), qgetenv("XDG_DATA_DIRS")};
+        qputenv("XDG_DATA_HOME", data.path().toUtf8());
+        qputenv("XDG_DATA_DIRS", (data.path() + u"/system"_qs).toUtf8());
+        ASSERT_TRUE(QDir(data.path()).mkpath(u"applications"_qs));
+        ASSERT_TRUE(QDir(data.path()).mkpath(u"system/applications"_qs));
+    }
+    void TearDown() override
+    {
+        qputenv("XDG_DATA_HOME", saved.first);
+        qputenv("XDG_DATA_DIRS", saved.second);
+    }
+    void writeEntry(const QString &folder, const QString &id, const QByteArray &body)
+    {
+        QFile entry(data.path() + u'/' + folder + u"/applications/"_qs + id + u".desktop"_qs);
+        ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Quillbox\n" + body);
+    }
+
+    QTemporaryDir data;
+    std::pair<QByteArray, QByteArray> saved;
+    DesktopCompanionApps apps;
+};
+
+TEST_F(CompanionAppsTest, installedMeansADesktopEntryInAnyApplicationsFolder)
+{
+    EXPECT_FALSE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
+    writeEntry(u"."_qs, u"com.quillbox.Quillbox"_qs, "Exec=quillbox %U\n");
+    writeEntry(u"system"_qs, u"com.quillbox.Quillbox.mac"_qs, "Exec=quillbox\n");
+    EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
+    EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox.mac"_qs));
+    EXPECT_FALSE(apps.isInstalled(u"com.quillbox"_qs));
+}
+
+TEST_F(CompanionAppsTest, runningMeansAProcessOfTheEntrysProgram)
+{
+    // A private copy of sleep plays the companion's executable.
+    const QString program = data.path() + u"/quillbox-companion"_qs;
+    ASSERT_TRUE(QFile::copy(u"/bin/sleep"_qs, program));
+    QFile(program).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    writeEntry(u"."_qs, u"com.quillbox.Quillbox"_qs,
+               "Exec=\"" + program.toUtf8() + "\" --library %f\n");
+    writeEntry(u"."_qs, u"com.quillbox.Quillbox.mac"_qs,
+               "TryExec=" + program.toUtf8() + "\nExec=other\n");
+    EXPECT_EQ(desktopEntryExecutable(desktopEntryPath(u"com.quillbox.Quillbox"_qs)), program);
+    EXPECT_FALSE(apps.isRunning(u"com.quillbox.Quillbox"_qs));
+
+    QProcess companion;
+    companion.start(program, {u"30"_qs});
+    ASSERT_TRUE(companion.waitForStarted());
+    EXPECT_TRUE(apps.isRunning(u"com.quillbox.Quillbox"_qs));
+    EXPECT_TRUE(apps.isRunning(u"com.quillbox.Quillbox.mac"_qs));
+    companion.kill();
+    companion.waitForFinished();
+    EXPECT_FALSE(apps.isRunning(u"com.quillbox.Quillbox"_qs));
+    EXPECT_FALSE(apps.isRunning(u"com.quillbox.Missing"_qs));
+}
+
+} // namespace
+} // namespace quillbox

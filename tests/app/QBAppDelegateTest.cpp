@@ -1,0 +1,122 @@
+#include "app/core/QBAppDelegate.h"
+
+#include "app/core/AppWindow.h"
+#include "app/core/Bookmark.h"
+#include "app/core/Companion.h"
+#include "app/core/Preferences.h"
+#include "tests/support/Libraries.h"
+#include "tests/support/QtPrinting.h"
+#include "tests/support/TestDoubles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace quillbox
+{
+namespace
+{
+
+class RecordingWindow final : public AppWindow
+{
+  public:
+    void center() override { calls.append(u"center"_qs); }
+    void makeKeyAndOrderFront() override { calls.append(u"front"_qs); }
+    QStringList calls;
+};
+
+class QBAppDelegateTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", (sandbox.path() + u"/config"_qs).toUtf8());
+        delegate.setWindow(&window);
+        delegate.setShellExecutable(test::shellPath());
+        ASSERT_TRUE(QDir().mkpath(library));
+    }
+    void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
+
+    void writePreferences(const QByteArray &contents)
+    {
+        ASSERT_TRUE(QDir().mkpath(sandbox.path() + u"/config"_qs));
+        QFile file(companionPreferencesPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+    QString launch()
+    {
+        delegate.applicationDidFinishLaunching();
+        return delegate.libraryFileURL().toLocalFile();
+    }
+
+    QTemporaryDir sandbox;
+    QString library = sandbox.path() + u"/Main.quillbox"_qs;
+    QByteArray savedConfig;
+    test::ScriptedAlerts alerts;
+    test::FakeCompanionApps apps;
+    test::RecordingWorkspace workspace;
+    RecordingWindow window;
+    QBAppDelegate delegate{{alerts, apps, workspace}};
+};
+
+TEST_F(QBAppDelegateTest, findsTheLibraryThroughTheCompanionsBookmark)
+{
+    ASSERT_TRUE(writeLibraryLocation(*createBookmarkData(library)));
+    EXPECT_EQ(launch(), library);
+    EXPECT_EQ(window.calls, (QStringList{u"center"_qs, u"front"_qs}));
+}
+
+TEST_F(QBAppDelegateTest, anInstalledAlternateCompanionMeansNoLibrary)
+{
+    ASSERT_TRUE(writeLibraryLocation(*createBookmarkData(library)));
+    apps.installed = {companion::kAlternateIdentifier};
+    EXPECT_EQ(launch(), u"");
+    EXPECT_EQ(window.calls, (QStringList{u"center"_qs, u"front"_qs}));
+}
+
+TEST_F(QBAppDelegateTest, brokenPreferencesMeanNoLibrary)
+{
+    EXPECT_EQ(launch(), u"") << "no preferences file";
+    const struct {
+        const char *name;
+        QByteArray contents;
+    } cases[] = {
+        {"notIni", QByteArray("\x00\xff\x10[[[=\n\x01", 9)},
+        {"noKey", "[General]\nOther=1\n"},
+        {"textNotData", "[General]\nLastLibraryLocation=/home/user/Main.quillbox\n"},
+        {"notABookmark", "[General]\nLastLibraryLocation=@ByteArray(QBBK)\n"},
+    };
+    for (const auto &c : cases) {
+        writePreferences(c.contents);
+        EXPECT_EQ(launch(), u"") << c.name;
+    }
+}
+
+TEST_F(QBAppDelegateTest, repairsInTheBackgroundAndAsksToTerminateWhenFixed)
+{
+    QDir(library).removeRecursively();
+    test::makePlainLibrary(library, 20);
+    delegate.setLibraryOverride(library);
+    EXPECT_EQ(launch(), library);
+
+    QSignalSpy finished(&delegate, &QBAppDelegate::repairFinished);
+    QSignalSpy terminate(&delegate, &QBAppDelegate::terminateRequested);
+    delegate.fixLibrary();
+    EXPECT_TRUE(delegate.isRepairing());
+    delegate.fixLibrary(); // ignored while the first runs
+    ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(finished.size(), 1);
+    EXPECT_EQ(finished.first().first().value<RepairOutcome>(), RepairOutcome::Fixed);
+    EXPECT_EQ(terminate.size(), 1);
+    EXPECT_FALSE(delegate.isRepairing());
+    EXPECT_EQ(delegate.backupFileURL().toLocalFile(),
+              sandbox.path() + u"/Main (Old Version).quillbox"_qs);
+    EXPECT_EQ(alerts.messages(), QStringList{u"The library file has been fixed!"_qs});
+}
+
+} // namespace
+} // namespace quillbox
