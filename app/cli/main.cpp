@@ -37,6 +37,8 @@ int exitStatus(RepairOutcome outcome)
         return 6;
     case RepairOutcome::CorruptNotRestored:
         return 7;
+    case RepairOutcome::UnsafeText:
+        return 8;
     }
     return 1;
 }
@@ -51,17 +53,19 @@ int main(int argc, char **argv)
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
-        "Terminal", "Repairs a damaged Quillbox library from the terminal.\n\n"
-                    "Exit status:\n"
-                    "  0  the library was fixed\n"
-                    "  1  the command line was not understood\n"
-                    "  2  no Quillbox library was found\n"
-                    "  3  Quillbox is running\n"
-                    "  4  the utility's own sqlite3 shell is missing\n"
-                    "  5  no safety copy could be saved (library untouched)\n"
-                    "  6  the library is beyond repair; it was restored from its safety copy\n"
-                    "  7  the library is beyond repair and could not be restored; "
-                    "the safety copy stays beside it"));
+        "Terminal",
+        "Repairs a damaged Quillbox library from the terminal.\n\n"
+        "Exit status:\n"
+        "  0  the library was fixed\n"
+        "  1  the command line was not understood\n"
+        "  2  no Quillbox library was found\n"
+        "  3  Quillbox is running\n"
+        "  4  the utility's own sqlite3 shell is missing\n"
+        "  5  no safety copy could be saved (library untouched)\n"
+        "  6  the library is beyond repair; it was restored from its safety copy\n"
+        "  7  the library is beyond repair and could not be restored; "
+        "the safety copy stays beside it\n"
+        "  8  the library holds text the rebuild would cut short; it was left as it was"));
     parser.addHelpOption();
     const QCommandLineOption libraryOption(
         QStringLiteral("library"),

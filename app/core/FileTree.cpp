@@ -42,6 +42,13 @@ class Fd
     int fd_;
 };
 
+// Flushes a folder's entries to disk.
+bool syncFolderBytes(const QByteArray &path)
+{
+    const Fd dir(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.get() >= 0 && ::fsync(dir.get()) == 0;
+}
+
 struct Copier {
     const CopyProgress &progress;
     qint64 copied = 0;
@@ -161,7 +168,7 @@ struct Copier {
             return error;
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
         if (::chmod(to.constData(), st.st_mode & 07777) != 0 ||
-            ::utimensat(AT_FDCWD, to.constData(), times.data(), 0) != 0)
+            ::utimensat(AT_FDCWD, to.constData(), times.data(), 0) != 0 || !syncFolderBytes(to))
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), to,
                 errno);
@@ -244,6 +251,11 @@ std::optional<QString> renameNoReplace(const QString &from, const QString &to)
                     RENAME_NOREPLACE) != 0)
         return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, errno);
     return std::nullopt;
+}
+
+bool syncFolder(const QString &path)
+{
+    return syncFolderBytes(QFile::encodeName(path));
 }
 
 bool itemExists(const QString &path)

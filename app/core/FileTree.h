@@ -34,6 +34,10 @@ bool removeTree(const QString &path);
 // success, else a translated description of the failure.
 [[nodiscard]] std::optional<QString> renameNoReplace(const QString &from, const QString &to);
 
+// Flushes the entries of the folder at `path` to disk (after a rename or a
+// removal in it). False when the folder cannot be opened or flushed.
+bool syncFolder(const QString &path);
+
 // True when anything (a dangling symbolic link included) exists at `path`.
 [[nodiscard]] bool itemExists(const QString &path);
 

@@ -4,6 +4,7 @@
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
 #include "app/core/FileTree.h"
+#include "app/core/LibraryCensus.h"
 #include "app/core/Workspace.h"
 #include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
@@ -93,6 +94,25 @@ RepairOutcome LibraryRepair::fixLibrary()
 
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
+    // Count every table by a full scan first: the rebuild must give back as
+    // many rows, and a table that cannot be read to its end is beyond repair.
+    report(RepairStage::Dump, 0.40);
+    const std::optional<Census> census = takeCensus(shell_, libraryPath_);
+    if (!census)
+        return showCorruptMessage();
+    if (census->textValuesWithNul > 0) {
+        services_.alerts.runModal(
+            {QCoreApplication::translate(
+                 "QBAppDelegate", "The library holds text that the repair cannot carry over."),
+             QCoreApplication::translate(
+                 "QBAppDelegate",
+                 "Some text in the library contains a NUL character, which the rebuild would cut "
+                 "short. The library was left as it is; a safety copy is at “%1”.")
+                 .arg(backupPath_),
+             {}});
+        return RepairOutcome::UnsafeText;
+    }
+
     // The dump's text is usually somewhat larger than the database it holds.
     const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
@@ -107,13 +127,18 @@ RepairOutcome LibraryRepair::fixLibrary()
     removeDamagedDatabase();
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
     const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
-    if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, 0.72, 0.99, [&] {
+    if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, 0.72, 0.97, [&] {
             return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
         }) != 0)
         return showCorruptMessage();
+    // The end-of-dump marker alone is not proof: a shell may close the dump
+    // of a damaged table with COMMIT and leave out the rows it could not read.
+    report(RepairStage::Check, 0.97);
+    if (!matchesCensus(shell_, libraryPath_, *census))
+        return showCorruptMessage();
 
     QFile::remove(dumpPath);
-    report(RepairStage::Rebuild, 1.0);
+    report(RepairStage::Check, 1.0);
     services_.alerts.runModal(
         {QCoreApplication::translate("QBAppDelegate", "The library file has been fixed!"),
          QString(),
@@ -148,6 +173,8 @@ bool LibraryRepair::makeSafetyCopy()
         });
         if (!error)
             error = renameNoReplace(partial, backupPath_);
+        if (!error)
+            syncFolder(parent);
     }
     if (error) {
         if (!partial.isEmpty())

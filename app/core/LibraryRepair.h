@@ -20,6 +20,7 @@ enum class RepairOutcome {
     CompanionRunning,   // Quillbox runs; nothing touched
     ShellMissing,       // the utility's own sqlite3 is missing; nothing touched
     SafetyCopyFailed,   // no safety copy could be made; library untouched
+    UnsafeText,         // text the dump would cut short; library left as it was
     CorruptRestored,    // beyond repair; the safety copy is back in place
     CorruptNotRestored, // beyond repair; the safety copy stays beside it
 };

@@ -25,12 +25,26 @@ bool SqliteShell::isUsable() const
 int SqliteShell::run(const QString &folder, const QByteArray &script,
                      const std::function<void()> &poll) const
 {
+    return execute(folder, script, nullptr, poll);
+}
+
+SqliteShell::Output SqliteShell::query(const QString &folder, const QByteArray &script) const
+{
+    Output output;
+    output.status = execute(folder, script, &output.text, {});
+    return output;
+}
+
+int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteArray *output,
+                         const std::function<void()> &poll) const
+{
     QProcess shell;
     shell.setProgram(executable_);
     shell.setArguments({QStringLiteral("-init"), QStringLiteral("/dev/null"),
                         QStringLiteral("-batch"), QStringLiteral("Library.sqlite")});
     shell.setWorkingDirectory(folder);
-    shell.setProcessChannelMode(QProcess::ForwardedChannels);
+    shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedChannels
+                                                  : QProcess::ForwardedErrorChannel);
     shell.start();
     if (!shell.waitForStarted(-1))
         return -1;
@@ -39,9 +53,13 @@ int SqliteShell::run(const QString &folder, const QByteArray &script,
     while (!shell.waitForFinished(100)) {
         if (shell.state() == QProcess::NotRunning)
             break;
+        if (output != nullptr)
+            output->append(shell.readAllStandardOutput());
         if (poll)
             poll();
     }
+    if (output != nullptr)
+        output->append(shell.readAllStandardOutput());
     if (shell.exitStatus() != QProcess::NormalExit)
         return -1;
     return shell.exitCode();

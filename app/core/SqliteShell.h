@@ -32,7 +32,20 @@ class SqliteShell
     [[nodiscard]] int run(const QString &folder, const QByteArray &script,
                           const std::function<void()> &poll = {}) const;
 
+    // What a query printed, and how the shell ended.
+    struct Output {
+        int status = -1; // exit status; -1 when it could not start or was killed
+        QByteArray text;
+    };
+
+    // Runs `script` like run(), but collects what the shell prints on its
+    // standard output instead of passing it on.
+    [[nodiscard]] Output query(const QString &folder, const QByteArray &script) const;
+
   private:
+    int execute(const QString &folder, const QByteArray &script, QByteArray *output,
+                const std::function<void()> &poll) const;
+
     QString executable_;
 };
 

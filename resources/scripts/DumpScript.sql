@@ -18,5 +18,5 @@ SELECT 'PRAGMA auto_vacuum=' || auto_vacuum || ';' FROM pragma_auto_vacuum;
 SELECT 'PRAGMA journal_mode=WAL;' FROM pragma_journal_mode WHERE journal_mode = 'wal';
 SELECT 'PRAGMA user_version=' || user_version || ';' FROM pragma_user_version;
 SELECT 'PRAGMA application_id=' || application_id || ';' FROM pragma_application_id;
-.dump
+.dump --preserve-rowids
 .output stdout

@@ -88,8 +88,9 @@ TEST_F(LibraryRepairTest, rebuildsADamagedIndexKeepingEveryRowAndTheLogsChanges)
     EXPECT_TRUE(QFile::exists(library + u"/Attachments/scan-1.png"_qs));
     EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
     EXPECT_EQ(fractions.last(), 1.0);
-    EXPECT_EQ(stages, (QList<RepairStage>{RepairStage::SafetyCopy, RepairStage::Dump,
-                                          RepairStage::Check, RepairStage::Rebuild}));
+    EXPECT_EQ(stages,
+              (QList<RepairStage>{RepairStage::SafetyCopy, RepairStage::Dump, RepairStage::Check,
+                                  RepairStage::Rebuild, RepairStage::Check}));
 }
 
 TEST_F(LibraryRepairTest, removesOnlyTheExactDatabaseNames)
@@ -220,6 +221,50 @@ TEST_F(LibraryRepairTest, leavesTheLibraryAloneWhenTheSafetyCopyVanished)
     EXPECT_EQ(after, before);
 }
 
+TEST_F(LibraryRepairTest, keepsRowidsAndRefusesTextThatTheDumpWouldCut)
+{
+    test::makePlainLibrary(library, 5);
+    runSql(db(), u"CREATE TABLE loose(v TEXT); INSERT INTO loose VALUES ('a'), ('b'), ('c');"
+                 u"DELETE FROM loose WHERE v = 'b';"_qs);
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(runSql(db(), u"SELECT group_concat(rowid) FROM loose;"_qs), u"1,3");
+
+    runSql(db(), u"UPDATE loose SET v = 'x' || char(0) || 'y' WHERE rowid = 3;"_qs);
+    const auto before = test::snapshot(library);
+    EXPECT_EQ(repair(), RepairOutcome::UnsafeText);
+    EXPECT_EQ(alerts.messages().last(),
+              u"The library holds text that the repair cannot carry over.");
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_TRUE(QFileInfo(backup).isDir());
+}
+
+TEST_F(LibraryRepairTest, contentCannotMakeTheShellRunCommands)
+{
+    const QString marker = sandbox.path() + u"/pwned"_qs;
+    test::makePlainLibrary(library, 5);
+    runSql(db(), uR"(CREATE TABLE "x
+.shell touch %1
+" ("a
+.system touch %1
+" TEXT);
+INSERT INTO "x
+.shell touch %1
+" VALUES ('
+.shell touch %1
+.output %1
+.read %1
+');)"_qs.arg(marker));
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_FALSE(QFile::exists(marker));
+    EXPECT_EQ(runSql(db(), uR"(SELECT count(*) FROM sqlite_schema WHERE name LIKE 'x%';
+SELECT instr(v, '.read') > 0 FROM (SELECT "a
+.system touch %1
+" AS v FROM "x
+.shell touch %1
+");)"_qs.arg(marker)),
+              u"1\n1");
+}
+
 // The dump as the real shell wrote it, then changed by a wrapper around the
 // shell, for each branch of the completeness check.
 struct DumpCase {
@@ -244,7 +289,8 @@ TEST_P(DumpCheck, acceptsOnlyADumpEndingInTheMarker)
     QFile script(wrapper);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
     script.write(QStringLiteral("#!/bin/sh\n\"%1\" \"$@\"; rc=$?\n"
-                                "if [ ! -e \"%2/tampered\" ]; then touch \"%2/tampered\"; %3; fi\n"
+                                "if [ -e Library.sql ] && [ ! -e \"%2/tampered\" ]; then touch "
+                                "\"%2/tampered\"; %3; fi\n"
                                 "exit $rc\n")
                      .arg(test::shellPath(), sandbox.path(), QString::fromUtf8(GetParam().tamper))
                      .toUtf8());
@@ -273,7 +319,10 @@ INSTANTIATE_TEST_SUITE_P(
                                RepairOutcome::CorruptRestored, false},
                       DumpCase{"rollback",
                                "sed -i 's/^COMMIT;$/ROLLBACK; -- due to errors/' Library.sql",
-                               RepairOutcome::CorruptRestored, false}),
+                               RepairOutcome::CorruptRestored, false},
+                      // A complete-looking dump that lost rows fails the count check.
+                      DumpCase{"droppedRow", "sed -i '/^INSERT INTO notes VALUES(5,/d' Library.sql",
+                               RepairOutcome::CorruptRestored, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+
+namespace quillbox
+{
+
+class SqliteShell;
+
+// What a repair must find again in the rebuilt database: the row count of
+// every ordinary table, each counted by a full scan of the damaged database.
+struct Census {
+    QByteArray script; // the counting SQL, generated from the damaged schema
+    QByteArray counts; // its output there: one line per table
+    qint64 textValuesWithNul = 0;
+};
+
+// Counts the rows of every table of Library.sqlite in `folder`, and the text
+// values holding a NUL character (which a dump would cut short). nullopt
+// when a table cannot be read to its end.
+[[nodiscard]] std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder);
+
+// True when Library.sqlite in `folder` passes its integrity check and every
+// table holds as many rows as `census` counted.
+[[nodiscard]] bool matchesCensus(const SqliteShell &shell, const QString &folder,
+                                 const Census &census);
+
+} // namespace quillbox
