@@ -5,6 +5,7 @@
 #include "app/core/CompanionApps.h"
 #include "app/core/FileTree.h"
 #include "app/core/LibraryCensus.h"
+#include "app/core/SafetyCopyRestore.h"
 #include "app/core/Workspace.h"
 #include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <QUuid>
 
 #include <algorithm>
 #include <cstdlib>
@@ -60,7 +62,22 @@ void LibraryRepair::report(RepairStage stage, double fraction)
         progress_(stage, reported_);
 }
 
+void LibraryRepair::record(RepairPhase phase)
+{
+    record_.phase = phase;
+    if (journal_ != nullptr)
+        journal_->write(record_);
+}
+
 RepairOutcome LibraryRepair::fixLibrary()
+{
+    const RepairOutcome outcome = repair();
+    if (journal_ != nullptr)
+        journal_->clear();
+    return outcome;
+}
+
+RepairOutcome LibraryRepair::repair()
 {
     if (libraryPath_.isEmpty() || !QFileInfo(libraryPath_).isDir()) {
         services_.alerts.runModal(
@@ -136,6 +153,7 @@ RepairOutcome LibraryRepair::fixLibrary()
     report(RepairStage::Check, 0.97);
     if (!matchesCensus(shell_, libraryPath_, *census))
         return showCorruptMessage();
+    record(RepairPhase::Rebuilt);
 
     QFile::remove(dumpPath);
     report(RepairStage::Check, 1.0);
@@ -156,29 +174,23 @@ bool LibraryRepair::makeSafetyCopy()
         backupChosen_(backupPath_);
 
     // The copy is made under a hidden temporary name and renamed only when
-    // complete, so a failed copy never looks like a safety copy.
-    QByteArray pattern = QFile::encodeName(inFolder(parent, u".quillbox-copy-XXXXXX"_qs));
-    std::optional<QString> error;
-    QString partial;
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        error =
-            QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be written to.")
-                .arg(parent);
-    } else {
-        partial = QFile::decodeName(pattern);
-        QDir().rmdir(partial);
-        const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
-        error = copyTree(libraryPath_, partial, [&](qint64 copied) {
-            report(RepairStage::SafetyCopy, 0.40 * static_cast<double>(copied) / total);
-        });
-        if (!error)
-            error = renameNoReplace(partial, backupPath_);
-        if (!error)
-            syncFolder(parent);
-    }
+    // complete, so a failed copy never looks like a safety copy. The name is
+    // recorded before anything is written, so an interrupted copy is found.
+    const QString partial = inFolder(
+        parent, u".quillbox-copy-"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12));
+    record_ = {RepairPhase::Copying, QFileInfo(libraryPath_).absoluteFilePath(), backupPath_,
+               partial, QString()};
+    record(RepairPhase::Copying);
+    const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
+    std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
+        report(RepairStage::SafetyCopy, 0.40 * static_cast<double>(copied) / total);
+    });
+    if (!error)
+        error = renameNoReplace(partial, backupPath_);
+    if (!error)
+        syncFolder(parent);
     if (error) {
-        if (!partial.isEmpty())
-            removeTree(partial);
+        removeTree(partial);
         services_.alerts.runModal(
             {QCoreApplication::translate("QBAppDelegate",
                                          "There was a problem saving a copy of the library file."),
@@ -186,6 +198,7 @@ bool LibraryRepair::makeSafetyCopy()
              {}});
         return false;
     }
+    record(RepairPhase::Copied);
     report(RepairStage::SafetyCopy, 0.40);
     return true;
 }
@@ -240,6 +253,11 @@ RepairOutcome LibraryRepair::showCorruptMessage()
 RepairOutcome LibraryRepair::restoreSafetyCopy()
 {
     report(RepairStage::Restore, reported_);
+    const QString keptAt =
+        QCoreApplication::translate(
+            "QBAppDelegate",
+            "The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
+            .arg(backupPath_);
     const auto notRestored = [this](const QString &why) {
         services_.alerts.runModal(
             {QCoreApplication::translate("QBAppDelegate",
@@ -248,37 +266,25 @@ RepairOutcome LibraryRepair::restoreSafetyCopy()
              {}});
         return RepairOutcome::CorruptNotRestored;
     };
-    const QString keptAt =
-        QCoreApplication::translate(
-            "QBAppDelegate",
-            "The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
-            .arg(backupPath_);
-    if (backupPath_.isEmpty() || !QFileInfo(backupPath_).isDir())
+    if (!itemExists(libraryPath_))
+        return notRestored(keptAt);
+    const RestoreResult result =
+        putSafetyCopyBack(libraryPath_, backupPath_, QString(), [this](const QString &aside) {
+            record_.aside = aside;
+            record(RepairPhase::Restoring);
+        });
+    switch (result) {
+    case RestoreResult::Restored:
+        return RepairOutcome::CorruptRestored;
+    case RestoreResult::CopyMissing:
         return notRestored(QCoreApplication::translate(
                                "QBAppDelegate",
                                "The safety copy “%1” is missing, so the library was left as it is.")
                                .arg(backupPath_));
-    if (!itemExists(libraryPath_))
-        return notRestored(keptAt);
-
-    // Move the damaged folder aside, move the safety copy into its place, and
-    // only then remove the damaged folder. A failed step is undone.
-    const QString parent = QFileInfo(libraryPath_).absolutePath();
-    const QString lastName = bf::lastPathComponent(libraryPath_);
-    const QString aside =
-        inFolder(parent, bf::makeFilenameUniqueInDirectory(
-                             bf::stringByAppendingPathExtension(
-                                 bf::stringByDeletingPathExtension(lastName) + u" (Damaged)"_qs,
-                                 bf::pathExtension(lastName)),
-                             parent));
-    if (renameNoReplace(libraryPath_, aside))
-        return notRestored(keptAt);
-    if (renameNoReplace(backupPath_, libraryPath_)) {
-        std::ignore = renameNoReplace(aside, libraryPath_);
-        return notRestored(keptAt);
+    case RestoreResult::Failed:
+        break;
     }
-    removeTree(aside);
-    return RepairOutcome::CorruptRestored;
+    return notRestored(keptAt);
 }
 
 } // namespace quillbox

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/RepairJournal.h"
 #include "app/core/SqliteShell.h"
 
 #include <QString>
@@ -51,6 +52,9 @@ class LibraryRepair
 
     void setProgress(Progress progress) { progress_ = std::move(progress); }
     void setBackupChosen(BackupChosen chosen) { backupChosen_ = std::move(chosen); }
+    // Where the repair records its progress, so that an interrupted one can
+    // be set right at the next start. Not owned; none by default.
+    void setJournal(const RepairJournal *journal) { journal_ = journal; }
 
     // Runs the whole repair and tells the user its outcome in an alert.
     RepairOutcome fixLibrary();
@@ -62,6 +66,8 @@ class LibraryRepair
     [[nodiscard]] const QString &backupPath() const { return backupPath_; }
 
   private:
+    RepairOutcome repair();
+    void record(RepairPhase phase);
     bool makeSafetyCopy();
     bool dumpIsComplete() const;
     void removeDamagedDatabase() const;
@@ -76,6 +82,8 @@ class LibraryRepair
     QString backupPath_;
     Progress progress_;
     BackupChosen backupChosen_;
+    const RepairJournal *journal_ = nullptr;
+    RepairRecord record_;
     double reported_ = 0.0;
 };
 

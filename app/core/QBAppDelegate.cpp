@@ -5,6 +5,7 @@
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
 #include "app/core/Preferences.h"
+#include "app/core/RepairRecovery.h"
 
 #include <QMutexLocker>
 
@@ -50,6 +51,8 @@ void QBAppDelegate::setBackupFileURL(const QUrl &url)
 
 void QBAppDelegate::applicationDidFinishLaunching()
 {
+    if (const auto recovered = recoverInterruptedRepair(journal_))
+        services_.alerts.runModal(*recovered);
     setLibraryFileURL({});
     const bool alternateInstalled = services_.apps.isInstalled(companion::kAlternateIdentifier);
     if (!libraryOverride_.isEmpty()) {
@@ -76,6 +79,7 @@ void QBAppDelegate::fixLibrary()
         LibraryRepair repair(services_, SqliteShell(shellExecutable_), library);
         repair.setProgress(
             [this](RepairStage stage, double fraction) { emit progressChanged(stage, fraction); });
+        repair.setJournal(&journal_);
         repair.setBackupChosen(
             [this](const QString &path) { setBackupFileURL(QUrl::fromLocalFile(path)); });
         *outcome = repair.fixLibrary();

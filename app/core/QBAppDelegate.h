@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/LibraryRepair.h"
+#include "app/core/RepairJournal.h"
 
 #include <QMutex>
 #include <QObject>
@@ -37,10 +38,13 @@ class QBAppDelegate : public QObject
 
     // Makes start-up use this folder instead of the companion's preferences.
     void setLibraryOverride(const QString &path) { libraryOverride_ = path; }
+    // Where repairs in progress are recorded (default: the state folder).
+    void setJournalPath(const QString &path) { journal_ = RepairJournal(path); }
     // The sqlite3 shell to run (default: the one in our libexec folder).
     void setShellExecutable(const QString &path) { shellExecutable_ = path; }
 
-    // Finds the library folder, then centres and shows the window.
+    // Sets right a repair that an earlier run left unfinished, then finds
+    // the library folder, then centres and shows the window.
     void applicationDidFinishLaunching();
     // Closing the window ends the utility.
     [[nodiscard]] static bool applicationShouldTerminateAfterLastWindowClosed() { return true; }
@@ -65,6 +69,7 @@ class QBAppDelegate : public QObject
     QUrl backupFileURL_;
     QString libraryOverride_;
     QString shellExecutable_;
+    RepairJournal journal_{RepairJournal::defaultPath()};
     QThread *worker_ = nullptr;
 };
 

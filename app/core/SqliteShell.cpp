@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <csignal>
+#include <sys/prctl.h>
+#include <unistd.h>
+
 namespace quillbox
 {
 
@@ -45,6 +49,15 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     shell.setWorkingDirectory(folder);
     shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedChannels
                                                   : QProcess::ForwardedErrorChannel);
+    // The shell must not outlive us: a shell left running in a library that
+    // the next start puts back from its safety copy would, on closing,
+    // delete the restored database's -wal file by its name.
+    const pid_t parent = ::getpid();
+    shell.setChildProcessModifier([parent] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     shell.start();
     if (!shell.waitForStarted(-1))
         return -1;

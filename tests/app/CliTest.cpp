@@ -27,6 +27,7 @@ class CliTest : public ::testing::Test
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_qs, sandbox.path() + u"/config"_qs);
         env.insert(u"XDG_DATA_HOME"_qs, sandbox.path() + u"/data"_qs);
+        env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u"/state"_qs);
         env.insert(u"LANG"_qs, u"C.UTF-8"_qs);
         process.setProcessEnvironment(env);
         process.setStandardInputFile(QProcess::nullDevice());

@@ -1,0 +1,111 @@
+#include "app/core/RepairJournal.h"
+
+#include "app/core/FileTree.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <array>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace quillbox
+{
+namespace
+{
+
+constexpr int kVersion = 1;
+constexpr qint64 kMaxRecordBytes = 256 * 1024;
+constexpr std::array kPhaseNames{"copying", "copied", "rebuilt", "restoring"};
+
+// Paths are kept as the bytes the file system uses, so names that are not
+// valid UTF-8 survive the round trip.
+QString encodePath(const QString &path)
+{
+    return QString::fromLatin1(QFile::encodeName(path).toBase64());
+}
+
+QString decodePath(const QJsonValue &value)
+{
+    return QFile::decodeName(QByteArray::fromBase64(value.toString().toLatin1()));
+}
+
+} // namespace
+
+QString RepairJournal::defaultPath()
+{
+    QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    if (state.isEmpty() || QDir::isRelativePath(state))
+        state = QDir::homePath() + QStringLiteral("/.local/state");
+    return state + QStringLiteral("/quillbox-repair/repair-in-progress.json");
+}
+
+bool RepairJournal::write(const RepairRecord &record) const
+{
+    const QJsonObject object{
+        {QStringLiteral("version"), kVersion},
+        {QStringLiteral("phase"),
+         QString::fromLatin1(kPhaseNames.at(static_cast<size_t>(record.phase)))},
+        {QStringLiteral("library"), encodePath(record.library)},
+        {QStringLiteral("backup"), encodePath(record.backup)},
+        {QStringLiteral("partial"), encodePath(record.partial)},
+        {QStringLiteral("aside"), encodePath(record.aside)},
+    };
+    const QString folder = QFileInfo(path_).path();
+    if (!QDir().mkpath(folder))
+        return false;
+    const QString temporary = path_ + QStringLiteral(".new");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    const bool written =
+        file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
+    file.close();
+    if (!written || ::rename(QFile::encodeName(temporary).constData(),
+                             QFile::encodeName(path_).constData()) != 0) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return syncFolder(folder);
+}
+
+std::optional<RepairRecord> RepairJournal::read() const
+{
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxRecordBytes)
+        return std::nullopt;
+    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    if (object.value(QStringLiteral("version")).toInt() != kVersion)
+        return std::nullopt;
+    RepairRecord record;
+    const QString phase = object.value(QStringLiteral("phase")).toString();
+    const auto found = std::find_if(kPhaseNames.begin(), kPhaseNames.end(),
+                                    [&](const char *name) { return phase == QLatin1String(name); });
+    if (found == kPhaseNames.end())
+        return std::nullopt;
+    record.phase = static_cast<RepairPhase>(found - kPhaseNames.begin());
+    record.library = decodePath(object.value(QStringLiteral("library")));
+    record.backup = decodePath(object.value(QStringLiteral("backup")));
+    record.partial = decodePath(object.value(QStringLiteral("partial")));
+    record.aside = decodePath(object.value(QStringLiteral("aside")));
+    if (!QDir::isAbsolutePath(record.library) || !QDir::isAbsolutePath(record.backup))
+        return std::nullopt;
+    return record;
+}
+
+bool RepairJournal::exists() const
+{
+    return itemExists(path_);
+}
+
+void RepairJournal::clear() const
+{
+    if (QFile::remove(path_))
+        syncFolder(QFileInfo(path_).path());
+}
+
+} // namespace quillbox

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quillbox
+{
+
+// How far a repair has come, as far as the files on disk are concerned.
+enum class RepairPhase {
+    Copying,   // the safety copy is being written under its temporary name
+    Copied,    // a complete safety copy sits beside the library
+    Rebuilt,   // the rebuilt library has passed its checks
+    Restoring, // the safety copy is being put back in place of the library
+};
+
+// The record of a repair in progress.
+struct RepairRecord {
+    RepairPhase phase = RepairPhase::Copying;
+    QString library;
+    QString backup;  // the safety copy's final name
+    QString partial; // the safety copy's temporary name while it is written
+    QString aside;   // where the damaged folder goes while the copy is put back
+};
+
+// A small file in the utility's state folder that says which repair is in
+// progress, so that one cut off by a crash or a power cut can be set right
+// at the next start. Writes are atomic and flushed: a reader sees the old
+// record or the new one, never a mix.
+class RepairJournal
+{
+  public:
+    explicit RepairJournal(QString path) : path_(std::move(path)) {}
+
+    // $XDG_STATE_HOME/quillbox-repair/repair-in-progress.json (default
+    // ~/.local/state).
+    [[nodiscard]] static QString defaultPath();
+
+    [[nodiscard]] const QString &path() const { return path_; }
+
+    // Replaces the record. False when it could not be written and flushed.
+    bool write(const RepairRecord &record) const;
+    // The record, or nullopt when there is none or it cannot be understood.
+    [[nodiscard]] std::optional<RepairRecord> read() const;
+    // True when a record file is present, readable or not.
+    [[nodiscard]] bool exists() const;
+    void clear() const;
+
+  private:
+    QString path_;
+};
+
+} // namespace quillbox

@@ -1,0 +1,125 @@
+#include "app/core/RepairRecovery.h"
+
+#include "app/core/FileTree.h"
+#include "app/core/RepairJournal.h"
+#include "app/core/SafetyCopyRestore.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <tuple>
+
+namespace quillbox
+{
+namespace
+{
+
+QString text(const char *source)
+{
+    return QCoreApplication::translate("QBAppDelegate", source);
+}
+
+// Only names beside the library, as the repair makes them, are ever moved
+// or removed, whatever the record says.
+bool isSibling(const QString &path, const QString &library)
+{
+    return !path.isEmpty() && QFileInfo(path).isAbsolute() &&
+           QFileInfo(path).absolutePath() == QFileInfo(library).absolutePath() &&
+           QFileInfo(path).fileName() != QFileInfo(library).fileName();
+}
+
+Alert putBack(const RepairJournal &journal, RepairRecord record)
+{
+    const Alert restored{
+        QCoreApplication::translate(
+            "QBAppDelegate",
+            "An earlier repair was interrupted, so the library was put back from its safety copy."),
+        QCoreApplication::translate(
+            "QBAppDelegate",
+            "The library is as it was before that repair. You can start the repair again."),
+        {}};
+    const QString aside = isSibling(record.aside, record.library) ? record.aside : QString();
+    const bool copyThere = QFileInfo(record.backup).isDir();
+    if (!copyThere && record.phase == RepairPhase::Restoring) {
+        // The copy was already moved in; only the damaged folder may be left.
+        if (itemExists(record.library)) {
+            if (!aside.isEmpty())
+                removeTree(aside);
+            return restored;
+        }
+        if (!aside.isEmpty())
+            std::ignore = renameNoReplace(aside, record.library);
+    }
+    if (!copyThere) {
+        return {QCoreApplication::translate(
+                    "QBAppDelegate", "An earlier repair was interrupted, and its safety copy "
+                                     "is missing."),
+                QCoreApplication::translate("QBAppDelegate", "The library “%1” was left as it is.")
+                    .arg(record.library),
+                {}};
+    }
+    const RestoreResult result =
+        putSafetyCopyBack(record.library, record.backup, aside, [&](const QString &newAside) {
+            record.aside = newAside;
+            record.phase = RepairPhase::Restoring;
+            journal.write(record);
+        });
+    if (result == RestoreResult::Restored)
+        return restored;
+    return {
+        QCoreApplication::translate("QBAppDelegate",
+                                    "An earlier repair was interrupted, and the library could "
+                                    "not be put back from its safety copy."),
+        QCoreApplication::translate(
+            "QBAppDelegate",
+            "The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
+            .arg(record.backup),
+        {}};
+}
+
+Alert recover(const RepairJournal &journal, const RepairRecord &record)
+{
+    switch (record.phase) {
+    case RepairPhase::Copying:
+        if (isSibling(record.partial, record.library) &&
+            QFileInfo(record.partial).fileName().startsWith(u".quillbox-copy-"))
+            removeTree(record.partial);
+        return {text("An earlier repair was interrupted before it changed the library."),
+                text("The library is as it was. You can start the repair again."),
+                {}};
+    case RepairPhase::Copied:
+    case RepairPhase::Restoring:
+        return putBack(journal, record);
+    case RepairPhase::Rebuilt:
+        QFile::remove(record.library + QStringLiteral("/Library.sql"));
+        return {text("An earlier repair was interrupted after the library had been rebuilt."),
+                QCoreApplication::translate(
+                    "QBAppDelegate", "The rebuilt library was kept. Its safety copy is at “%1”.")
+                    .arg(record.backup),
+                {}};
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal)
+{
+    if (!journal.exists())
+        return std::nullopt;
+    const std::optional<RepairRecord> record = journal.read();
+    Alert alert;
+    if (!record || !isSibling(record->backup, record->library)) {
+        alert = {text("An earlier repair was interrupted, and its record cannot be read."),
+                 text("Nothing was changed. Look beside the library folder for its safety copy, "
+                      "named “(Old Version)”."),
+                 {}};
+    } else {
+        alert = recover(journal, *record);
+    }
+    journal.clear();
+    return alert;
+}
+
+} // namespace quillbox

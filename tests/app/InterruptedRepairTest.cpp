@@ -1,0 +1,164 @@
+// Kills the terminal front end with SIGKILL at many points of real repairs,
+// starts it again, and checks that no row was lost.
+#include "tests/support/Libraries.h"
+#include "tests/support/QtPrinting.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace quillbox
+{
+namespace
+{
+
+class InterruptedRepairTest : public ::testing::Test
+{
+  protected:
+    QProcess *start(const QString &library)
+    {
+        auto *cli = new QProcess;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u"/state"_qs);
+        env.insert(u"XDG_CONFIG_HOME"_qs, sandbox.path() + u"/config"_qs);
+        cli->setProcessEnvironment(env);
+        cli->setStandardInputFile(QProcess::nullDevice());
+        cli->start(QCoreApplication::applicationDirPath() + u"/quillbox-repair-cli"_qs,
+                   {u"--library"_qs, library});
+        cli->waitForStarted();
+        return cli;
+    }
+    // Runs the front end to its end; its exit status and what it printed.
+    std::pair<int, QString> runToEnd(const QString &library)
+    {
+        std::unique_ptr<QProcess> cli(start(library));
+        cli->waitForFinished(120000);
+        return {cli->exitCode(), QString::fromUtf8(cli->readAll())};
+    }
+    // Starts a repair and kills it as soon as `when` holds, or after 20 s.
+    void killWhen(const QString &library, const std::function<bool(qint64 elapsedUs)> &when)
+    {
+        std::unique_ptr<QProcess> cli(start(library));
+        QElapsedTimer clock;
+        clock.start();
+        while (cli->state() == QProcess::Running && !when(clock.nsecsElapsed() / 1000) &&
+               clock.elapsed() < 20000)
+            QThread::usleep(200);
+        cli->kill();
+        cli->waitForFinished();
+        ++kills;
+    }
+    void copyTemplate(const QString &from, const QString &to)
+    {
+        QDir(QFileInfo(to).path()).removeRecursively();
+        QDir().mkpath(QFileInfo(to).path());
+        ASSERT_EQ(QProcess::execute(u"cp"_qs, {u"-a"_qs, from, to}), 0);
+    }
+    // Only the library and its safety copies may stand beside it.
+    void expectTidyFolder(const QString &library)
+    {
+        for (const QString &name :
+             QDir(QFileInfo(library).path())
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+            EXPECT_TRUE(name == u"Main.quillbox" || name.startsWith(u"Main (Old Version)"))
+                << name.toStdString();
+    }
+
+    QTemporaryDir sandbox;
+    int kills = 0;
+};
+
+TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
+{
+    const QString pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    const QString library = sandbox.path() + u"/work/Main.quillbox"_qs;
+    const QString parent = QFileInfo(library).path();
+
+    copyTemplate(pristine, library);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(runToEnd(library).first, 0);
+    const qint64 fullRunUs = clock.nsecsElapsed() / 1000;
+
+    // The moments between stages, as the files show them, then random ones.
+    const std::vector<std::function<bool(qint64)>> boundaries{
+        [&](qint64) {
+            return !QDir(parent)
+                        .entryList({u".quillbox-copy-*"_qs}, QDir::Hidden | QDir::Dirs)
+                        .isEmpty();
+        },
+        [&](qint64) { return QFileInfo::exists(parent + u"/Main (Old Version).quillbox"_qs); },
+        [&](qint64) { return QFileInfo::exists(library + u"/Library.sql"_qs); },
+        [&](qint64) { return !QFileInfo::exists(library + u"/Library.sqlite"_qs); },
+        [&](qint64) {
+            return QFileInfo(library + u"/Library.sqlite"_qs).size() > 0 &&
+                   !QFileInfo::exists(library + u"/Library.sqlite-wal"_qs);
+        },
+        [&](qint64) {
+            return !QFileInfo::exists(library + u"/Library.sql"_qs) &&
+                   QFileInfo::exists(parent + u"/Main (Old Version).quillbox"_qs);
+        },
+    };
+    QRandomGenerator random(20261206);
+    for (int round = 0; round < 56; ++round) {
+        copyTemplate(pristine, library);
+        if (round < static_cast<int>(boundaries.size())) {
+            killWhen(library, boundaries[static_cast<size_t>(round)]);
+        } else {
+            const qint64 at = static_cast<qint64>(random.bounded(static_cast<double>(fullRunUs)));
+            killWhen(library, [at](qint64 elapsed) { return elapsed >= at; });
+        }
+        const auto [status, output] = runToEnd(library);
+        ASSERT_EQ(status, 0) << "round " << round << ": " << output.toStdString();
+        EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
+                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"
+                               u"SELECT title FROM notebooks WHERE id = 21;"_qs),
+                  u"ok\n3000\nWritten just before the crash")
+            << "round " << round;
+        expectTidyFolder(library);
+    }
+    EXPECT_GE(kills, 50);
+}
+
+TEST_F(InterruptedRepairTest, aKilledRestoreStillPutsTheLibraryBack)
+{
+    const QString pristine = sandbox.path() + u"/template/Main.quillbox"_qs;
+    test::makePlainLibrary(pristine, 4000);
+    test::corruptPage(pristine + u"/Library.sqlite"_qs,
+                      test::runSql(pristine + u"/Library.sqlite"_qs,
+                                   u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs)
+                              .toInt() +
+                          200);
+    const auto original = test::snapshot(pristine);
+    const QString library = sandbox.path() + u"/work/Main.quillbox"_qs;
+
+    copyTemplate(pristine, library);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(runToEnd(library).first, 6);
+    const qint64 fullRunUs = clock.nsecsElapsed() / 1000;
+
+    QRandomGenerator random(1206);
+    for (int round = 0; round < 16; ++round) {
+        copyTemplate(pristine, library);
+        // Late in the run, where the restore happens.
+        const qint64 at =
+            fullRunUs / 2 + static_cast<qint64>(random.bounded(static_cast<double>(fullRunUs / 2)));
+        killWhen(library, [at](qint64 elapsed) { return elapsed >= at; });
+        const auto [status, output] = runToEnd(library);
+        EXPECT_EQ(status, 6) << "round " << round << ": " << output.toStdString();
+        EXPECT_EQ(test::snapshot(library), original) << "round " << round;
+        expectTidyFolder(library);
+    }
+}
+
+} // namespace
+} // namespace quillbox
