@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -118,15 +119,18 @@ bool needsDecompositionBeforeFolding(std::u16string_view s)
 }
 
 // Appends NFD(fold(NFD(s))), the key under which caseless matching is plain
-// code-unit equality.
+// code-unit equality. The intermediate buffers are kept per thread, as the
+// search calls this once per chunk.
 void appendCaselessKey(std::u16string_view s, std::u16string &out)
 {
-    std::u16string decomposed;
+    thread_local std::u16string decomposed;
+    thread_local std::u16string folded;
     if (needsDecompositionBeforeFolding(s)) {
+        decomposed.clear();
         appendNfd(s, decomposed);
         s = decomposed;
     }
-    std::u16string folded;
+    folded.clear();
     appendFolded(s, folded);
     appendNfd(folded, out);
 }
@@ -153,13 +157,14 @@ bool startsSegment(std::u16string_view s, size_t i)
 // The caseless key of a text, with enough of a map back to the text to tell
 // whether a key position lies on a character boundary. The text is keyed in
 // chunks of about kChunk code units cut at segment starts, so the key costs
-// a few ICU calls per chunk; segment starts inside a chunk are mapped only
-// when a candidate match begins or ends inside it.
+// a few ICU calls per chunk, like keying it whole; positions inside a chunk
+// are looked up only for a candidate match.
 class KeyedText
 {
   public:
     explicit KeyedText(std::u16string_view text) : text_(text)
     {
+        key_.reserve(text.size() + text.size() / 4);
         size_t start = 0;
         while (start < text.size()) {
             size_t end = std::min(text.size(), start + kChunk);
@@ -170,7 +175,6 @@ class KeyedText
             start = end;
         }
         chunks_.push_back({text.size(), key_.size()});
-        segmentStarts_.resize(chunks_.size());
     }
 
     bool contains(std::u16string_view needleKey)
@@ -198,39 +202,62 @@ class KeyedText
         const auto next = std::upper_bound(chunks_.begin(), chunks_.end(), keyPos,
                                            [](size_t k, const Chunk &c) { return k < c.key; });
         const auto chunk = size_t(next - chunks_.begin()) - 1;
-        if (chunks_[chunk].key == keyPos)
-            return true;
-        const std::vector<size_t> &starts = segmentStartsOf(chunk);
-        return std::binary_search(starts.begin(), starts.end(), keyPos);
+        return chunks_[chunk].key == keyPos ||
+               hasSegmentStartAt(chunk, keyPos - chunks_[chunk].key);
     }
 
-    // Key positions of the segment starts inside a chunk, computed once.
-    const std::vector<size_t> &segmentStartsOf(size_t chunk)
+    // Whether a segment starts inside the chunk where the chunk's key has
+    // reached `offset` units. As segment keys are never empty, the key length
+    // of the chunk's text up to a segment start grows strictly from one start
+    // to the next, so a binary search over the starts decides it. Keys add up
+    // across segment starts, so each step keys only the text between the
+    // last start known to lie below and the probed one.
+    bool hasSegmentStartAt(size_t chunk, size_t offset)
     {
-        std::vector<size_t> &starts = segmentStarts_[chunk];
-        if (!starts.empty())
-            return starts;
-        size_t keyPos = chunks_[chunk].key;
-        size_t begin = chunks_[chunk].text;
-        const size_t end = chunks_[chunk + 1].text;
-        std::u16string segmentKey;
-        while (begin < end) {
-            starts.push_back(keyPos);
-            size_t next = begin + 1;
-            while (next < end && !startsSegment(text_, next))
-                ++next;
-            segmentKey.clear();
-            appendCaselessKey(text_.substr(begin, next - begin), segmentKey);
-            keyPos += segmentKey.size();
-            begin = next;
+        if (startsChunk_ != chunk) {
+            starts_.clear();
+            for (size_t p = chunks_[chunk].text + 1; p < chunks_[chunk + 1].text; ++p) {
+                if (startsSegment(text_, p))
+                    starts_.push_back(p);
+            }
+            startsChunk_ = chunk;
         }
-        return starts;
+        size_t low = 0;
+        size_t high = starts_.size();
+        size_t below = chunks_[chunk].text; // a start with key length belowLength
+        size_t belowLength = 0;
+        std::u16string part;
+        // Keys grow about evenly over a chunk, so the first probe is the start
+        // at the same fraction of the chunk's text as `offset` is of its key.
+        const size_t textLength = chunks_[chunk + 1].text - below;
+        const size_t keyLength = chunks_[chunk + 1].key - chunks_[chunk].key;
+        size_t guess = size_t(std::lower_bound(starts_.begin(), starts_.end(),
+                                               below + offset * textLength / keyLength) -
+                              starts_.begin());
+        while (low < high) {
+            const size_t middle = guess < high ? guess : low + (high - low) / 2;
+            guess = SIZE_MAX;
+            part.clear();
+            appendCaselessKey(text_.substr(below, starts_[middle] - below), part);
+            const size_t length = belowLength + part.size();
+            if (length == offset)
+                return true;
+            if (length < offset) {
+                low = middle + 1;
+                below = starts_[middle];
+                belowLength = length;
+            } else {
+                high = middle;
+            }
+        }
+        return false;
     }
 
     std::u16string_view text_;
     std::u16string key_;
     std::vector<Chunk> chunks_;
-    std::vector<std::vector<size_t>> segmentStarts_;
+    size_t startsChunk_ = SIZE_MAX; // the chunk whose segment starts are in starts_
+    std::vector<size_t> starts_;
 };
 
 } // namespace
