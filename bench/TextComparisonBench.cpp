@@ -44,9 +44,9 @@ bool baselineStartsWith(QStringView text, QStringView prefix)
     return text.size() >= prefix.size() && baselineEqual(text.first(prefix.size()), prefix);
 }
 
-QString baselineFlatten(QStringView text, bool tabs)
+QString baselineFlatten(const QString &text, bool tabs)
 {
-    QString copy = text.toString();
+    QString copy = text; // shared until a replacement changes it
     copy.replace(u'\n', u' ');
     copy.replace(u'\r', u' ');
     if (tabs)
@@ -57,7 +57,7 @@ QString baselineFlatten(QStringView text, bool tabs)
         ++begin;
     while (end > begin && bf::isWhiteSpace(copy[end - 1]))
         --end;
-    return copy.sliced(begin, end - begin);
+    return begin == 0 && end == copy.size() ? copy : copy.sliced(begin, end - begin);
 }
 
 // Repeats `words`, separated by spaces and every eighth time by a line break

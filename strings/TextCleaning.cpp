@@ -2,6 +2,8 @@
 
 #include "strings/CharacterClasses.h"
 
+#include <algorithm>
+
 namespace bf
 {
 
@@ -25,7 +27,7 @@ bool isFlattened(char16_t u, bool tabs)
 // Flattening and trimming in one pass. A flattened character turns into a
 // space, which is white space, so the trim can be decided on the original
 // text: cut every leading and trailing unit that is white space or flattened.
-QString flatten(QStringView text, bool tabs)
+QString flatten(const QString &text, bool tabs)
 {
     const auto cut = [tabs](char16_t u) {
         return isFlattened(u, tabs) || isWhiteSpaceFast(u);
@@ -36,30 +38,36 @@ QString flatten(QStringView text, bool tabs)
         ++begin;
     while (end > begin && cut(text[end - 1].unicode()))
         --end;
+    const auto inner = QStringView(text).sliced(begin, end - begin);
+    const auto flattened = [tabs](QChar c) {
+        return isFlattened(c.unicode(), tabs);
+    };
+    if (end - begin == text.size() && std::none_of(inner.begin(), inner.end(), flattened))
+        return text;
     QString result(end - begin, Qt::Uninitialized);
     auto *out = reinterpret_cast<char16_t *>(result.data());
-    for (qsizetype i = begin; i < end; ++i) {
-        const char16_t u = text[i].unicode();
-        *out++ = isFlattened(u, tabs) ? u' ' : u;
-    }
+    for (const QChar c : inner)
+        *out++ = isFlattened(c.unicode(), tabs) ? u' ' : c.unicode();
     return result;
 }
 
 } // namespace
 
-QString stringByRemovingNewlinesAndTabs(QStringView text)
+QString stringByRemovingNewlinesAndTabs(const QString &text)
 {
     return flatten(text, true);
 }
 
-QString stringByRemovingNewlines(QStringView text)
+QString stringByRemovingNewlines(const QString &text)
 {
     return flatten(text, false);
 }
 
-QString stringByEscapingBackslashes(QStringView text)
+QString stringByEscapingBackslashes(const QString &text)
 {
     const qsizetype count = text.count(u'\\');
+    if (count == 0)
+        return text;
     QString result(text.size() + count, Qt::Uninitialized);
     auto *out = reinterpret_cast<char16_t *>(result.data());
     for (const QChar c : text) {
@@ -70,7 +78,7 @@ QString stringByEscapingBackslashes(QStringView text)
     return result;
 }
 
-QString stringByTrimmingWhitespace(QStringView text)
+QString stringByTrimmingWhitespace(const QString &text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -78,7 +86,7 @@ QString stringByTrimmingWhitespace(QStringView text)
         ++begin;
     while (end > begin && isWhiteSpaceOrLineBreak(text[end - 1]))
         --end;
-    return text.sliced(begin, end - begin).toString();
+    return text.sliced(begin, end - begin);
 }
 
 } // namespace bf

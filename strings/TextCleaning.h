@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QString>
-#include <QStringView>
 
-// Text cleaning. Every function returns a new string and leaves its argument
-// alone; lengths count UTF-16 code units. White space and line breaks are
+// Text cleaning. Every function returns a new string value and leaves its
+// argument alone (text that needs no change comes back as an implicitly
+// shared copy); lengths count UTF-16 code units. White space and line breaks are
 // the classes of strings/CharacterClasses.h, not QChar::isSpace().
 namespace bf
 {
@@ -13,18 +13,18 @@ namespace bf
 // pair gives two spaces; inner runs are not merged), then the leading and
 // trailing white space cut. Other line breaks (U+000B, U+000C, U+0085,
 // U+2028, U+2029) stay, at the ends too. Empty gives empty.
-[[nodiscard]] QString stringByRemovingNewlinesAndTabs(QStringView text);
+[[nodiscard]] QString stringByRemovingNewlinesAndTabs(const QString &text);
 
 // As stringByRemovingNewlinesAndTabs(), but inner tabs stay; tabs at either
 // end are still cut, being white space.
-[[nodiscard]] QString stringByRemovingNewlines(QStringView text);
+[[nodiscard]] QString stringByRemovingNewlines(const QString &text);
 
 // `text` with every backslash doubled in one forward pass: a run of n
 // backslashes becomes 2n. Nothing else is escaped. Empty gives empty.
-[[nodiscard]] QString stringByEscapingBackslashes(QStringView text);
+[[nodiscard]] QString stringByEscapingBackslashes(const QString &text);
 
 // `text` without its leading and trailing white space and line breaks;
 // inner characters are untouched. Only such characters give empty.
-[[nodiscard]] QString stringByTrimmingWhitespace(QStringView text);
+[[nodiscard]] QString stringByTrimmingWhitespace(const QString &text);
 
 } // namespace bf

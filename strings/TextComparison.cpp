@@ -209,45 +209,43 @@ class KeyedText
     // Whether a segment starts inside the chunk where the chunk's key has
     // reached `offset` units. As segment keys are never empty, the key length
     // of the chunk's text up to a segment start grows strictly from one start
-    // to the next, so a binary search over the starts decides it. Keys add up
-    // across segment starts, so each step keys only the text between the
-    // last start known to lie below and the probed one.
+    // to the next, so a binary search over text positions decides it: a probe
+    // moves on to the next segment start and keys the text up to there. Keys
+    // add up across segment starts, so each probe keys only the text after
+    // the last start known to lie below the answer.
     bool hasSegmentStartAt(size_t chunk, size_t offset)
     {
-        if (startsChunk_ != chunk) {
-            starts_.clear();
-            for (size_t p = chunks_[chunk].text + 1; p < chunks_[chunk + 1].text; ++p) {
-                if (startsSegment(text_, p))
-                    starts_.push_back(p);
-            }
-            startsChunk_ = chunk;
-        }
-        size_t low = 0;
-        size_t high = starts_.size();
-        size_t below = chunks_[chunk].text; // a start with key length belowLength
+        const size_t end = chunks_[chunk + 1].text;
+        size_t below = chunks_[chunk].text; // a start whose key length is belowLength
         size_t belowLength = 0;
+        size_t low = below + 1; // a matching start, if any, lies in [low, high)
+        size_t high = end;
+        // Keys grow about evenly over a chunk, so the first probe is at the
+        // same fraction of the chunk's text as `offset` is of its key.
+        size_t guess =
+            below + offset * (end - below) / (chunks_[chunk + 1].key - chunks_[chunk].key);
         std::u16string part;
-        // Keys grow about evenly over a chunk, so the first probe is the start
-        // at the same fraction of the chunk's text as `offset` is of its key.
-        const size_t textLength = chunks_[chunk + 1].text - below;
-        const size_t keyLength = chunks_[chunk + 1].key - chunks_[chunk].key;
-        size_t guess = size_t(std::lower_bound(starts_.begin(), starts_.end(),
-                                               below + offset * textLength / keyLength) -
-                              starts_.begin());
         while (low < high) {
-            const size_t middle = guess < high ? guess : low + (high - low) / 2;
-            guess = SIZE_MAX;
+            const size_t probe = guess >= low && guess < high ? guess : low + (high - low) / 2;
+            guess = 0;
+            size_t start = probe;
+            while (start < high && !startsSegment(text_, start))
+                ++start;
+            if (start == high) {
+                high = probe;
+                continue;
+            }
             part.clear();
-            appendCaselessKey(text_.substr(below, starts_[middle] - below), part);
+            appendCaselessKey(text_.substr(below, start - below), part);
             const size_t length = belowLength + part.size();
             if (length == offset)
                 return true;
             if (length < offset) {
-                low = middle + 1;
-                below = starts_[middle];
+                below = start;
                 belowLength = length;
+                low = start + 1;
             } else {
-                high = middle;
+                high = probe;
             }
         }
         return false;
@@ -256,8 +254,6 @@ class KeyedText
     std::u16string_view text_;
     std::u16string key_;
     std::vector<Chunk> chunks_;
-    size_t startsChunk_ = SIZE_MAX; // the chunk whose segment starts are in starts_
-    std::vector<size_t> starts_;
 };
 
 } // namespace
