@@ -36,9 +36,9 @@ const UNormalizer2 *nfd()
 
 bool isAscii(std::u16string_view s)
 {
-    char16_t all = 0;
-    for (const char16_t u : s)
-        all |= u;
+    unsigned all = 0;
+    for (size_t i = 0; i < s.size(); ++i)
+        all |= s[i];
     return all < 0x80;
 }
 
@@ -114,8 +114,13 @@ void appendFolded(std::u16string_view s, std::u16string &out)
 // claim against the whole of ICU's data.
 bool needsDecompositionBeforeFolding(std::u16string_view s)
 {
-    return std::any_of(s.begin(), s.end(),
-                       [](char16_t u) { return u == 0x0345 || (u >= 0x1F80 && u <= 0x1FFF); });
+    // Indexing and unsigned arithmetic, without early exit, let it vectorize.
+    unsigned hits = 0;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const unsigned u = s[i];
+        hits |= unsigned(u == 0x0345) | unsigned(u - 0x1F80U < 0x80U);
+    }
+    return hits != 0;
 }
 
 // Appends NFD(fold(NFD(s))), the key under which caseless matching is plain
@@ -179,10 +184,10 @@ class KeyedText
 
     bool contains(std::u16string_view needleKey)
     {
-        const std::u16string_view key(key_);
-        for (size_t pos = key.find(needleKey); pos != std::u16string_view::npos;
-             pos = key.find(needleKey, pos + 1)) {
-            if (isBoundary(pos) && isBoundary(pos + needleKey.size()))
+        const QStringView key(key_.data(), qsizetype(key_.size()));
+        const QStringView needle(needleKey.data(), qsizetype(needleKey.size()));
+        for (qsizetype pos = key.indexOf(needle); pos >= 0; pos = key.indexOf(needle, pos + 1)) {
+            if (isBoundary(size_t(pos)) && isBoundary(size_t(pos) + needleKey.size()))
                 return true;
         }
         return false;
