@@ -36,9 +36,9 @@ const UNormalizer2 *nfd()
 
 bool isAscii(std::u16string_view s)
 {
-    unsigned all = 0;
-    for (size_t i = 0; i < s.size(); ++i)
-        all |= s[i];
+    unsigned all = 0; // no early exit, so that the loop vectorizes
+    for (const char16_t u : s)
+        all |= u;
     return all < 0x80;
 }
 
@@ -114,12 +114,9 @@ void appendFolded(std::u16string_view s, std::u16string &out)
 // claim against the whole of ICU's data.
 bool needsDecompositionBeforeFolding(std::u16string_view s)
 {
-    // Indexing and unsigned arithmetic, without early exit, let it vectorize.
-    unsigned hits = 0;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const unsigned u = s[i];
+    unsigned hits = 0; // unsigned arithmetic and no early exit: it vectorizes
+    for (const unsigned u : s)
         hits |= unsigned(u == 0x0345) | unsigned(u - 0x1F80U < 0x80U);
-    }
     return hits != 0;
 }
 
