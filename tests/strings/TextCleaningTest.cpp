@@ -1,7 +1,9 @@
 #include "strings/TextCleaning.h"
 
+#include "tests/support/QtPrinting.h"
 #include <QRandomGenerator>
 #include <QStringList>
+
 #include <gtest/gtest.h>
 
 namespace

@@ -1,8 +1,10 @@
 #include "strings/TextComparison.h"
 
+#include "tests/support/QtPrinting.h"
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
+
 #include <gtest/gtest.h>
 #include <string>
 #include <unicode/normalizer2.h>
