@@ -118,13 +118,22 @@ std::optional<QString> resolveBookmarkData(const QByteArray &data)
         return QFile::decodeName(pathBytes);
 
     // Moved or renamed: look below the old parent, then below each ancestor
-    // up to the home folder. A folder outside home is not searched for.
-    const QString home = QDir::homePath();
-    QString searchRoot = QFileInfo(QFile::decodeName(pathBytes)).path();
+    // up to the home folder. A folder outside home is not searched for: the
+    // recorded path is cleaned first so ".." cannot climb out of home, and a
+    // folder whose real path lies outside home (reached through a symbolic
+    // link) is skipped.
+    const QString home = QDir::cleanPath(QDir::homePath());
+    const QString realHome = QFileInfo(home).canonicalFilePath();
+    if (realHome.isEmpty())
+        return std::nullopt;
+    QString searchRoot = QDir::cleanPath(QFileInfo(QFile::decodeName(pathBytes)).path());
     int budget = kSearchBudget;
     while (isWithin(searchRoot, home) && budget > 0) {
-        if (auto found = searchBelow(QFile::encodeName(searchRoot), recorded, budget))
-            return QFile::decodeName(*found);
+        const QString realRoot = QFileInfo(searchRoot).canonicalFilePath();
+        if (!realRoot.isEmpty() && isWithin(realRoot, realHome)) {
+            if (auto found = searchBelow(QFile::encodeName(searchRoot), recorded, budget))
+                return QFile::decodeName(*found);
+        }
         if (searchRoot == home)
             break;
         searchRoot = QFileInfo(searchRoot).path();
