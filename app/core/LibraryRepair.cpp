@@ -30,6 +30,17 @@ const QString kDatabaseName = QStringLiteral("Library.sqlite");
 const QString kDumpName = QStringLiteral("Library.sql");
 const QByteArray kEndOfDump = QByteArrayLiteral("COMMIT;\n");
 
+// Where each stage ends on the progress bar, in proportion to the time it
+// takes: the kernel copies the folder in a fraction of the time the shell
+// needs to count the rows or write the dump, and reading the dump back, with
+// every index built anew, takes longest by far; counting the rebuilt rows
+// takes about as long as counting the damaged ones.
+constexpr double kCopyEnd = 0.10;
+constexpr double kCensusEnd = 0.18;
+constexpr double kDumpEnd = 0.36;
+constexpr double kRebuildStart = 0.37;
+constexpr double kRebuildEnd = 0.85;
+
 QString inFolder(const QString &folder, const QString &name)
 {
     return bf::stringByAppendingPathComponent(folder, name);
@@ -113,7 +124,7 @@ RepairOutcome LibraryRepair::repair()
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
     // Count every table by a full scan first: the rebuild must give back as
     // many rows, and a table that cannot be read to its end is beyond repair.
-    report(RepairStage::Dump, 0.40);
+    report(RepairStage::Dump, kCopyEnd);
     const std::optional<Census> census = takeCensus(shell_, libraryPath_);
     if (!census)
         return showCorruptMessage();
@@ -133,24 +144,24 @@ RepairOutcome LibraryRepair::repair()
     // The dump's text is usually somewhat larger than the database it holds.
     const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
-    if (runShell(QStringLiteral("DumpScript"), RepairStage::Dump, 0.40, 0.70,
+    if (runShell(QStringLiteral("DumpScript"), RepairStage::Dump, kCensusEnd, kDumpEnd,
                  [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; }) != 0)
         return showCorruptMessage();
 
-    report(RepairStage::Check, 0.70);
+    report(RepairStage::Check, kDumpEnd);
     if (!dumpIsComplete())
         return showCorruptMessage();
 
     removeDamagedDatabase();
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
     const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
-    if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, 0.72, 0.97, [&] {
-            return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
-        }) != 0)
+    if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, kRebuildStart, kRebuildEnd,
+                 [&] { return static_cast<double>(fileSize(databasePath)) / rebuildEstimate; }) !=
+        0)
         return showCorruptMessage();
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read.
-    report(RepairStage::Check, 0.97);
+    report(RepairStage::Check, kRebuildEnd);
     if (!matchesCensus(shell_, libraryPath_, *census))
         return showCorruptMessage();
     record(RepairPhase::Rebuilt);
@@ -183,7 +194,7 @@ bool LibraryRepair::makeSafetyCopy()
     record(RepairPhase::Copying);
     const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
     std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
-        report(RepairStage::SafetyCopy, 0.40 * static_cast<double>(copied) / total);
+        report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
     });
     if (!error)
         error = renameNoReplace(partial, backupPath_);
@@ -199,7 +210,7 @@ bool LibraryRepair::makeSafetyCopy()
         return false;
     }
     record(RepairPhase::Copied);
-    report(RepairStage::SafetyCopy, 0.40);
+    report(RepairStage::SafetyCopy, kCopyEnd);
     return true;
 }
 

@@ -25,9 +25,9 @@ class CliTest : public ::testing::Test
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_CONFIG_HOME"_qs, sandbox.path() + u"/config"_qs);
-        env.insert(u"XDG_DATA_HOME"_qs, sandbox.path() + u"/data"_qs);
-        env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u"/state"_qs);
+        env.insert(u"XDG_CONFIG_HOME"_qs, xdg.path() + u"/config"_qs);
+        env.insert(u"XDG_DATA_HOME"_qs, xdg.path() + u"/data"_qs);
+        env.insert(u"XDG_STATE_HOME"_qs, xdg.path() + u"/state"_qs);
         env.insert(u"LANG"_qs, u"C.UTF-8"_qs);
         process.setProcessEnvironment(env);
         process.setStandardInputFile(QProcess::nullDevice());
@@ -37,6 +37,7 @@ class CliTest : public ::testing::Test
         return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput() +
                                                       process.readAllStandardError())};
     }
+    QTemporaryDir xdg;
     QTemporaryDir sandbox;
     QString library = sandbox.path() + u"/Main.quillbox"_qs;
 };

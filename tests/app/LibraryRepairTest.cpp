@@ -112,6 +112,8 @@ TEST_F(LibraryRepairTest, removesOnlyTheExactDatabaseNames)
         EXPECT_EQ(file.readAll(), name.toUtf8());
     }
     EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes;"_qs), u"50");
+    // A library without a write-ahead log is not given one.
+    EXPECT_EQ(runSql(db(), u"PRAGMA journal_mode;"_qs), u"delete");
 }
 
 struct CorruptCase {
