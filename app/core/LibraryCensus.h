@@ -12,8 +12,8 @@ class SqliteShell;
 // What a repair must find again in the rebuilt database: the row count of
 // every ordinary table, each counted by a full scan of the damaged database.
 struct Census {
-    QByteArray script; // the counting SQL, generated from the damaged schema
-    QByteArray counts; // its output there: one line per table
+    QByteArray countScript; // SQL that counts every table, made from the damaged schema
+    QByteArray counts;      // what it gives there: one line per table
     qint64 textValuesWithNul = 0;
 };
 
