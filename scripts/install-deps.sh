@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   libicu-dev sqlite3 libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xauth xvfb
+  xauth xvfb python3
 )
 missing=()
 for p in "${packages[@]}"; do
