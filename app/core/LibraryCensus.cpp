@@ -18,24 +18,23 @@ const QByteArray kSettings = QByteArrayLiteral(".bail on\n.echo off\n.headers of
 
 std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder)
 {
-    // One pass over the damaged database counts the rows and the text
-    // values holding NUL; the rebuilt one is only counted.
-    const SqliteShell::Output scan = shell.query(folder, loadScript(QStringLiteral("CensusScript")));
-    const SqliteShell::Output count = shell.query(folder, loadScript(QStringLiteral("CountScript")));
-    if (scan.status != 0 || count.status != 0)
+    // Row counts come from SQLite's own count of each table's b-tree; only
+    // the search for NUL has to read the values.
+    const SqliteShell::Output nulScript =
+        shell.query(folder, loadScript(QStringLiteral("CensusScript")));
+    const SqliteShell::Output countScript =
+        shell.query(folder, loadScript(QStringLiteral("CountScript")));
+    if (nulScript.status != 0 || countScript.status != 0)
         return std::nullopt;
-    const SqliteShell::Output scanned = shell.query(folder, kSettings + scan.text);
-    if (scanned.status != 0)
+    const SqliteShell::Output nuls = shell.query(folder, kSettings + nulScript.text);
+    const SqliteShell::Output counts = shell.query(folder, kSettings + countScript.text);
+    if (nuls.status != 0 || counts.status != 0)
         return std::nullopt;
     Census census;
-    census.countScript = count.text;
-    for (const QByteArray &line : scanned.text.split('\n')) {
-        const qsizetype bar = line.indexOf('|');
-        if (bar < 0)
-            continue;
-        census.textValuesWithNul += line.left(bar).toLongLong();
-        census.counts += line.mid(bar + 1) + '\n';
-    }
+    census.countScript = countScript.text;
+    census.counts = counts.text;
+    for (const QByteArray &line : nuls.text.split('\n'))
+        census.rowsWithNulText += line.toLongLong();
     return census;
 }
 

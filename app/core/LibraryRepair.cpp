@@ -128,7 +128,7 @@ RepairOutcome LibraryRepair::repair()
     const std::optional<Census> census = takeCensus(shell_, libraryPath_);
     if (!census)
         return showCorruptMessage();
-    if (census->textValuesWithNul > 0) {
+    if (census->rowsWithNulText > 0) {
         services_.alerts.runModal(
             {QCoreApplication::translate(
                  "QBAppDelegate", "The library holds text that the repair cannot carry over."),
