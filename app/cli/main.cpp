@@ -39,6 +39,12 @@ int exitStatus(RepairOutcome outcome)
         return 7;
     case RepairOutcome::UnsafeText:
         return 8;
+    case RepairOutcome::NoSpace:
+        return 9;
+    case RepairOutcome::ReadOnly:
+        return 10;
+    case RepairOutcome::WriteFailed:
+        return 11;
     }
     return 1;
 }
@@ -65,7 +71,10 @@ int main(int argc, char **argv)
         "  6  the library is beyond repair; it was restored from its safety copy\n"
         "  7  the library is beyond repair and could not be restored; "
         "the safety copy stays beside it\n"
-        "  8  the library holds text the rebuild would cut short; it was left as it was"));
+        "  8  the library holds text the rebuild would cut short; it was left as it was\n"
+        "  9  too little free space on the library's disk; nothing was changed\n"
+        " 10  the library or its folder cannot be written; nothing was changed\n"
+        " 11  a write failed midway; the library was put back from its safety copy"));
     parser.addHelpOption();
     const QCommandLineOption libraryOption(
         QStringLiteral("library"),

@@ -14,8 +14,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QUrl>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -117,6 +124,8 @@ RepairOutcome LibraryRepair::repair()
         return RepairOutcome::ShellMissing;
     }
 
+    if (!canWriteEverything())
+        return lastRefusal_;
     if (!makeSafetyCopy())
         return RepairOutcome::SafetyCopyFailed;
 
@@ -150,7 +159,7 @@ RepairOutcome LibraryRepair::repair()
 
     report(RepairStage::Check, kDumpEnd);
     if (!dumpIsComplete())
-        return showCorruptMessage();
+        return shellFailed();
 
     removeDamagedDatabase();
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
@@ -173,6 +182,100 @@ RepairOutcome LibraryRepair::repair()
          QString(),
          {QCoreApplication::translate("QBAppDelegate", "Quit")}});
     return RepairOutcome::Fixed;
+}
+
+bool LibraryRepair::canWriteEverything()
+{
+    const QString parent = QFileInfo(libraryPath_).absolutePath();
+    for (const QString &folder : {libraryPath_, parent}) {
+        if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+            const QString why = QString::fromLocal8Bit(std::strerror(errno));
+            services_.alerts.runModal(
+                {QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
+                 QCoreApplication::translate("QBAppDelegate",
+                                             "The folder “%1” cannot be written to: %2.")
+                     .arg(folder, why),
+                 {}});
+            lastRefusal_ = RepairOutcome::ReadOnly;
+            return false;
+        }
+    }
+    // The safety copy goes beside the library; the dump, which can be twice
+    // the size of the database when it holds binary data, goes inside it.
+    const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
+                                fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
+    const qint64 copyBytes = treeSize(libraryPath_);
+    const qint64 dumpBytes = databaseSize * 2 + (qint64{1} << 20);
+    struct statvfs outside {
+    };
+    struct statvfs inside {
+    };
+    struct stat parentInfo {
+    };
+    struct stat libraryInfo {
+    };
+    if (::statvfs(QFile::encodeName(parent).constData(), &outside) != 0 ||
+        ::statvfs(QFile::encodeName(libraryPath_).constData(), &inside) != 0 ||
+        ::stat(QFile::encodeName(parent).constData(), &parentInfo) != 0 ||
+        ::stat(QFile::encodeName(libraryPath_).constData(), &libraryInfo) != 0)
+        return true; // nothing to go on; a write that fails later is still caught
+    const auto freeBytes = [](const struct statvfs &fs) {
+        return static_cast<qint64>(fs.f_bavail) * static_cast<qint64>(fs.f_frsize);
+    };
+    const bool oneDisk = parentInfo.st_dev == libraryInfo.st_dev;
+    const qint64 needed = oneDisk ? copyBytes + dumpBytes : std::max(copyBytes, dumpBytes);
+    const qint64 available =
+        oneDisk ? freeBytes(outside) : std::min(freeBytes(outside), freeBytes(inside));
+    if ((oneDisk && freeBytes(outside) >= needed) ||
+        (!oneDisk && freeBytes(outside) >= copyBytes && freeBytes(inside) >= dumpBytes))
+        return true;
+    const QLocale locale;
+    services_.alerts.runModal(
+        {QCoreApplication::translate("QBAppDelegate",
+                                     "There is not enough free space to repair the library."),
+         QCoreApplication::translate("QBAppDelegate",
+                                     "The repair needs about %1 of free space on the library's "
+                                     "disk, and %2 is free. Free some space and try again.")
+             .arg(locale.formattedDataSize(oneDisk ? needed : copyBytes + dumpBytes),
+                  locale.formattedDataSize(available)),
+         {}});
+    lastRefusal_ = RepairOutcome::NoSpace;
+    return false;
+}
+
+RepairOutcome LibraryRepair::shellFailed()
+{
+    // A shell that could not write says so; that is no corruption of the
+    // library, and the user can do something about it.
+    const QByteArray errors = shell_.lastErrors();
+    // The shell does not report a failed write of its output file, so a disk
+    // that is full now counts as the cause too.
+    struct statvfs disk {
+    };
+    const bool diskFull =
+        ::statvfs(QFile::encodeName(libraryPath_).constData(), &disk) == 0 &&
+        static_cast<qint64>(disk.f_bavail) * static_cast<qint64>(disk.f_frsize) < (qint64{1} << 20);
+    const bool diskTrouble =
+        diskFull || errors.contains("disk is full") || errors.contains("No space left") ||
+        errors.contains("readonly database") || errors.contains("Read-only file system") ||
+        errors.contains("disk I/O error");
+    if (!diskTrouble)
+        return showCorruptMessage();
+    const RepairOutcome restored = restoreSafetyCopy();
+    if (restored != RepairOutcome::CorruptRestored)
+        return restored;
+    services_.alerts.runModal(
+        {QCoreApplication::translate("QBAppDelegate",
+                                     "The repair stopped because the disk could not be written."),
+         QCoreApplication::translate("QBAppDelegate",
+                                     "The library's disk is full or refused a write. The library "
+                                     "was put back from its safety copy. Free some space and try "
+                                     "again.") +
+             (errors.trimmed().isEmpty()
+                  ? QString()
+                  : u"\n\n"_qs + QString::fromLocal8Bit(errors.trimmed()).section(u'\n', -1)),
+         {}});
+    return RepairOutcome::WriteFailed;
 }
 
 bool LibraryRepair::makeSafetyCopy()

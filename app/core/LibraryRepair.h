@@ -22,6 +22,9 @@ enum class RepairOutcome {
     ShellMissing,       // the utility's own sqlite3 is missing; nothing touched
     SafetyCopyFailed,   // no safety copy could be made; library untouched
     UnsafeText,         // text the dump would cut short; library left as it was
+    NoSpace,            // too little free space; nothing touched
+    ReadOnly,           // the library or its folder cannot be written; nothing touched
+    WriteFailed,        // a write failed midway; the safety copy is back in place
     CorruptRestored,    // beyond repair; the safety copy is back in place
     CorruptNotRestored, // beyond repair; the safety copy stays beside it
 };
@@ -68,7 +71,9 @@ class LibraryRepair
   private:
     RepairOutcome repair();
     void record(RepairPhase phase);
+    bool canWriteEverything();
     bool makeSafetyCopy();
+    RepairOutcome shellFailed();
     bool dumpIsComplete() const;
     void removeDamagedDatabase() const;
     RepairOutcome restoreSafetyCopy();
@@ -85,6 +90,7 @@ class LibraryRepair
     const RepairJournal *journal_ = nullptr;
     RepairRecord record_;
     double reported_ = 0.0;
+    RepairOutcome lastRefusal_ = RepairOutcome::ReadOnly;
 };
 
 // The safety copy's name for a library folder named `libraryName`:

@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/prctl.h>
 #include <unistd.h>
 
@@ -47,8 +48,16 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     shell.setArguments({QStringLiteral("-init"), QStringLiteral("/dev/null"),
                         QStringLiteral("-batch"), QStringLiteral("Library.sqlite")});
     shell.setWorkingDirectory(folder);
-    shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedChannels
-                                                  : QProcess::ForwardedErrorChannel);
+    shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedOutputChannel
+                                                  : QProcess::SeparateChannels);
+    errors_.clear();
+    const auto passErrorsOn = [&] {
+        const QByteArray errors = shell.readAllStandardError();
+        if (errors.isEmpty())
+            return;
+        std::fwrite(errors.constData(), 1, static_cast<size_t>(errors.size()), stderr);
+        errors_ = (errors_ + errors).right(4096);
+    };
     // The shell must not outlive us: a shell left running in a library that
     // the next start puts back from its safety copy would, on closing,
     // delete the restored database's -wal file by its name.
@@ -68,11 +77,13 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
             break;
         if (output != nullptr)
             output->append(shell.readAllStandardOutput());
+        passErrorsOn();
         if (poll)
             poll();
     }
     if (output != nullptr)
         output->append(shell.readAllStandardOutput());
+    passErrorsOn();
     if (shell.exitStatus() != QProcess::NormalExit)
         return -1;
     return shell.exitCode();

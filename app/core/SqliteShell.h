@@ -42,11 +42,16 @@ class SqliteShell
     // standard output instead of passing it on.
     [[nodiscard]] Output query(const QString &folder, const QByteArray &script) const;
 
+    // What the last run printed on its standard error (its last 4 KiB),
+    // which is also passed on to ours.
+    [[nodiscard]] const QByteArray &lastErrors() const { return errors_; }
+
   private:
     int execute(const QString &folder, const QByteArray &script, QByteArray *output,
                 const std::function<void()> &poll) const;
 
     QString executable_;
+    mutable QByteArray errors_;
 };
 
 // The bytes of the SQL script resource `name` ("DumpScript", "FixScript");

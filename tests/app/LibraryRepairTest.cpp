@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -326,6 +327,89 @@ INSTANTIATE_TEST_SUITE_P(
                       DumpCase{"droppedRow", "sed -i '/^INSERT INTO notes VALUES(5,/d' Library.sql",
                                RepairOutcome::CorruptRestored, true}),
     [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace quillbox
+
+namespace quillbox
+{
+namespace
+{
+
+// Libraries on a small file system of the test's own (a size-limited tmpfs),
+// so that running out of space and a read-only disk can be made real.
+class DiskTrouble : public LibraryRepairTest
+{
+  protected:
+    void mountSmallDisk(const char *size)
+    {
+        disk = sandbox.path() + u"/disk"_qs;
+        ASSERT_TRUE(QDir().mkpath(disk));
+        if (QProcess::execute(u"mount"_qs,
+                              {u"-t"_qs, u"tmpfs"_qs, u"-o"_qs, u"size="_qs + QLatin1String(size),
+                               u"tmpfs"_qs, disk}) != 0)
+            GTEST_SKIP() << "cannot mount a small file system here (needs root and mount)";
+        mounted = true;
+        documents = disk;
+        library = disk + u"/Main.quillbox"_qs;
+    }
+    void TearDown() override
+    {
+        if (mounted)
+            QProcess::execute(u"umount"_qs, {u"-l"_qs, disk});
+    }
+    QString disk;
+    bool mounted = false;
+};
+
+TEST_F(DiskTrouble, refusesAReadOnlyDiskAndTooLittleSpaceBeforeTouchingAnything)
+{
+    mountSmallDisk("4m");
+    test::makePlainLibrary(library, 3000);
+    const auto before = test::snapshot(library);
+    // About 1.2 MB of library: its copy and its dump cannot both fit in 4 MB
+    // once 1.5 MB more are taken.
+    QFile filler(disk + u"/filler"_qs);
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    filler.write(QByteArray(1536 * 1024, 'x'));
+    filler.close();
+    EXPECT_EQ(repair(), RepairOutcome::NoSpace);
+    EXPECT_EQ(alerts.messages().last(), u"There is not enough free space to repair the library.");
+    EXPECT_EQ(test::snapshot(library), before);
+
+    filler.remove();
+    ASSERT_EQ(QProcess::execute(u"mount"_qs, {u"-o"_qs, u"remount,ro"_qs, disk}), 0);
+    const auto readOnly = test::snapshot(library); // write permission now reads as off
+    EXPECT_EQ(repair(), RepairOutcome::ReadOnly);
+    EXPECT_TRUE(alerts.shown.last().informativeText.contains(u"Read-only file system"));
+    EXPECT_EQ(test::snapshot(library), readOnly);
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
+
+TEST_F(DiskTrouble, aDiskThatFillsDuringTheDumpLeavesTheLibraryAsItWas)
+{
+    mountSmallDisk("8m");
+    test::makePlainLibrary(library, 3000);
+    const auto before = test::snapshot(library);
+    // The shell's first run fills the disk, after the space was checked.
+    const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
+    QFile script(wrapper);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(
+        QStringLiteral("#!/bin/sh\n[ -e \"%1/filler\" ] || dd if=/dev/zero of=\"%1/filler\" "
+                       "bs=64k 2>/dev/null\nexec \"%2\" \"$@\"\n")
+            .arg(disk, test::shellPath())
+            .toUtf8());
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_EQ(repair(wrapper), RepairOutcome::WriteFailed);
+    EXPECT_EQ(alerts.messages().last(),
+              u"The repair stopped because the disk could not be written.");
+    QFile::remove(disk + u"/filler"_qs);
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
 
 } // namespace
 } // namespace quillbox
