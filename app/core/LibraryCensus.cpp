@@ -10,9 +10,10 @@ namespace
 {
 
 // Shell settings the counting output relies on.
-const QByteArray kSettings = QByteArrayLiteral(".bail on\n.echo off\n.headers off\n.mode list\n"
-                                               ".separator \"|\" \"\\n\"\n.nullvalue \"\"\n"
-                                               ".changes off\n.timer off\n");
+const QByteArray kSettings =
+    QByteArrayLiteral(".bail on\n.timeout 30000\n.echo off\n.headers off\n.mode list\n"
+                      ".separator \"|\" \"\\n\"\n.nullvalue \"\"\n"
+                      ".changes off\n.timer off\n");
 
 } // namespace
 

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <future>
 #include <tuple>
 
 namespace quillbox
@@ -39,11 +40,10 @@ const QByteArray kEndOfDump = QByteArrayLiteral("COMMIT;\n");
 
 // Where each stage ends on the progress bar, in proportion to the time it
 // takes: the kernel copies the folder in a fraction of the time the shell
-// needs to count the rows or write the dump, and reading the dump back, with
-// every index built anew, takes longest by far; counting the rebuilt rows
-// takes about as long as counting the damaged ones.
+// needs to write the dump (the rows are counted meanwhile), reading the dump
+// back, with every index built anew, takes longest by far, and checking the
+// rebuilt database takes the rest.
 constexpr double kCopyEnd = 0.10;
-constexpr double kCensusEnd = 0.18;
 constexpr double kDumpEnd = 0.36;
 constexpr double kRebuildStart = 0.37;
 constexpr double kRebuildEnd = 0.85;
@@ -131,13 +131,23 @@ RepairOutcome LibraryRepair::repair()
 
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
-    // Count every table by a full scan first: the rebuild must give back as
-    // many rows, and a table that cannot be read to its end is beyond repair.
-    report(RepairStage::Dump, kCopyEnd);
-    const std::optional<Census> census = takeCensus(shell_, libraryPath_);
+    // Every table is counted by a full scan while the dump runs, on the
+    // other core: the rebuild must give back as many rows, and a table that
+    // cannot be read to its end is beyond repair.
+    auto counting = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+        return takeCensus(shell, folder);
+    });
+    // The dump's text is usually somewhat larger than the database it holds.
+    const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
+    const QString dumpPath = inFolder(libraryPath_, kDumpName);
+    const int dumped =
+        runShell(QStringLiteral("DumpScript"), RepairStage::Dump, kCopyEnd, kDumpEnd,
+                 [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; });
+    const std::optional<Census> census = counting.get();
     if (!census)
         return showCorruptMessage();
     if (census->rowsWithNulText > 0) {
+        QFile::remove(dumpPath);
         services_.alerts.runModal(
             {QCoreApplication::translate(
                  "QBAppDelegate", "The library holds text that the repair cannot carry over."),
@@ -149,13 +159,8 @@ RepairOutcome LibraryRepair::repair()
              {}});
         return RepairOutcome::UnsafeText;
     }
-
-    // The dump's text is usually somewhat larger than the database it holds.
-    const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
-    const QString dumpPath = inFolder(libraryPath_, kDumpName);
-    if (runShell(QStringLiteral("DumpScript"), RepairStage::Dump, kCensusEnd, kDumpEnd,
-                 [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; }) != 0)
-        return showCorruptMessage();
+    if (dumped != 0)
+        return shellFailed();
 
     report(RepairStage::Check, kDumpEnd);
     if (!dumpIsComplete())
@@ -167,7 +172,7 @@ RepairOutcome LibraryRepair::repair()
     if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, kRebuildStart, kRebuildEnd,
                  [&] { return static_cast<double>(fileSize(databasePath)) / rebuildEstimate; }) !=
         0)
-        return showCorruptMessage();
+        return shellFailed();
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read.
     report(RepairStage::Check, kRebuildEnd);

@@ -4,6 +4,9 @@
 -- name is quoted, so no name can end a statement early or start a shell
 -- command.
 .bail on
+-- Another reader may hold the database for a moment (the rows are counted
+-- while the dump runs): wait for it rather than fail.
+.timeout 30000
 .echo off
 .headers off
 .mode list

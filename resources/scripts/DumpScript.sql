@@ -6,6 +6,9 @@
 -- in a temporary table: filling a fresh database through the write-ahead log
 -- would write every page twice, so FixScript switches to it after the rows.
 .bail on
+-- Another reader may hold the database for a moment (the rows are counted
+-- while the dump runs): wait for it rather than fail.
+.timeout 30000
 .echo off
 .headers off
 .mode list
