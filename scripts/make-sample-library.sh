@@ -16,7 +16,7 @@ mkdir -p "$library/Attachments" "$sandbox/config" "$sandbox/data" "$sandbox/work
 for i in 1 2 3; do head -c 4096 /dev/urandom > "$library/Attachments/scan-$i.png"; done
 
 work="$sandbox/work/Library.sqlite"
-"$sqlite" -batch "$work" >/dev/null <<SQL
+"$sqlite" -init /dev/null -batch "$work" >/dev/null <<SQL
 PRAGMA page_size=4096;
 PRAGMA journal_mode=WAL;
 PRAGMA user_version=12;
@@ -54,7 +54,7 @@ SQL
 
 # Damage the first page of the note_tags_by_tag index, which the recent
 # changes did not touch, so the damage is not hidden by the log.
-page=$("$sqlite" -batch -readonly "$work" "SELECT rootpage FROM sqlite_schema WHERE name = 'note_tags_by_tag'")
+page=$("$sqlite" -init /dev/null -batch -readonly "$work" "SELECT rootpage FROM sqlite_schema WHERE name = 'note_tags_by_tag'")
 head -c 4096 /dev/urandom | dd of="$library/Library.sqlite" bs=4096 seek=$(( page - 1 )) conv=notrunc status=none
 rm -rf "$sandbox/work"
 echo "$library"

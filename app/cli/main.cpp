@@ -106,12 +106,15 @@ int main(int argc, char **argv)
     // Progress on one updating line, only when someone watches it.
     const bool showProgress = isatty(STDERR_FILENO) != 0;
     QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &app,
-                     [showProgress](quillbox::RepairStage, double fraction) {
-                         if (showProgress)
-                             std::fprintf(
-                                 stderr, "\r%s %3d%%",
-                                 qPrintable(QCoreApplication::translate("Terminal", "Repairing…")),
-                                 static_cast<int>(fraction * 100));
+                     [showProgress, shown = -1](quillbox::RepairStage, double fraction) mutable {
+                         const int percent = static_cast<int>(fraction * 100);
+                         if (!showProgress || percent == shown)
+                             return;
+                         shown = percent;
+                         std::fprintf(
+                             stderr, "\r%s %3d%%",
+                             qPrintable(QCoreApplication::translate("Terminal", "Repairing…")),
+                             percent);
                      });
     QObject::connect(&delegate, &quillbox::QBAppDelegate::repairFinished, &app,
                      [showProgress](RepairOutcome outcome) {

@@ -168,7 +168,7 @@ struct Copier {
             return error;
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
         if (::chmod(to.constData(), st.st_mode & 07777) != 0 ||
-            ::utimensat(AT_FDCWD, to.constData(), times.data(), 0) != 0 || !syncFolderBytes(to))
+            ::utimensat(AT_FDCWD, to.constData(), times.data(), 0) != 0)
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), to,
                 errno);
@@ -196,6 +196,32 @@ qint64 sizeBelow(const QByteArray &path)
         ::closedir(dir);
     }
     return total;
+}
+
+// Flushes every file and folder below `path`, links not followed.
+bool syncBelow(const QByteArray &path)
+{
+    struct stat st {
+    };
+    if (::lstat(path.constData(), &st) != 0)
+        return false;
+    if (S_ISLNK(st.st_mode))
+        return true;
+    bool ok = true;
+    if (S_ISDIR(st.st_mode)) {
+        if (DIR *dir = ::opendir(path.constData())) {
+            while (const dirent *entry = ::readdir(dir)) {
+                const QByteArray name(entry->d_name);
+                if (name != "." && name != "..")
+                    ok = syncBelow(path + '/' + name) && ok;
+            }
+            ::closedir(dir);
+        } else {
+            ok = false;
+        }
+    }
+    const Fd fd(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    return fd.get() >= 0 && ::fsync(fd.get()) == 0 && ok;
 }
 
 bool removeBelow(const QByteArray &path)
@@ -251,6 +277,11 @@ std::optional<QString> renameNoReplace(const QString &from, const QString &to)
                     RENAME_NOREPLACE) != 0)
         return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, errno);
     return std::nullopt;
+}
+
+bool syncTree(const QString &path)
+{
+    return syncBelow(QFile::encodeName(path));
 }
 
 bool syncFolder(const QString &path)

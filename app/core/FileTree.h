@@ -14,7 +14,8 @@ namespace quillbox
 using CopyProgress = std::function<void(qint64 bytesCopied)>;
 
 // Copies the folder `source` and everything in it to `destination`, which
-// must not exist yet. Files keep their permissions and modification times;
+// must not exist yet. Nothing is flushed to disk (see syncTree()). Files keep
+// their permissions and modification times;
 // symbolic links are recreated as links. File contents move with
 // copy_file_range(), which clones blocks where the file system can.
 // nullopt on success; otherwise a translated description of the first
@@ -33,6 +34,10 @@ bool removeTree(const QString &path);
 // Renames `from` to `to` only when nothing exists at `to`. nullopt on
 // success, else a translated description of the failure.
 [[nodiscard]] std::optional<QString> renameNoReplace(const QString &from, const QString &to);
+
+// Flushes every file and folder below `path` (and `path` itself) to disk;
+// links are not followed. False when any of them could not be flushed.
+bool syncTree(const QString &path);
 
 // Flushes the entries of the folder at `path` to disk (after a rename or a
 // removal in it). False when the folder cannot be opened or flushed.

@@ -105,6 +105,17 @@ RepairOutcome LibraryRepair::repair()
              {}});
         return RepairOutcome::NoLibrary;
     }
+    // A library reached through a symbolic link is repaired where it really
+    // lives, with its safety copy beside it there.
+    libraryPath_ = QFileInfo(libraryPath_).canonicalFilePath();
+    if (const QString problem = databaseFileProblem(); !problem.isEmpty()) {
+        services_.alerts.runModal(
+            {QCoreApplication::translate("QBAppDelegate",
+                                         "This folder holds no Quillbox library to repair."),
+             problem,
+             {}});
+        return RepairOutcome::NoLibrary;
+    }
     if (services_.apps.isRunning(companion::kMainIdentifier) ||
         services_.apps.isRunning(companion::kAlternateIdentifier)) {
         services_.alerts.runModal(
@@ -144,6 +155,10 @@ RepairOutcome LibraryRepair::repair()
         runShell(QStringLiteral("DumpScript"), RepairStage::Dump, kCopyEnd, kDumpEnd,
                  [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; });
     const std::optional<Census> census = counting.get();
+    if (!secureSafetyCopy()) {
+        QFile::remove(dumpPath);
+        return RepairOutcome::SafetyCopyFailed;
+    }
     if (!census)
         return showCorruptMessage();
     if (census->rowsWithNulText > 0) {
@@ -187,6 +202,37 @@ RepairOutcome LibraryRepair::repair()
          QString(),
          {QCoreApplication::translate("QBAppDelegate", "Quit")}});
     return RepairOutcome::Fixed;
+}
+
+QString LibraryRepair::databaseFileProblem() const
+{
+    // The shell follows links, and SQLite keeps a linked database's -wal and
+    // -shm beside the link's target: only plain files inside the folder are
+    // worked on, so nothing outside it is ever written.
+    for (const QString &name :
+         {kDatabaseName, kDatabaseName + u"-wal"_qs, kDatabaseName + u"-shm"_qs}) {
+        struct stat st {
+        };
+        const QString path = inFolder(libraryPath_, name);
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0) {
+            if (name == kDatabaseName)
+                return QCoreApplication::translate("QBAppDelegate", "There is no “%1” in “%2”.")
+                    .arg(name, libraryPath_);
+            continue;
+        }
+        if (!S_ISREG(st.st_mode))
+            return QCoreApplication::translate(
+                       "QBAppDelegate",
+                       "“%1” is not a plain file (it is a folder, a link or a device).")
+                .arg(path);
+        if (name == kDatabaseName && st.st_size == 0)
+            return QCoreApplication::translate(
+                       "QBAppDelegate",
+                       "“%1” is empty, so there is nothing to rebuild. Look for an older copy of "
+                       "your library.")
+                .arg(path);
+    }
+    return {};
 }
 
 bool LibraryRepair::canWriteEverything()
@@ -304,10 +350,6 @@ bool LibraryRepair::makeSafetyCopy()
     std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
         report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
     });
-    if (!error)
-        error = renameNoReplace(partial, backupPath_);
-    if (!error)
-        syncFolder(parent);
     if (error) {
         removeTree(partial);
         services_.alerts.runModal(
@@ -317,8 +359,35 @@ bool LibraryRepair::makeSafetyCopy()
              {}});
         return false;
     }
-    record(RepairPhase::Copied);
+    // The copy reaches the disk while the dump runs; it takes its own name
+    // only then (secureSafetyCopy()), before anything in the library changes.
+    partialPath_ = partial;
+    pendingSync_ = std::async(std::launch::async, [partial] { return syncTree(partial); });
     report(RepairStage::SafetyCopy, kCopyEnd);
+    return true;
+}
+
+bool LibraryRepair::secureSafetyCopy()
+{
+    if (!pendingSync_.valid())
+        return true;
+    std::optional<QString> error;
+    if (!pendingSync_.get())
+        error = QCoreApplication::translate("QBAppDelegate",
+                                            "The copy could not be written to the disk in full.");
+    if (!error)
+        error = renameNoReplace(partialPath_, backupPath_);
+    if (error) {
+        removeTree(partialPath_);
+        services_.alerts.runModal(
+            {QCoreApplication::translate("QBAppDelegate",
+                                         "There was a problem saving a copy of the library file."),
+             *error,
+             {}});
+        return false;
+    }
+    syncFolder(QFileInfo(backupPath_).absolutePath());
+    record(RepairPhase::Copied);
     return true;
 }
 

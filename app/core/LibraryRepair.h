@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <future>
 
 namespace quillbox
 {
@@ -71,8 +72,10 @@ class LibraryRepair
   private:
     RepairOutcome repair();
     void record(RepairPhase phase);
+    [[nodiscard]] QString databaseFileProblem() const;
     bool canWriteEverything();
     bool makeSafetyCopy();
+    bool secureSafetyCopy();
     RepairOutcome shellFailed();
     bool dumpIsComplete() const;
     void removeDamagedDatabase() const;
@@ -90,6 +93,8 @@ class LibraryRepair
     const RepairJournal *journal_ = nullptr;
     RepairRecord record_;
     double reported_ = 0.0;
+    QString partialPath_;
+    std::future<bool> pendingSync_;
     RepairOutcome lastRefusal_ = RepairOutcome::ReadOnly;
 };
 

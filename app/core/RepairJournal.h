@@ -9,7 +9,8 @@ namespace quillbox
 
 // How far a repair has come, as far as the files on disk are concerned.
 enum class RepairPhase {
-    Copying,   // the safety copy is being written under its temporary name
+    Copying,   // the safety copy is being written and flushed under its temporary name;
+               // the dump may be under way
     Copied,    // a complete safety copy sits beside the library
     Rebuilt,   // the rebuilt library has passed its checks
     Restoring, // the safety copy is being put back in place of the library

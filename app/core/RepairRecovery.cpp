@@ -85,6 +85,7 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record)
         if (isSibling(record.partial, record.library) &&
             QFileInfo(record.partial).fileName().startsWith(u".quillbox-copy-"))
             removeTree(record.partial);
+        QFile::remove(record.library + QStringLiteral("/Library.sql"));
         return {text("An earlier repair was interrupted before it changed the library."),
                 text("The library is as it was. You can start the repair again."),
                 {}};

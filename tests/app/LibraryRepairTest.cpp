@@ -11,7 +11,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillbox
 {
@@ -409,6 +414,179 @@ TEST_F(DiskTrouble, aDiskThatFillsDuringTheDumpLeavesTheLibraryAsItWas)
     QFile::remove(disk + u"/filler"_qs);
     EXPECT_EQ(test::snapshot(library), before);
     EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
+
+} // namespace
+} // namespace quillbox
+
+namespace quillbox
+{
+namespace
+{
+
+// Libraries that are not what they seem end in a clear outcome, with
+// nothing lost and nothing outside the library written.
+struct HostileCase {
+    const char *name;
+    std::function<void(const QString &library, const QString &outside)> arrange;
+    RepairOutcome outcome;
+};
+void PrintTo(const HostileCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class HostileLibrary : public LibraryRepairTest, public ::testing::WithParamInterface<HostileCase>
+{
+};
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+TEST_P(HostileLibrary, endsInItsOutcomeWithNothingLostOrWrittenOutside)
+{
+    const QString outside = sandbox.path() + u"/outside"_qs;
+    test::makePlainLibrary(outside, 10);
+    test::makePlainLibrary(library, 10);
+    GetParam().arrange(library, outside);
+    const auto before = test::snapshot(library);
+    const auto outsideBefore = test::snapshot(outside);
+
+    EXPECT_EQ(repair(), GetParam().outcome);
+    EXPECT_FALSE(alerts.messages().isEmpty());
+    EXPECT_EQ(test::snapshot(outside), outsideBefore);
+    if (GetParam().outcome != RepairOutcome::Fixed) {
+        EXPECT_EQ(test::snapshot(library), before);
+    } else {
+        struct stat st {
+        };
+        EXPECT_EQ(::lstat(QFile::encodeName(backup) + "/\xff\xfe bytes", &st), 0);
+        EXPECT_EQ(::lstat(QFile::encodeName(library) + "/\xff\xfe bytes", &st), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileLibrary,
+    ::testing::Values(HostileCase{"notSqlite",
+                                  [](const QString &l, const QString &) {
+                                      writeFile(l + u"/Library.sqlite"_qs, QByteArray(8192, 'q'));
+                                  },
+                                  RepairOutcome::CorruptRestored},
+                      HostileCase{"zeroBytes",
+                                  [](const QString &l, const QString &) {
+                                      writeFile(l + u"/Library.sqlite"_qs, {});
+                                  },
+                                  RepairOutcome::NoLibrary},
+                      HostileCase{"missing",
+                                  [](const QString &l, const QString &) {
+                                      QFile::remove(l + u"/Library.sqlite"_qs);
+                                  },
+                                  RepairOutcome::NoLibrary},
+                      HostileCase{"aFolder",
+                                  [](const QString &l, const QString &) {
+                                      QFile::remove(l + u"/Library.sqlite"_qs);
+                                      QDir().mkpath(l + u"/Library.sqlite"_qs);
+                                  },
+                                  RepairOutcome::NoLibrary},
+                      HostileCase{"linkOutside",
+                                  [](const QString &l, const QString &o) {
+                                      QFile::remove(l + u"/Library.sqlite"_qs);
+                                      QFile::link(o + u"/Library.sqlite"_qs,
+                                                  l + u"/Library.sqlite"_qs);
+                                  },
+                                  RepairOutcome::NoLibrary},
+                      HostileCase{"walLinkOutside",
+                                  [](const QString &l, const QString &o) {
+                                      QFile::link(o + u"/Library.sqlite"_qs,
+                                                  l + u"/Library.sqlite-wal"_qs);
+                                  },
+                                  RepairOutcome::NoLibrary},
+                      HostileCase{"linksAndOddNames",
+                                  [](const QString &l, const QString &o) {
+                                      QFile::link(u"."_qs, l + u"/loop"_qs);
+                                      QFile::link(o, l + u"/outsideLink"_qs);
+                                      for (const char *name : {"line\nbreak", "'quote\"", "-rf"})
+                                          writeFile(l + u'/' + QString::fromUtf8(name), name);
+                                      // A name that is not UTF-8, made byte for byte.
+                                      const QByteArray raw =
+                                          QFile::encodeName(l) + "/\xff\xfe bytes";
+                                      ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
+                                  },
+                                  RepairOutcome::Fixed}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(LibraryRepairTest, repairsALibraryReachedThroughALinkWhereItLives)
+{
+    const QString real = sandbox.path() + u"/Real/Main.quillbox"_qs;
+    test::makePlainLibrary(real, 10);
+    ASSERT_TRUE(QDir().mkpath(documents));
+    ASSERT_TRUE(QFile::link(real, library));
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(backup, sandbox.path() + u"/Real/Main (Old Version).quillbox"_qs);
+    EXPECT_TRUE(QFileInfo(library).isSymLink());
+    EXPECT_EQ(runSql(real + u"/Library.sqlite"_qs, u"SELECT count(*) FROM notes;"_qs), u"10");
+}
+
+TEST_F(LibraryRepairTest, aShellThatCannotRunIsRefusedBeforeAnythingIsTouched)
+{
+    test::makePlainLibrary(library, 10);
+    const QString copy = sandbox.path() + u"/sqlite3"_qs;
+    ASSERT_TRUE(QFile::copy(test::shellPath(), copy));
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(repair(copy), RepairOutcome::ShellMissing);
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
+
+} // namespace
+} // namespace quillbox
+
+namespace quillbox
+{
+namespace
+{
+
+// The shell finds ~/.sqliterc through the user's account, not $HOME, so the
+// test puts a hostile one there for its own duration, and only when the
+// account has none of its own.
+class UserShellConfiguration : public LibraryRepairTest
+{
+  protected:
+    void SetUp() override
+    {
+        const passwd *account = ::getpwuid(::getuid());
+        ASSERT_NE(account, nullptr);
+        rc = QFile::decodeName(account->pw_dir) + u"/.sqliterc"_qs;
+        if (QFileInfo::exists(rc) || QFileInfo(rc).isSymLink())
+            GTEST_SKIP() << "this account has a ~/.sqliterc of its own; not touching it";
+        owned = true;
+    }
+    void TearDown() override
+    {
+        if (owned)
+            QFile::remove(rc);
+    }
+    QString rc;
+    bool owned = false;
+};
+
+TEST_F(UserShellConfiguration, cannotChangeTheOutcome)
+{
+    test::makePlainLibrary(library, 40);
+    const QString hijack = sandbox.path() + u"/hijacked.txt"_qs;
+    writeFile(rc, QStringLiteral(".echo on\n.headers on\n.mode box\n.bail off\n.nullvalue NULL\n"
+                                 ".separator ; \n.output %1\nPRAGMA foreign_keys=ON;\n"
+                                 "PRAGMA recursive_triggers=ON;\n.open %2/other.db\n")
+                      .arg(hijack, sandbox.path())
+                      .toUtf8());
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(alerts.messages(), QStringList{kFixed});
+    EXPECT_FALSE(QFile::exists(hijack));
+    EXPECT_FALSE(QFile::exists(sandbox.path() + u"/other.db"_qs));
+    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes;"_qs), u"40");
 }
 
 } // namespace
