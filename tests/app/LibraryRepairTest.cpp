@@ -531,6 +531,18 @@ TEST_F(LibraryRepairTest, repairsALibraryReachedThroughALinkWhereItLives)
     EXPECT_EQ(runSql(real + u"/Library.sqlite"_qs, u"SELECT count(*) FROM notes;"_qs), u"10");
 }
 
+TEST_F(LibraryRepairTest, refusesFoldersThatAreNoLibrary)
+{
+    // What a bookmark may resolve to: the root folder, or a plain file.
+    for (const QString &path : {u"/"_qs, test::shellPath()}) {
+        library = path;
+        EXPECT_EQ(repair(), RepairOutcome::NoLibrary) << path.toStdString();
+    }
+    EXPECT_EQ(alerts.messages(),
+              (QStringList{u"This folder holds no Quillbox library to repair."_qs,
+                           u"No Quillbox library was found."_qs}));
+}
+
 TEST_F(LibraryRepairTest, aShellThatCannotRunIsRefusedBeforeAnythingIsTouched)
 {
     test::makePlainLibrary(library, 10);

@@ -1,13 +1,14 @@
 #include "strings/FileNames.h"
 
+#include "tests/support/QtPrinting.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct SanitizeCase {
     const char *name;
@@ -16,9 +17,14 @@ struct SanitizeCase {
 };
 
 // Name the case, not its bytes, in test listings.
-void PrintTo(const SanitizeCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const SanitizeCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
-class Sanitizer : public ::testing::TestWithParam<SanitizeCase> {};
+class Sanitizer : public ::testing::TestWithParam<SanitizeCase>
+{
+};
 
 TEST_P(Sanitizer, makesOneSafeName)
 {
@@ -33,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
         SanitizeCase{"empty", u""_qs, u""_qs},
         SanitizeCase{"onlySpaceAndBreaks", u" \t\r\n\u2028\u00A0"_qs, u""_qs},
         SanitizeCase{"untouched", u"Main (Old Version).ext"_qs, u"Main (Old Version).ext"_qs},
-        SanitizeCase{"singleDot", u"."_qs, u"-"_qs},
-        SanitizeCase{"twoDots", u".."_qs, u"-."_qs},
+        SanitizeCase{"singleDot", u"."_qs, u"-"_qs}, SanitizeCase{"twoDots", u".."_qs, u"-."_qs},
         SanitizeCase{"threeDots", u"...x"_qs, u"-..x"_qs},
         SanitizeCase{"separators", u"a/b:c~d/"_qs, u"a-b-c-d-"_qs},
         SanitizeCase{"nulCharacter", QString::fromUtf16(u"a\0b", 3), u"a-b"_qs},
@@ -49,16 +54,15 @@ INSTANTIATE_TEST_SUITE_P(
                      QString(253, u'c') + u" "_qs},
         SanitizeCase{"cutNeverSplitsPair", QString(253, u'e') + kSmile + QString(10, u'f'),
                      QString(253, u'e')},
-        SanitizeCase{"hugeExtension", u"a."_qs + QString(300, u'x'), u"a."_qs + QString(252, u'x')}),
+        SanitizeCase{"hugeExtension", u"a."_qs + QString(300, u'x'),
+                     u"a."_qs + QString(252, u'x')}),
     [](const auto &info) { return std::string(info.param.name); });
 
-class UniqueName : public ::testing::Test {
-protected:
+class UniqueName : public ::testing::Test
+{
+  protected:
     QTemporaryDir dir;
-    void create(const QString &name)
-    {
-        ASSERT_TRUE(QDir(dir.path()).mkpath(name));
-    }
+    void create(const QString &name) { ASSERT_TRUE(QDir(dir.path()).mkpath(name)); }
 };
 
 TEST_F(UniqueName, freeNameComesBackUnchangedEvenIfUnsafe)

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 struct PathCase {
     const char *name;
@@ -14,9 +15,14 @@ struct PathCase {
     const char16_t *withoutExtension;
 };
 
-void PrintTo(const PathCase &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const PathCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
 
-class PathArithmetic : public ::testing::TestWithParam<PathCase> {};
+class PathArithmetic : public ::testing::TestWithParam<PathCase>
+{
+};
 
 TEST_P(PathArithmetic, splitsComponentsAndExtensions)
 {
