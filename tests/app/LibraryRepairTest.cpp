@@ -296,11 +296,13 @@ TEST_P(DumpCheck, acceptsOnlyADumpEndingInTheMarker)
     const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
     QFile script(wrapper);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("#!/bin/sh\n\"%1\" \"$@\"; rc=$?\n"
-                                "if [ -e Library.sql ] && [ ! -e \"%2/tampered\" ]; then touch "
-                                "\"%2/tampered\"; %3; fi\n"
-                                "exit $rc\n")
-                     .arg(test::shellPath(), sandbox.path(), QString::fromUtf8(GetParam().tamper))
+    // Only the run that writes the dump is followed by the change; the
+    // runs that count the rows meanwhile are passed through.
+    script.write(QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
+                                "\"%1\" \"$@\" < \"$input\"; rc=$?\n"
+                                "if grep -q '^\\.dump' \"$input\"; then %2; fi\n"
+                                "rm -f \"$input\"\nexit $rc\n")
+                     .arg(test::shellPath(), QString::fromUtf8(GetParam().tamper))
                      .toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -396,15 +398,16 @@ TEST_F(DiskTrouble, aDiskThatFillsDuringTheDumpLeavesTheLibraryAsItWas)
     mountSmallDisk("8m");
     test::makePlainLibrary(library, 3000);
     const auto before = test::snapshot(library);
-    // The shell's first run fills the disk, after the space was checked.
+    // The disk fills just before the dump, after the space was checked.
     const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
     QFile script(wrapper);
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(
-        QStringLiteral("#!/bin/sh\n[ -e \"%1/filler\" ] || dd if=/dev/zero of=\"%1/filler\" "
-                       "bs=64k 2>/dev/null\nexec \"%2\" \"$@\"\n")
-            .arg(disk, test::shellPath())
-            .toUtf8());
+    script.write(QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
+                                "if grep -q '^\\.dump' \"$input\"; then dd if=/dev/zero "
+                                "of=\"%1/filler\" bs=64k 2>/dev/null; fi\n"
+                                "\"%2\" \"$@\" < \"$input\"; rc=$?\nrm -f \"$input\"\nexit $rc\n")
+                     .arg(disk, test::shellPath())
+                     .toUtf8());
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
