@@ -89,159 +89,143 @@ struct Copier {
         }
     }
 
-    std::optional<QString> copyFile(const QByteArray &from, const QByteArray &to,
-                                    const struct stat &st)
+    // Every step below works relative to an open folder, so the depth of a
+    // tree is never limited by the length of its paths. `shown` is the path
+    // used in messages only.
+    std::optional<QString> copyFile(int fromDir, int toDir, const char *name,
+                                    const QByteArray &shown, const struct stat &st)
     {
-        const Fd in(::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        const Fd in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         if (in.get() < 0)
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno);
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
         const Fd out(
-            ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            ::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out.get() < 0)
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create “%1”: %2"), to, errno);
-        if (auto error = copyFileContents(in.get(), out.get(), from))
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
+                            shown, errno);
+        if (auto error = copyFileContents(in.get(), out.get(), shown))
             return error;
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
         if (::fchmod(out.get(), st.st_mode & 07777) != 0 ||
             ::futimens(out.get(), times.data()) != 0)
             return describe(
-                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), to,
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
         return std::nullopt;
     }
 
-    std::optional<QString> copyLink(const QByteArray &from, const QByteArray &to,
-                                    const struct stat &st)
+    static std::optional<QString> copyLink(int fromDir, int toDir, const char *name,
+                                           const QByteArray &shown, const struct stat &st)
     {
         QByteArray target(static_cast<qsizetype>(st.st_size) + 1, '\0');
         const ssize_t n =
-            ::readlink(from.constData(), target.data(), static_cast<size_t>(target.size()));
+            ::readlinkat(fromDir, name, target.data(), static_cast<size_t>(target.size()));
         if (n < 0 || n >= target.size())
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read the link “%1”: %2"), from,
-                            n < 0 ? errno : ENAMETOOLONG);
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read the link “%1”: %2"),
+                            shown, n < 0 ? errno : ENAMETOOLONG);
         target.truncate(n);
-        if (::symlink(target.constData(), to.constData()) != 0)
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create “%1”: %2"), to, errno);
+        if (::symlinkat(target.constData(), toDir, name) != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
+                            shown, errno);
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
-        ::utimensat(AT_FDCWD, to.constData(), times.data(), AT_SYMLINK_NOFOLLOW);
+        ::utimensat(toDir, name, times.data(), AT_SYMLINK_NOFOLLOW);
         return std::nullopt;
     }
 
-    std::optional<QString> copyItem(const QByteArray &from, const QByteArray &to)
+    // Copies the open folder `from` into a new folder `name` in `toDir`.
+    std::optional<QString> copyFolder(int from, int toDir, const char *name,
+                                      const QByteArray &shown, const struct stat &st)
     {
-        struct stat st {
-        };
-        if (::lstat(from.constData(), &st) != 0)
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno);
-        if (S_ISREG(st.st_mode))
-            return copyFile(from, to, st);
-        if (S_ISLNK(st.st_mode))
-            return copyLink(from, to, st);
-        if (S_ISDIR(st.st_mode))
-            return copyFolder(from, to, st);
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), from, ENOTSUP);
-    }
-
-    std::optional<QString> copyFolder(const QByteArray &from, const QByteArray &to,
-                                      const struct stat &st)
-    {
-        if (::mkdir(to.constData(), 0700) != 0)
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create “%1”: %2"), to, errno);
-        DIR *dir = ::opendir(from.constData());
-        if (dir == nullptr)
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno);
+        if (::mkdirat(toDir, name, 0700) != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
+                            shown, errno);
+        const Fd to(::openat(toDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        DIR *dir = ::fdopendir(::dup(from));
+        if (to.get() < 0 || dir == nullptr) {
+            const int error = errno;
+            if (dir != nullptr)
+                ::closedir(dir);
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, error);
+        }
         std::optional<QString> error;
         errno = 0;
         while (const dirent *entry = ::readdir(dir)) {
-            const QByteArray name(entry->d_name);
-            if (name == "." || name == "..")
+            const QByteArray child(entry->d_name);
+            if (child == "." || child == "..")
                 continue;
-            error = copyItem(from + '/' + name, to + '/' + name);
+            error = copyEntry(from, to.get(), child.constData(), shown + '/' + child);
             if (error)
                 break;
             errno = 0;
         }
         if (!error && errno != 0)
-            error = describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno);
+            error =
+                describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
         ::closedir(dir);
         if (error)
             return error;
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
-        if (::chmod(to.constData(), st.st_mode & 07777) != 0 ||
-            ::utimensat(AT_FDCWD, to.constData(), times.data(), 0) != 0)
+        if (::fchmod(to.get(), st.st_mode & 07777) != 0 || ::futimens(to.get(), times.data()) != 0)
             return describe(
-                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), to,
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
         return std::nullopt;
     }
+
+    std::optional<QString> copyEntry(int fromDir, int toDir, const char *name,
+                                     const QByteArray &shown)
+    {
+        struct stat st {
+        };
+        if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
+        if (S_ISREG(st.st_mode))
+            return copyFile(fromDir, toDir, name, shown, st);
+        if (S_ISLNK(st.st_mode))
+            return copyLink(fromDir, toDir, name, shown, st);
+        if (S_ISDIR(st.st_mode)) {
+            const Fd sub(::openat(fromDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (sub.get() < 0)
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown,
+                                errno);
+            return copyFolder(sub.get(), toDir, name, shown, st);
+        }
+        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), shown, ENOTSUP);
+    }
 };
 
-qint64 sizeBelow(const QByteArray &path)
+// Calls `visit(dirFd, name, stat)` for every entry below the open folder
+// `dir`, children before their folder, links not followed. False when a
+// folder could not be read or `visit` said so.
+template<typename Visit> bool walkBelow(int dir, const Visit &visit)
 {
-    struct stat st {
-    };
-    if (::lstat(path.constData(), &st) != 0)
-        return 0;
-    if (S_ISREG(st.st_mode))
-        return st.st_size;
-    if (!S_ISDIR(st.st_mode))
-        return 0;
-    qint64 total = 0;
-    if (DIR *dir = ::opendir(path.constData())) {
-        while (const dirent *entry = ::readdir(dir)) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..")
-                total += sizeBelow(path + '/' + name);
-        }
-        ::closedir(dir);
-    }
-    return total;
-}
-
-// Flushes every file and folder below `path`, links not followed.
-bool syncBelow(const QByteArray &path)
-{
-    struct stat st {
-    };
-    if (::lstat(path.constData(), &st) != 0)
+    DIR *stream = ::fdopendir(::dup(dir));
+    if (stream == nullptr)
         return false;
-    if (S_ISLNK(st.st_mode))
-        return true;
     bool ok = true;
-    if (S_ISDIR(st.st_mode)) {
-        if (DIR *dir = ::opendir(path.constData())) {
-            while (const dirent *entry = ::readdir(dir)) {
-                const QByteArray name(entry->d_name);
-                if (name != "." && name != "..")
-                    ok = syncBelow(path + '/' + name) && ok;
-            }
-            ::closedir(dir);
-        } else {
+    while (const dirent *entry = ::readdir(stream)) {
+        const char *name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        struct stat st {
+        };
+        if (::fstatat(dir, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
             ok = false;
+            continue;
         }
+        if (S_ISDIR(st.st_mode)) {
+            const Fd sub(::openat(dir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            ok = sub.get() >= 0 && walkBelow(sub.get(), visit) && ok;
+        }
+        ok = visit(dir, name, st) && ok;
     }
-    const Fd fd(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    return fd.get() >= 0 && ::fsync(fd.get()) == 0 && ok;
+    ::closedir(stream);
+    return ok;
 }
 
-bool removeBelow(const QByteArray &path)
+Fd openFolder(const QByteArray &path)
 {
-    struct stat st {
-    };
-    if (::lstat(path.constData(), &st) != 0)
-        return errno == ENOENT;
-    if (!S_ISDIR(st.st_mode))
-        return ::unlink(path.constData()) == 0 || errno == ENOENT;
-    bool ok = true;
-    if (DIR *dir = ::opendir(path.constData())) {
-        while (const dirent *entry = ::readdir(dir)) {
-            const QByteArray name(entry->d_name);
-            if (name != "." && name != "..")
-                ok = removeBelow(path + '/' + name) && ok;
-        }
-        ::closedir(dir);
-    }
-    return ::rmdir(path.constData()) == 0 && ok;
+    return Fd(::open(path.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 } // namespace
@@ -251,23 +235,51 @@ std::optional<QString> copyTree(const QString &source, const QString &destinatio
 {
     Copier copier{progress};
     const QByteArray from = QFile::encodeName(source);
+    const QByteArray to = QFile::encodeName(destination);
+    const Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st {
     };
-    if (::stat(from.constData(), &st) != 0)
+    if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
         return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno);
-    if (!S_ISDIR(st.st_mode))
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), from, ENOTDIR);
-    return copier.copyFolder(from, QFile::encodeName(destination), st);
+    const qsizetype slash = to.lastIndexOf('/');
+    const Fd parent(
+        ::open(slash <= 0 ? "/" : to.left(slash).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (parent.get() < 0)
+        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"), from,
+                        errno);
+    return copier.copyFolder(in.get(), parent.get(), to.mid(slash + 1).constData(), from, st);
 }
 
 qint64 treeSize(const QString &path)
 {
-    return sizeBelow(QFile::encodeName(path));
+    const Fd dir = openFolder(QFile::encodeName(path));
+    qint64 total = 0;
+    if (dir.get() >= 0) {
+        walkBelow(dir.get(), [&](int, const char *, const struct stat &st) {
+            if (S_ISREG(st.st_mode))
+                total += st.st_size;
+            return true;
+        });
+    }
+    return total;
 }
 
 bool removeTree(const QString &path)
 {
-    return removeBelow(QFile::encodeName(path));
+    const QByteArray bytes = QFile::encodeName(path);
+    struct stat st {
+    };
+    if (::lstat(bytes.constData(), &st) != 0)
+        return errno == ENOENT;
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(bytes.constData()) == 0 || errno == ENOENT;
+    bool ok = false;
+    if (const Fd dir = openFolder(bytes); dir.get() >= 0) {
+        ok = walkBelow(dir.get(), [](int parent, const char *name, const struct stat &entry) {
+            return ::unlinkat(parent, name, S_ISDIR(entry.st_mode) ? AT_REMOVEDIR : 0) == 0;
+        });
+    }
+    return ::rmdir(bytes.constData()) == 0 && ok;
 }
 
 std::optional<QString> renameNoReplace(const QString &from, const QString &to)
@@ -281,7 +293,17 @@ std::optional<QString> renameNoReplace(const QString &from, const QString &to)
 
 bool syncTree(const QString &path)
 {
-    return syncBelow(QFile::encodeName(path));
+    const Fd dir = openFolder(QFile::encodeName(path));
+    if (dir.get() < 0)
+        return false;
+    const bool below =
+        walkBelow(dir.get(), [](int parent, const char *name, const struct stat &st) {
+            if (S_ISLNK(st.st_mode))
+                return true;
+            const Fd item(::openat(parent, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+            return item.get() >= 0 && ::fsync(item.get()) == 0;
+        });
+    return ::fsync(dir.get()) == 0 && below;
 }
 
 bool syncFolder(const QString &path)

@@ -47,46 +47,47 @@
 <context>
     <name>FileTree</name>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="69"/>
+        <location filename="../../app/core/FileTree.cpp" line="76"/>
         <source>Could not write a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="75"/>
-        <location filename="../../app/core/FileTree.cpp" line="135"/>
-        <location filename="../../app/core/FileTree.cpp" line="226"/>
+        <location filename="../../app/core/FileTree.cpp" line="82"/>
+        <location filename="../../app/core/FileTree.cpp" line="192"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="90"/>
-        <location filename="../../app/core/FileTree.cpp" line="128"/>
-        <location filename="../../app/core/FileTree.cpp" line="145"/>
-        <location filename="../../app/core/FileTree.cpp" line="158"/>
-        <location filename="../../app/core/FileTree.cpp" line="224"/>
+        <location filename="../../app/core/FileTree.cpp" line="100"/>
+        <location filename="../../app/core/FileTree.cpp" line="148"/>
+        <location filename="../../app/core/FileTree.cpp" line="162"/>
+        <location filename="../../app/core/FileTree.cpp" line="180"/>
+        <location filename="../../app/core/FileTree.cpp" line="188"/>
+        <location filename="../../app/core/FileTree.cpp" line="243"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="94"/>
-        <location filename="../../app/core/FileTree.cpp" line="117"/>
-        <location filename="../../app/core/FileTree.cpp" line="142"/>
-        <source>Could not create “%1”: %2</source>
-        <translation>„%1“ konnte nicht angelegt werden: %2</translation>
+        <location filename="../../app/core/FileTree.cpp" line="104"/>
+        <location filename="../../app/core/FileTree.cpp" line="128"/>
+        <location filename="../../app/core/FileTree.cpp" line="140"/>
+        <location filename="../../app/core/FileTree.cpp" line="248"/>
+        <source>Could not create a copy of “%1”: %2</source>
+        <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="101"/>
-        <location filename="../../app/core/FileTree.cpp" line="166"/>
+        <location filename="../../app/core/FileTree.cpp" line="112"/>
+        <location filename="../../app/core/FileTree.cpp" line="169"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="113"/>
+        <location filename="../../app/core/FileTree.cpp" line="124"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="245"/>
+        <location filename="../../app/core/FileTree.cpp" line="290"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -94,87 +95,149 @@
 <context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="66"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="102"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="67"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="103"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="75"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="113"/>
+        <source>This folder holds no Quillbox library to repair.</source>
+        <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="122"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="76"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="123"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="82"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="129"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="83"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="130"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="118"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="167"/>
+        <source>The library holds text that the repair cannot carry over.</source>
+        <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="169"/>
+        <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
+        <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="201"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="120"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="203"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="140"/>
-        <source>The folder “%1” cannot be written to.</source>
-        <translation>In den Ordner „%1“ kann nicht geschrieben werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="156"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="356"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="383"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="200"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="428"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="202"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="430"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="204"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="432"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="205"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="433"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="218"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="451"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="225"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="445"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="74"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="230"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="219"/>
+        <source>There is no “%1” in “%2”.</source>
+        <translation>In „%2“ gibt es keine Datei „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="224"/>
+        <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
+        <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="229"/>
+        <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
+        <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="245"/>
+        <source>The library cannot be changed.</source>
+        <translation>Die Mediathek kann nicht geändert werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="246"/>
+        <source>The folder “%1” cannot be written to: %2.</source>
+        <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="285"/>
+        <source>There is not enough free space to repair the library.</source>
+        <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="287"/>
+        <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
+        <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="319"/>
+        <source>The repair stopped because the disk could not be written.</source>
+        <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="321"/>
+        <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
+        <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="376"/>
+        <source>The copy could not be written to the disk in full.</source>
+        <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="468"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -182,6 +245,36 @@
         <location filename="../../app/gui/MessageBoxAlerts.cpp" line="31"/>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="35"/>
+        <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="38"/>
+        <source>The library is as it was before that repair. You can start the repair again.</source>
+        <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="55"/>
+        <source>An earlier repair was interrupted, and its safety copy is missing.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="58"/>
+        <source>The library “%1” was left as it is.</source>
+        <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="71"/>
+        <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="98"/>
+        <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
+        <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
 </context>
 <context>
@@ -290,7 +383,7 @@
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="53"/>
+        <location filename="../../app/cli/main.cpp" line="61"/>
         <source>Repairs a damaged Quillbox library from the terminal.
 
 Exit status:
@@ -301,7 +394,11 @@ Exit status:
   4  the utility&apos;s own sqlite3 shell is missing
   5  no safety copy could be saved (library untouched)
   6  the library is beyond repair; it was restored from its safety copy
-  7  the library is beyond repair and could not be restored; the safety copy stays beside it</source>
+  7  the library is beyond repair and could not be restored; the safety copy stays beside it
+  8  the library holds text the rebuild would cut short; it was left as it was
+  9  too little free space on the library&apos;s disk; nothing was changed
+ 10  the library or its folder cannot be written; nothing was changed
+ 11  a write failed midway; the library was put back from its safety copy</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.
 
 Exit-Status:
@@ -312,25 +409,29 @@ Exit-Status:
   4  die eigene sqlite3-Shell des Programms fehlt
   5  es konnte keine Sicherheitskopie gespeichert werden (Mediathek unverändert)
   6  die Mediathek ist nicht zu reparieren; sie wurde aus ihrer Sicherheitskopie wiederhergestellt
-  7  die Mediathek ist nicht zu reparieren und konnte nicht wiederhergestellt werden; die Sicherheitskopie liegt daneben</translation>
+  7  die Mediathek ist nicht zu reparieren und konnte nicht wiederhergestellt werden; die Sicherheitskopie liegt daneben
+  8  die Mediathek enthält Text, den der Neuaufbau abschneiden würde; sie wurde unverändert gelassen
+  9  zu wenig freier Speicher auf dem Datenträger der Mediathek; nichts wurde verändert
+ 10  die Mediathek oder ihr Ordner ist nicht beschreibbar; nichts wurde verändert
+ 11  ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="68"/>
+        <location filename="../../app/cli/main.cpp" line="81"/>
         <source>Repair the library folder DIR instead of the one in Quillbox&apos;s preferences.</source>
         <translation>Den Mediathek-Ordner DIR statt des in den Quillbox-Einstellungen genannten reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="75"/>
+        <location filename="../../app/cli/main.cpp" line="88"/>
         <source>Unexpected argument.</source>
         <translation>Unerwartetes Argument.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="100"/>
+        <location filename="../../app/cli/main.cpp" line="116"/>
         <source>Repairing…</source>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="109"/>
+        <location filename="../../app/cli/main.cpp" line="125"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

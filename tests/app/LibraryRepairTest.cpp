@@ -1,6 +1,7 @@
 #include "app/core/LibraryRepair.h"
 
 #include "app/core/Companion.h"
+#include "app/core/FileTree.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestDoubles.h"
@@ -31,6 +32,10 @@ const QString kCorrupt = u"The library file is corrupt and cannot be repaired au
 class LibraryRepairTest : public ::testing::Test
 {
   protected:
+    // Byte-exact and free of the path length limit, unlike QTemporaryDir's
+    // own clean-up, for the libraries with odd names and deep folders.
+    ~LibraryRepairTest() override { removeTree(sandbox.path()); }
+
     QTemporaryDir sandbox;
     QString documents = sandbox.path() + u"/Documents"_qs;
     QString library = documents + u"/Main.quillbox"_qs;
@@ -443,6 +448,39 @@ class HostileLibrary : public LibraryRepairTest, public ::testing::WithParamInte
 {
 };
 
+// 25 folders of 200-byte names below `root`, a file at the bottom: paths
+// of 5,000 bytes, longer than the system's limit for one path.
+constexpr int kDeepLevels = 25;
+const QByteArray kDeepName(200, 'd');
+
+void makeDeepTree(const QString &root)
+{
+    int dir = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < kDeepLevels; ++level) {
+        ASSERT_EQ(::mkdirat(dir, kDeepName.constData(), 0755), 0);
+        const int sub = ::openat(dir, kDeepName.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(dir);
+        dir = sub;
+    }
+    ::close(::openat(dir, "leaf", O_CREAT | O_WRONLY, 0644));
+    ::close(dir);
+}
+
+bool hasDeepLeaf(const QString &root)
+{
+    int dir = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+    for (int level = 0; level < kDeepLevels && dir >= 0; ++level) {
+        const int sub = ::openat(dir, kDeepName.constData(), O_RDONLY | O_DIRECTORY);
+        ::close(dir);
+        dir = sub;
+    }
+    struct stat st {
+    };
+    const bool found = dir >= 0 && ::fstatat(dir, "leaf", &st, 0) == 0;
+    ::close(dir);
+    return found;
+}
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -464,6 +502,8 @@ TEST_P(HostileLibrary, endsInItsOutcomeWithNothingLostOrWrittenOutside)
     EXPECT_EQ(test::snapshot(outside), outsideBefore);
     if (GetParam().outcome != RepairOutcome::Fixed) {
         EXPECT_EQ(test::snapshot(library), before);
+    } else if (hasDeepLeaf(library)) {
+        EXPECT_TRUE(hasDeepLeaf(backup));
     } else {
         struct stat st {
         };
@@ -519,6 +559,9 @@ INSTANTIATE_TEST_SUITE_P(
                                           QFile::encodeName(l) + "/\xff\xfe bytes";
                                       ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
                                   },
+                                  RepairOutcome::Fixed},
+                      HostileCase{"pathsLongerThanPathMax",
+                                  [](const QString &l, const QString &) { makeDeepTree(l); },
                                   RepairOutcome::Fixed}),
     [](const auto &info) { return std::string(info.param.name); });
 
