@@ -135,7 +135,10 @@ void RepairWindow::chooseLibrary()
 
 void RepairWindow::showStage(RepairStage stage, double fraction)
 {
-    stageLabel_->setText(stageText(stage));
+    // The whole repair is done only at 1; until then the stage is named.
+    stageLabel_->setText(fraction >= 1.0 ? QCoreApplication::translate(
+                                               "RepairWindow", "The library has been repaired.")
+                                         : stageText(stage));
     progressBar_->setValue(
         std::max(progressBar_->value(), static_cast<int>(fraction * progressBar_->maximum())));
 }
