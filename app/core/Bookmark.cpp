@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <array>
 #include <deque>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -14,9 +15,9 @@ namespace quillbox
 namespace
 {
 
-constexpr char kMagic[4] = {'Q', 'B', 'B', 'K'};
+constexpr std::array<char, 4> kMagic{'Q', 'B', 'B', 'K'};
 constexpr quint16 kVersion = 1;
-constexpr qsizetype kMaxPathBytes = 16 * 1024;
+constexpr qsizetype kMaxPathBytes = qsizetype{16} * 1024;
 constexpr int kSearchDepth = 3;      // levels below each searched folder
 constexpr int kSearchBudget = 20000; // folders looked at, in all
 
@@ -90,7 +91,7 @@ std::optional<QByteArray> createBookmarkData(const QString &path)
         return std::nullopt;
     QByteArray data;
     QDataStream out(&data, QIODevice::WriteOnly);
-    out.writeRawData(kMagic, sizeof kMagic);
+    out.writeRawData(kMagic.data(), kMagic.size());
     out << kVersion << identity->device << identity->inode << pathBytes;
     return data;
 }
@@ -98,10 +99,10 @@ std::optional<QByteArray> createBookmarkData(const QString &path)
 std::optional<QString> resolveBookmarkData(const QByteArray &data)
 {
     if (data.size() < 4 || data.size() > kMaxPathBytes + 64 ||
-        !data.startsWith(QByteArray(kMagic, 4)))
+        !data.startsWith(QByteArray(kMagic.data(), kMagic.size())))
         return std::nullopt;
     QDataStream in(data);
-    in.skipRawData(sizeof kMagic);
+    in.skipRawData(kMagic.size());
     quint16 version = 0;
     Identity recorded;
     quint32 pathSize = 0;

@@ -83,8 +83,10 @@ void LibraryRepair::report(RepairStage stage, double fraction)
 void LibraryRepair::record(RepairPhase phase)
 {
     record_.phase = phase;
+    // A journal that cannot be written costs only the recovery after a
+    // crash; the repair itself stays safe, so it goes on.
     if (journal_ != nullptr)
-        journal_->write(record_);
+        std::ignore = journal_->write(record_);
 }
 
 RepairOutcome LibraryRepair::fixLibrary()

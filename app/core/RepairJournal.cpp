@@ -18,7 +18,7 @@ namespace
 {
 
 constexpr int kVersion = 1;
-constexpr qint64 kMaxRecordBytes = 256 * 1024;
+constexpr qint64 kMaxRecordBytes = qint64{256} * 1024;
 constexpr std::array kPhaseNames{"copying", "copied", "rebuilt", "restoring"};
 
 // Paths are kept as the bytes the file system uses, so names that are not

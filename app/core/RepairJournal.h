@@ -41,7 +41,7 @@ class RepairJournal
     [[nodiscard]] const QString &path() const { return path_; }
 
     // Replaces the record. False when it could not be written and flushed.
-    bool write(const RepairRecord &record) const;
+    [[nodiscard]] bool write(const RepairRecord &record) const;
     // The record, or nullopt when there is none or it cannot be understood.
     [[nodiscard]] std::optional<RepairRecord> read() const;
     // True when a record file is present, readable or not.

@@ -31,7 +31,7 @@ bool isSibling(const QString &path, const QString &library)
 
 Alert putBack(const RepairJournal &journal, RepairRecord record)
 {
-    const Alert restored{
+    Alert restored{
         QCoreApplication::translate(
             "QBAppDelegate",
             "An earlier repair was interrupted, so the library was put back from its safety copy."),
@@ -63,7 +63,9 @@ Alert putBack(const RepairJournal &journal, RepairRecord record)
         putSafetyCopyBack(record.library, record.backup, aside, [&](const QString &newAside) {
             record.aside = newAside;
             record.phase = RepairPhase::Restoring;
-            journal.write(record);
+            // Recovery goes on even if the record cannot be updated: the
+            // restore itself can be run again from the old record.
+            std::ignore = journal.write(record);
         });
     if (result == RestoreResult::Restored)
         return restored;

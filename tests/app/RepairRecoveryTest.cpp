@@ -40,7 +40,7 @@ class RepairRecoveryTest : public ::testing::Test
     }
     QString recover(RepairPhase phase)
     {
-        journal.write({phase, library, backup, partial, aside});
+        EXPECT_TRUE(journal.write({phase, library, backup, partial, aside}));
         const auto alert = recoverInterruptedRepair(journal);
         EXPECT_FALSE(journal.exists());
         return alert ? alert->messageText : QString();
