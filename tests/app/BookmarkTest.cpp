@@ -1,6 +1,7 @@
 #include "app/core/Bookmark.h"
 
 #include "tests/support/QtPrinting.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -15,16 +16,10 @@ namespace
 class BookmarkTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        savedHome = qgetenv("HOME");
-        qputenv("HOME", home.path().toUtf8());
-        ASSERT_TRUE(QDir(home.path()).mkpath(u"Documents/Main.quillbox"_qs));
-    }
-    void TearDown() override { qputenv("HOME", savedHome); }
+    void SetUp() override { ASSERT_TRUE(QDir(home.path()).mkpath(u"Documents/Main.quillbox"_qs)); }
 
     QTemporaryDir home;
-    QByteArray savedHome;
+    test::ScopedEnv homeVariable{"HOME", home.path()};
     QString library() const { return home.path() + u"/Documents/Main.quillbox"_qs; }
 };
 

@@ -1,6 +1,7 @@
 #include "app/core/CompanionApps.h"
 
 #include "tests/support/QtPrinting.h"
+#include "tests/support/ScopedEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,16 +21,8 @@ class CompanionAppsTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        saved = {qgetenv("XDG_DATA_HOME"), qgetenv("XDG_DATA_DIRS")};
-        qputenv("XDG_DATA_HOME", data.path().toUtf8());
-        qputenv("XDG_DATA_DIRS", (data.path() + u"/system"_qs).toUtf8());
         ASSERT_TRUE(QDir(data.path()).mkpath(u"applications"_qs));
         ASSERT_TRUE(QDir(data.path()).mkpath(u"system/applications"_qs));
-    }
-    void TearDown() override
-    {
-        qputenv("XDG_DATA_HOME", saved.first);
-        qputenv("XDG_DATA_DIRS", saved.second);
     }
     void writeEntry(const QString &folder, const QString &id, const QByteArray &body)
     {
@@ -39,7 +32,8 @@ class CompanionAppsTest : public ::testing::Test
     }
 
     QTemporaryDir data;
-    std::pair<QByteArray, QByteArray> saved;
+    test::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
+    test::ScopedEnv dataDirs{"XDG_DATA_DIRS", data.path() + u"/system"_qs};
     DesktopCompanionApps apps;
 };
 

@@ -6,6 +6,7 @@
 #include "app/core/Preferences.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
+#include "tests/support/ScopedEnv.h"
 #include "tests/support/TestDoubles.h"
 
 #include <QDir>
@@ -32,13 +33,10 @@ class QBAppDelegateTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", (sandbox.path() + u"/config"_qs).toUtf8());
         delegate.setWindow(&window);
         delegate.setShellExecutable(test::shellPath());
         ASSERT_TRUE(QDir().mkpath(library));
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
 
     void writePreferences(const QByteArray &contents)
     {
@@ -55,7 +53,7 @@ class QBAppDelegateTest : public ::testing::Test
 
     QTemporaryDir sandbox;
     QString library = sandbox.path() + u"/Main.quillbox"_qs;
-    QByteArray savedConfig;
+    test::ScopedEnv configHome{"XDG_CONFIG_HOME", sandbox.path() + u"/config"_qs};
     test::ScriptedAlerts alerts;
     test::FakeCompanionApps apps;
     test::RecordingWorkspace workspace;

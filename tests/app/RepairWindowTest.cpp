@@ -24,12 +24,9 @@ class RepairWindowTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        savedConfig = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", (sandbox.path() + u"/config"_qs).toUtf8());
         delegate.setShellExecutable(test::shellPath());
         delegate.setWindow(&window);
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", savedConfig); }
 
     template<typename T> T *child(const char *name)
     {
@@ -38,7 +35,6 @@ class RepairWindowTest : public ::testing::Test
 
     QTemporaryDir sandbox;
     QString library = sandbox.path() + u"/Main.quillbox"_qs;
-    QByteArray savedConfig;
     test::ScriptedAlerts alerts;
     test::FakeCompanionApps apps;
     test::RecordingWorkspace workspace;
