@@ -9,7 +9,8 @@ namespace quillbox
 namespace
 {
 
-// Shell settings the counting output relies on.
+// Shell settings the counting scripts and their output rely on; the shell
+// waits for another reader's lock (the dump runs meanwhile) instead of failing.
 const QByteArray kSettings =
     QByteArrayLiteral(".bail on\n.timeout 30000\n.echo off\n.headers off\n.mode list\n"
                       ".separator \"|\" \"\\n\"\n.nullvalue \"\"\n"
@@ -22,9 +23,9 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
     // Row counts come from SQLite's own count of each table's b-tree; only
     // the search for NUL has to read the values.
     const SqliteShell::Output nulScript =
-        shell.query(folder, loadScript(QStringLiteral("CensusScript")));
+        shell.query(folder, kSettings + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output countScript =
-        shell.query(folder, loadScript(QStringLiteral("CountScript")));
+        shell.query(folder, kSettings + loadScript(QStringLiteral("CountScript")));
     if (nulScript.status != 0 || countScript.status != 0)
         return std::nullopt;
     const SqliteShell::Output nuls = shell.query(folder, kSettings + nulScript.text);

@@ -3,17 +3,7 @@
 -- dump would cut short. Rows are read by a full scan (NOT INDEXED). Every
 -- name is quoted, so no name can end a statement early or start a shell
 -- command.
-.bail on
--- Another reader may hold the database for a moment (the rows are counted
--- while the dump runs): wait for it rather than fail.
-.timeout 30000
-.echo off
-.headers off
-.mode list
-.separator "|" "\n"
-.nullvalue ""
-.changes off
-.timer off
+-- The program puts the shell settings this relies on in front of it.
 SELECT 'SELECT count(*) FROM "' || replace(s.name, '"', '""') || '" NOT INDEXED WHERE 0' ||
        coalesce((SELECT group_concat(' OR (typeof(' || c.q || ') = ''text'' AND instr(' || c.q ||
                                      ', char(0)) > 0)', '')
