@@ -311,6 +311,12 @@ bool syncFolder(const QString &path)
     return syncFolderBytes(QFile::encodeName(path));
 }
 
+bool syncFile(const QString &path)
+{
+    const Fd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    return file.get() >= 0 && ::fsync(file.get()) == 0;
+}
+
 bool itemExists(const QString &path)
 {
     struct stat st {

@@ -43,6 +43,10 @@ bool syncTree(const QString &path);
 // removal in it). False when the folder cannot be opened or flushed.
 bool syncFolder(const QString &path);
 
+// Flushes the contents of the regular file at `path` to disk. False when it
+// cannot be opened or flushed.
+bool syncFile(const QString &path);
+
 // True when anything (a dangling symbolic link included) exists at `path`.
 [[nodiscard]] bool itemExists(const QString &path);
 

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <future>
+
 namespace quillbox
 {
 namespace
@@ -15,6 +17,10 @@ const QByteArray kSettings =
     QByteArrayLiteral(".bail on\n.timeout 30000\n.echo off\n.headers off\n.mode list\n"
                       ".separator \"|\" \"\\n\"\n.nullvalue \"\"\n"
                       ".changes off\n.timer off\n");
+
+// How much of a database the check maps (SQLite may allow less); beyond it
+// pages are read the usual way.
+constexpr qint64 kMapLimit = qint64{2} << 30;
 
 } // namespace
 
@@ -42,9 +48,22 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
 
 bool matchesCensus(const SqliteShell &shell, const QString &folder, const Census &census)
 {
-    const SqliteShell::Output checked =
-        shell.query(folder, kSettings + "PRAGMA integrity_check;\n" + census.countScript);
-    return checked.status == 0 && checked.text == "ok\n" + census.counts;
+    // The integrity check and the counts are two reads of the same file; they
+    // run side by side, one on each core. The rebuild has just written every
+    // page, so the file is in memory already and is mapped rather than copied
+    // into the shell page by page, which takes the check half as long.
+    // The pragma prints the size it settled on, which is not wanted here.
+    const QByteArray settings =
+        kSettings + ".output /dev/null\nPRAGMA mmap_size=" + QByteArray::number(kMapLimit) +
+        ";\n.output stdout\n";
+    auto counting =
+        std::async(std::launch::async, [shell, folder, script = settings + census.countScript] {
+            return shell.query(folder, script);
+        });
+    const SqliteShell::Output checked = shell.query(folder, settings + "PRAGMA integrity_check;\n");
+    const SqliteShell::Output counted = counting.get();
+    return checked.status == 0 && checked.text == "ok\n" && counted.status == 0 &&
+           counted.text == census.counts;
 }
 
 } // namespace quillbox

@@ -192,9 +192,18 @@ RepairOutcome LibraryRepair::repair()
         return shellFailed();
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read.
+    // The rebuild left its writes to the disk's own pace; they are flushed
+    // on another core while the check reads the new database.
     report(RepairStage::Check, kRebuildEnd);
-    if (!matchesCensus(shell_, libraryPath_, *census))
+    auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
+        return syncFile(databasePath) && syncFolder(folder);
+    });
+    const bool matches = matchesCensus(shell_, libraryPath_, *census);
+    const bool flushed = flushing.get();
+    if (!matches)
         return showCorruptMessage();
+    if (!flushed)
+        return writeFailed(QString());
     record(RepairPhase::Rebuilt);
 
     QFile::remove(dumpPath);
@@ -314,6 +323,11 @@ RepairOutcome LibraryRepair::shellFailed()
         errors.contains("disk I/O error");
     if (!diskTrouble)
         return showCorruptMessage();
+    return writeFailed(QString::fromLocal8Bit(errors.trimmed()).section(u'\n', -1));
+}
+
+RepairOutcome LibraryRepair::writeFailed(const QString &detail)
+{
     const RepairOutcome restored = restoreSafetyCopy();
     if (restored != RepairOutcome::CorruptRestored)
         return restored;
@@ -324,9 +338,7 @@ RepairOutcome LibraryRepair::shellFailed()
                                      "The library's disk is full or refused a write. The library "
                                      "was put back from its safety copy. Free some space and try "
                                      "again.") +
-             (errors.trimmed().isEmpty()
-                  ? QString()
-                  : u"\n\n"_qs + QString::fromLocal8Bit(errors.trimmed()).section(u'\n', -1)),
+             (detail.isEmpty() ? QString() : u"\n\n"_qs + detail),
          {}});
     return RepairOutcome::WriteFailed;
 }

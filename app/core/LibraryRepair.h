@@ -77,6 +77,9 @@ class LibraryRepair
     bool makeSafetyCopy();
     bool secureSafetyCopy();
     RepairOutcome shellFailed();
+    // Puts the safety copy back and says the disk refused a write; `detail`
+    // (may be empty) is the shell's own last word on it.
+    RepairOutcome writeFailed(const QString &detail);
     bool dumpIsComplete() const;
     void removeDamagedDatabase() const;
     RepairOutcome restoreSafetyCopy();
