@@ -26,23 +26,29 @@ constexpr qint64 kMapLimit = qint64{2} << 30;
 
 std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder)
 {
-    // Row counts come from SQLite's own count of each table's b-tree; only
-    // the search for NUL has to read the values.
-    const SqliteShell::Output nulScript =
+    // One full scan of each table gives its row count and its rows with NUL
+    // text; the rebuilt database is later counted with the plain counting
+    // script, made here from the damaged schema.
+    const SqliteShell::Output censusScript =
         shell.query(folder, kSettings + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output countScript =
         shell.query(folder, kSettings + loadScript(QStringLiteral("CountScript")));
-    if (nulScript.status != 0 || countScript.status != 0)
+    if (censusScript.status != 0 || countScript.status != 0)
         return std::nullopt;
-    const SqliteShell::Output nuls = shell.query(folder, kSettings + nulScript.text);
-    const SqliteShell::Output counts = shell.query(folder, kSettings + countScript.text);
-    if (nuls.status != 0 || counts.status != 0)
+    const SqliteShell::Output scanned = shell.query(folder, kSettings + censusScript.text);
+    if (scanned.status != 0)
         return std::nullopt;
     Census census;
     census.countScript = countScript.text;
-    census.counts = counts.text;
-    for (const QByteArray &line : nuls.text.split('\n'))
-        census.rowsWithNulText += line.toLongLong();
+    // Each line is "count|name in hex|rows with NUL"; the first two fields
+    // are what the counting script prints.
+    for (const QByteArray &line : scanned.text.split('\n')) {
+        const qsizetype last = line.lastIndexOf('|');
+        if (last < 0)
+            continue;
+        census.counts += line.left(last) + '\n';
+        census.rowsWithNulText += line.mid(last + 1).toLongLong();
+    }
     return census;
 }
 

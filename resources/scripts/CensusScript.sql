@@ -1,14 +1,16 @@
--- Prints an SQL text that, run on a database, prints for each ordinary table
--- the number of its rows holding a text value with a NUL character, which a
--- dump would cut short. Rows are read by a full scan (NOT INDEXED). Every
--- name is quoted, so no name can end a statement early or start a shell
--- command.
+-- Prints an SQL text that, run on a database, prints one line per ordinary
+-- table: its row count, its name in hex (as CountScript prints them) and the
+-- number of its rows holding a text value with a NUL character, which a dump
+-- would cut short. Each table is read once, by a full scan (NOT INDEXED).
+-- Every name is quoted, so no name can end a statement early or start a
+-- shell command.
 -- The program puts the shell settings this relies on in front of it.
-SELECT 'SELECT count(*) FROM "' || replace(s.name, '"', '""') || '" NOT INDEXED WHERE 0' ||
+SELECT 'SELECT count(*), hex(' || quote(s.name) || '), coalesce(sum(0' ||
        coalesce((SELECT group_concat(' OR (typeof(' || c.q || ') = ''text'' AND instr(' || c.q ||
                                      ', char(0)) > 0)', '')
                  FROM (SELECT '"' || replace(name, '"', '""') || '"' AS q
-                       FROM pragma_table_info(s.name)) AS c), '') || ';'
+                       FROM pragma_table_info(s.name)) AS c), '') ||
+       '), 0) FROM "' || replace(s.name, '"', '""') || '" NOT INDEXED;'
 FROM sqlite_schema AS s
 WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
 ORDER BY s.name;
