@@ -317,6 +317,13 @@ bool syncFile(const QString &path)
     return file.get() >= 0 && ::fsync(file.get()) == 0;
 }
 
+void startWriteback(const QString &path)
+{
+    const Fd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (file.get() >= 0)
+        ::sync_file_range(file.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+}
+
 bool itemExists(const QString &path)
 {
     struct stat st {

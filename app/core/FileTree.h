@@ -47,6 +47,11 @@ bool syncFolder(const QString &path);
 // cannot be opened or flushed.
 bool syncFile(const QString &path);
 
+// Asks the kernel to start writing the changed pages of the regular file at
+// `path` to disk now, without waiting for them, so that a later syncFile()
+// has less left to wait for. Does nothing when the file cannot be opened.
+void startWriteback(const QString &path);
+
 // True when anything (a dangling symbolic link included) exists at `path`.
 [[nodiscard]] bool itemExists(const QString &path);
 

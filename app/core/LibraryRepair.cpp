@@ -186,9 +186,13 @@ RepairOutcome LibraryRepair::repair()
     removeDamagedDatabase();
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
     const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
+    // What the rebuild has written so far goes on to the disk while it runs,
+    // so the flush before it is called done has only the last part to wait for.
     if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, kRebuildStart, kRebuildEnd,
-                 [&] { return static_cast<double>(fileSize(databasePath)) / rebuildEstimate; }) !=
-        0)
+                 [&] {
+                     startWriteback(databasePath);
+                     return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
+                 }) != 0)
         return shellFailed();
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read.
