@@ -18,6 +18,11 @@ const QByteArray kSettings =
                       ".separator \"|\" \"\\n\"\n.nullvalue \"\"\n"
                       ".changes off\n.timer off\n");
 
+// The damaged database is only read: a reader that happens to close it last
+// leaves its log as it found it. (The setting prints its new value.)
+const QByteArray kOnlyRead =
+    QByteArrayLiteral(".output /dev/null\n.dbconfig no_ckpt_on_close on\n.output stdout\n");
+
 // How much of a database the check maps (SQLite may allow less); beyond it
 // pages are read the usual way.
 constexpr qint64 kMapLimit = qint64{2} << 30;
@@ -30,12 +35,13 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
     // text; the rebuilt database is later counted with the plain counting
     // script, made here from the damaged schema.
     const SqliteShell::Output censusScript =
-        shell.query(folder, kSettings + loadScript(QStringLiteral("CensusScript")));
+        shell.query(folder, kSettings + kOnlyRead + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output countScript =
-        shell.query(folder, kSettings + loadScript(QStringLiteral("CountScript")));
+        shell.query(folder, kSettings + kOnlyRead + loadScript(QStringLiteral("CountScript")));
     if (censusScript.status != 0 || countScript.status != 0)
         return std::nullopt;
-    const SqliteShell::Output scanned = shell.query(folder, kSettings + censusScript.text);
+    const SqliteShell::Output scanned =
+        shell.query(folder, kSettings + kOnlyRead + censusScript.text);
     if (scanned.status != 0)
         return std::nullopt;
     Census census;

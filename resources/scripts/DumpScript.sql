@@ -16,6 +16,11 @@
 .nullvalue ""
 .changes off
 .timer off
+-- The damaged database is only read: closing it does not move the log's
+-- changes into it (they are in the dump, and the files are removed next).
+-- The setting prints its new value, which nobody needs.
+.output /dev/null
+.dbconfig no_ckpt_on_close on
 .output Library.sql
 SELECT 'PRAGMA encoding=''' || encoding || ''';' FROM pragma_encoding;
 SELECT 'PRAGMA page_size=' || page_size || ';' FROM pragma_page_size;
