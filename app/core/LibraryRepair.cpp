@@ -199,6 +199,7 @@ RepairOutcome LibraryRepair::repair()
     // The rebuild left its writes to the disk's own pace; they are flushed
     // on another core while the check reads the new database.
     report(RepairStage::Check, kRebuildEnd);
+    freeing_.wait(); // the folder is flushed with the old files gone
     auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
         return syncFile(databasePath) && syncFolder(folder);
     });
@@ -429,15 +430,33 @@ bool LibraryRepair::dumpIsComplete() const
     return dump.read(kEndOfDump.size()) == kEndOfDump;
 }
 
-void LibraryRepair::removeDamagedDatabase() const
+void LibraryRepair::removeDamagedDatabase()
 {
+    // Removing a large file gives its blocks back before the call returns,
+    // which takes a while. Each damaged file is renamed to a hidden name at
+    // once and removed under it on another thread while the rebuild starts.
+    // (Held open instead, its last descriptor could be closed by a starting
+    // shell, which would then pay for it.) Were the repair stopped before the
+    // rebuild is done, the safety copy goes back and these names go with the
+    // damaged folder.
     const QStringList doomed{kDatabaseName, kDatabaseName + u"-shm"_qs, kDatabaseName + u"-wal"_qs};
     const QStringList entries =
         QDir(libraryPath_).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    QStringList renamed;
     for (const QString &entry : entries) {
-        if (doomed.contains(entry))
-            removeTree(inFolder(libraryPath_, entry));
+        if (!doomed.contains(entry))
+            continue;
+        const QString path = inFolder(libraryPath_, entry);
+        const QString hidden = inFolder(libraryPath_, u".quillbox-removed-"_qs + entry);
+        if (!renameNoReplace(path, hidden))
+            renamed.append(hidden);
+        else
+            removeTree(path);
     }
+    freeing_ = std::async(std::launch::async, [renamed] {
+        for (const QString &path : renamed)
+            removeTree(path);
+    });
 }
 
 RepairOutcome LibraryRepair::showCorruptMessage()
@@ -458,6 +477,8 @@ RepairOutcome LibraryRepair::showCorruptMessage()
 
 RepairOutcome LibraryRepair::restoreSafetyCopy()
 {
+    if (freeing_.valid())
+        freeing_.wait(); // nothing else works in the folder that goes aside
     report(RepairStage::Restore, reported_);
     const QString keptAt =
         QCoreApplication::translate(

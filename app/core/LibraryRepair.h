@@ -81,7 +81,7 @@ class LibraryRepair
     // (may be empty) is the shell's own last word on it.
     RepairOutcome writeFailed(const QString &detail);
     bool dumpIsComplete() const;
-    void removeDamagedDatabase() const;
+    void removeDamagedDatabase();
     RepairOutcome restoreSafetyCopy();
     int runShell(const QString &scriptName, RepairStage stage, double from, double to,
                  const std::function<double()> &done);
@@ -98,6 +98,7 @@ class LibraryRepair
     double reported_ = 0.0;
     QString partialPath_;
     std::future<bool> pendingSync_;
+    std::future<void> freeing_; // the removed database's storage, given back
     RepairOutcome lastRefusal_ = RepairOutcome::ReadOnly;
 };
 
