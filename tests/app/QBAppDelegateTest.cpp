@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -61,19 +60,14 @@ class QBAppDelegateTest : public ::testing::Test
     QBAppDelegate delegate{{alerts, apps, workspace}};
 };
 
-TEST_F(QBAppDelegateTest, findsTheLibraryThroughTheCompanionsBookmark)
+TEST_F(QBAppDelegateTest, findsTheLibraryThroughTheCompanionsBookmarkUnlessTheAlternateIsInstalled)
 {
     ASSERT_TRUE(writeLibraryLocation(*createBookmarkData(library)));
     EXPECT_EQ(launch(), library);
     EXPECT_EQ(window.calls, (QStringList{u"center"_qs, u"front"_qs}));
-}
 
-TEST_F(QBAppDelegateTest, anInstalledAlternateCompanionMeansNoLibrary)
-{
-    ASSERT_TRUE(writeLibraryLocation(*createBookmarkData(library)));
     apps.installed = {companion::kAlternateIdentifier};
     EXPECT_EQ(launch(), u"");
-    EXPECT_EQ(window.calls, (QStringList{u"center"_qs, u"front"_qs}));
 }
 
 TEST_F(QBAppDelegateTest, brokenPreferencesMeanNoLibrary)
@@ -92,28 +86,6 @@ TEST_F(QBAppDelegateTest, brokenPreferencesMeanNoLibrary)
         writePreferences(c.contents);
         EXPECT_EQ(launch(), u"") << c.name;
     }
-}
-
-TEST_F(QBAppDelegateTest, repairsInTheBackgroundAndAsksToTerminateWhenFixed)
-{
-    QDir(library).removeRecursively();
-    test::makePlainLibrary(library, 20);
-    delegate.setLibraryOverride(library);
-    EXPECT_EQ(launch(), library);
-
-    QSignalSpy finished(&delegate, &QBAppDelegate::repairFinished);
-    QSignalSpy terminate(&delegate, &QBAppDelegate::terminateRequested);
-    delegate.fixLibrary();
-    EXPECT_TRUE(delegate.isRepairing());
-    delegate.fixLibrary(); // ignored while the first runs
-    ASSERT_TRUE(finished.wait(30000));
-    EXPECT_EQ(finished.size(), 1);
-    EXPECT_EQ(finished.first().first().value<RepairOutcome>(), RepairOutcome::Fixed);
-    EXPECT_EQ(terminate.size(), 1);
-    EXPECT_FALSE(delegate.isRepairing());
-    EXPECT_EQ(delegate.backupFileURL().toLocalFile(),
-              sandbox.path() + u"/Main (Old Version).quillbox"_qs);
-    EXPECT_EQ(alerts.messages(), QStringList{u"The library file has been fixed!"_qs});
 }
 
 } // namespace

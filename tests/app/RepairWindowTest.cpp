@@ -55,12 +55,18 @@ TEST_F(RepairWindowTest, repairsFromLaunchToTheSuccessAlertAndQuits)
     QSignalSpy finished(&delegate, &QBAppDelegate::repairFinished);
     QSignalSpy terminate(&delegate, &QBAppDelegate::terminateRequested);
     QTest::mouseClick(repair, Qt::LeftButton);
+    EXPECT_TRUE(delegate.isRepairing());
+    delegate.fixLibrary(); // ignored while the first runs
     EXPECT_FALSE(repair->isEnabled());
     EXPECT_FALSE(child<QPushButton>("chooseButton")->isEnabled());
     EXPECT_FALSE(window.widget()->close()) << "the window stays open mid-repair";
 
     ASSERT_TRUE(finished.wait(30000));
+    EXPECT_EQ(finished.size(), 1);
     EXPECT_EQ(finished.first().first().value<RepairOutcome>(), RepairOutcome::Fixed);
+    EXPECT_FALSE(delegate.isRepairing());
+    EXPECT_EQ(delegate.backupFileURL().toLocalFile(),
+              sandbox.path() + u"/Main (Old Version).quillbox"_qs);
     EXPECT_EQ(terminate.size(), 1);
     EXPECT_EQ(alerts.messages(), QStringList{u"The library file has been fixed!"_qs});
     EXPECT_EQ(child<QProgressBar>("progressBar")->value(), 1000);
