@@ -195,11 +195,12 @@ RepairOutcome LibraryRepair::repair()
                  }) != 0)
         return shellFailed();
     // The end-of-dump marker alone is not proof: a shell may close the dump
-    // of a damaged table with COMMIT and leave out the rows it could not read.
-    // The rebuild left its writes to the disk's own pace; they are flushed
-    // on another core while the check reads the new database.
+    // of a damaged table with COMMIT and leave out the rows it could not read,
+    // so the new database is checked. Meanwhile another core flushes it and
+    // its folder (the old files gone by then), since the rebuild did not wait
+    // for the disk; it counts as done only when both have succeeded.
     report(RepairStage::Check, kRebuildEnd);
-    freeing_.wait(); // the folder is flushed with the old files gone
+    freeing_.wait();
     auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
         return syncFile(databasePath) && syncFolder(folder);
     });
