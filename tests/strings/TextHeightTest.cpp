@@ -10,7 +10,6 @@ namespace
 
 using bf::heightOfStringWithMaxWidth;
 using bf::TextAttributes;
-using bf::WrapMode;
 
 constexpr double kWide = 10000.0;
 
@@ -29,60 +28,29 @@ double naturalWidth(const QString &text)
     return line.naturalTextWidth();
 }
 
-TEST(TextHeight, growsByOneLineHeightPerLine)
-{
-    const double one = heightOfStringWithMaxWidth(u"Ag"_qs, kWide);
-    ASSERT_GT(one, 0.0);
-    EXPECT_EQ(heightOfStringWithMaxWidth(u""_qs, kWide), 0.0);
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"Ag\nAg"_qs, kWide), 2 * one);
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"Ag\r\nAg\rAg"_qs, kWide), 3 * one);
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"Ag\u2029Ag\u2028"_qs, kWide), 3 * one);
-    // The default attributes are the empty set.
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"Ag"_qs, kWide, TextAttributes{}), one);
-}
-
-TEST(TextHeight, usesTheWholeWidthWithNoInset)
-{
-    const QString text = u"xxxxxxxxxx"_qs;
-    const double one = heightOfStringWithMaxWidth(text, kWide);
-    const double width = naturalWidth(text);
-    EXPECT_EQ(heightOfStringWithMaxWidth(text, width + 0.01), one);
-    EXPECT_GT(heightOfStringWithMaxWidth(text, width - 1.0), one);
-    EXPECT_GT(heightOfStringWithMaxWidth(text, 0.0), 9 * one);
-}
-
-struct WrapCase {
-    const char *name;
-    WrapMode mode;
-    int lines;
-};
-
-void PrintTo(const WrapCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class Wrapping : public ::testing::TestWithParam<WrapCase>
-{
-};
-
-// Four ten-letter words at a width of 19.5 letters: one word per line when
-// breaking between words, 19 letters per line when breaking anywhere.
-TEST_P(Wrapping, breaksWhereTheModeAllows)
+// Line breaks of every kind start a line. The whole width holds a line: no
+// inset at the ends. Four ten-letter words at a width of 19.5 letters take one
+// line each when breaking between words, and three lines of up to 19 letters
+// when breaking anywhere.
+TEST(TextHeight, growsByOneLineHeightPerLineWrappingWhereTheModeAllows)
 {
     const QString word = u"xxxxxxxxxx"_qs;
-    const QString text = QStringList{word, word, word, word}.join(u' ');
-    TextAttributes attributes;
-    attributes.wrapMode = GetParam().mode;
-    const double one = heightOfStringWithMaxWidth(word, kWide, attributes);
-    const double width = naturalWidth(QString(19, u'x')) + naturalWidth(u"x"_qs) / 2;
-    EXPECT_EQ(heightOfStringWithMaxWidth(text, width, attributes), GetParam().lines * one);
-}
+    const double one = heightOfStringWithMaxWidth(word, kWide);
+    ASSERT_GT(one, 0.0);
+    EXPECT_EQ(heightOfStringWithMaxWidth(u""_qs, kWide), 0.0);
+    EXPECT_EQ(heightOfStringWithMaxWidth(u"Ag\r\nAg\rAg\nAg"_qs, kWide), 4 * one);
+    EXPECT_EQ(heightOfStringWithMaxWidth(u"Ag\u2029Ag\u2028"_qs, kWide), 3 * one);
 
-INSTANTIATE_TEST_SUITE_P(Cases, Wrapping,
-                         ::testing::Values(WrapCase{"atWords", WrapMode::AtWordBoundaries, 4},
-                                           WrapCase{"anywhere", WrapMode::Anywhere, 3}),
-                         [](const auto &info) { return std::string(info.param.name); });
+    EXPECT_EQ(heightOfStringWithMaxWidth(word, naturalWidth(word) + 0.01), one);
+    EXPECT_GT(heightOfStringWithMaxWidth(word, naturalWidth(word) - 1.0), one);
+    EXPECT_GT(heightOfStringWithMaxWidth(word, 0.0), 9 * one);
+    const QString text = QStringList{word, word, word, word}.join(u' ');
+    const double width = naturalWidth(QString(19, u'x')) + naturalWidth(u"x"_qs) / 2;
+    TextAttributes anywhere;
+    anywhere.wrapMode = bf::WrapMode::Anywhere;
+    EXPECT_EQ(heightOfStringWithMaxWidth(text, width), 4 * one);
+    EXPECT_EQ(heightOfStringWithMaxWidth(text, width, anywhere), 3 * one);
+}
 
 TEST(TextHeight, honoursFontSizeLineHeightAndSpacing)
 {
@@ -92,18 +60,13 @@ TEST(TextHeight, honoursFontSizeLineHeightAndSpacing)
     TextAttributes large = small;
     large.pointSize = 20.0;
     const double smallLine = heightOfStringWithMaxWidth(u"Ag"_qs, kWide, small);
-    const double largeLine = heightOfStringWithMaxWidth(u"Ag"_qs, kWide, large);
-    EXPECT_NEAR(largeLine / smallLine, 2.0, 0.1);
-
-    TextAttributes fixed = small;
-    fixed.lineHeight = 12.25;
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb\nc"_qs, kWide, fixed), 3 * 12.25);
-    fixed.lineSpacing = 2.5;
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb\nc"_qs, kWide, fixed), 3 * 12.25 + 2 * 2.5);
+    EXPECT_NEAR(heightOfStringWithMaxWidth(u"Ag"_qs, kWide, large) / smallLine, 2.0, 0.1);
 
     TextAttributes spaced = small;
-    spaced.lineSpacing = 4.0;
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb"_qs, kWide, spaced), 2 * smallLine + 4.0);
+    spaced.lineSpacing = 2.5;
+    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb"_qs, kWide, spaced), 2 * smallLine + 2.5);
+    spaced.lineHeight = 12.25;
+    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb\nc"_qs, kWide, spaced), 3 * 12.25 + 2 * 2.5);
 }
 
 } // namespace
