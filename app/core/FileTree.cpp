@@ -199,11 +199,18 @@ struct Copier {
 // folder could not be read or `visit` said so.
 template<typename Visit> bool walkBelow(int dir, const Visit &visit)
 {
-    DIR *stream = ::fdopendir(::dup(dir));
-    if (stream == nullptr)
+    const int copy = ::fcntl(dir, F_DUPFD_CLOEXEC, 0);
+    DIR *stream = copy < 0 ? nullptr : ::fdopendir(copy);
+    if (stream == nullptr) {
+        if (copy >= 0)
+            ::close(copy);
         return false;
+    }
     bool ok = true;
-    while (const dirent *entry = ::readdir(stream)) {
+    // readdir() says end and failure alike with nullptr; only errno tells.
+    errno = 0;
+    for (const dirent *entry = ::readdir(stream); entry != nullptr;
+         errno = 0, entry = ::readdir(stream)) {
         const char *name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
@@ -219,6 +226,7 @@ template<typename Visit> bool walkBelow(int dir, const Visit &visit)
         }
         ok = visit(dir, name, st) && ok;
     }
+    ok = errno == 0 && ok;
     ::closedir(stream);
     return ok;
 }
@@ -262,6 +270,23 @@ qint64 treeSize(const QString &path)
         });
     }
     return total;
+}
+
+std::optional<TreeSummary> summarizeTree(const QString &path)
+{
+    const Fd dir = openFolder(QFile::encodeName(path));
+    if (dir.get() < 0)
+        return std::nullopt;
+    TreeSummary summary;
+    const bool complete = walkBelow(dir.get(), [&](int, const char *, const struct stat &st) {
+        ++summary.entries;
+        if (S_ISREG(st.st_mode))
+            summary.bytes += st.st_size;
+        return true;
+    });
+    if (!complete)
+        return std::nullopt;
+    return summary;
 }
 
 bool removeTree(const QString &path)

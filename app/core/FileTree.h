@@ -27,6 +27,19 @@ using CopyProgress = std::function<void(qint64 bytesCopied)>;
 // a missing folder.
 [[nodiscard]] qint64 treeSize(const QString &path);
 
+// What a folder holds, to tell a complete copy from anything else that
+// stands under its name: the number of entries below it (files, folders,
+// links and others) and the bytes of its regular files.
+struct TreeSummary {
+    qint64 entries = 0;
+    qint64 bytes = 0;
+    friend bool operator==(const TreeSummary &, const TreeSummary &) = default;
+};
+
+// The summary of the folder at `path`, links not followed; nullopt when it
+// is missing, not a folder, or any part of it cannot be read.
+[[nodiscard]] std::optional<TreeSummary> summarizeTree(const QString &path);
+
 // Removes `path` and, for a folder, everything in it. A missing path counts
 // as removed. False when anything stays.
 bool removeTree(const QString &path);
