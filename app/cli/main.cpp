@@ -45,6 +45,8 @@ int exitStatus(RepairOutcome outcome)
         return 10;
     case RepairOutcome::WriteFailed:
         return 11;
+    case RepairOutcome::AlreadyRunning:
+        return 12;
     }
     return 1;
 }
@@ -74,7 +76,8 @@ int main(int argc, char **argv)
         "  8  the library holds text the rebuild would cut short; it was left as it was\n"
         "  9  too little free space on the library's disk; nothing was changed\n"
         " 10  the library or its folder cannot be written; nothing was changed\n"
-        " 11  a write failed midway; the library was put back from its safety copy"));
+        " 11  a write failed midway; the library was put back from its safety copy\n"
+        " 12  another program is repairing this library; nothing was changed"));
     parser.addHelpOption();
     const QCommandLineOption libraryOption(
         QStringLiteral("library"),

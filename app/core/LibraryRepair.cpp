@@ -53,6 +53,23 @@ QString inFolder(const QString &folder, const QString &name)
     return bf::stringByAppendingPathComponent(folder, name);
 }
 
+// Removes what a repair that stops early made (a partial copy, the dump);
+// the sentence that names what could not be removed, or empty.
+QString leftoversNotRemoved(const QStringList &paths)
+{
+    QStringList kept;
+    for (const QString &path : paths) {
+        if (!removeTree(path))
+            kept.append(u"“"_qs + path + u"”"_qs);
+    }
+    if (kept.isEmpty())
+        return {};
+    return u"\n\n"_qs + QCoreApplication::translate("QBAppDelegate",
+                                                    "The repair could not remove what it had made "
+                                                    "so far; you can delete it: %1.")
+                            .arg(kept.join(u", "_qs));
+}
+
 qint64 fileSize(const QString &path)
 {
     const QFileInfo info(path);
@@ -92,9 +109,44 @@ void LibraryRepair::record(RepairPhase phase)
 RepairOutcome LibraryRepair::fixLibrary()
 {
     const RepairOutcome outcome = repair();
-    if (journal_ != nullptr)
+    // The record of another program's repair is not ours to clear.
+    if (journal_ != nullptr && outcome != RepairOutcome::AlreadyRunning)
         journal_->clear();
+    locks_.release();
     return outcome;
+}
+
+std::optional<RepairOutcome> LibraryRepair::takeLocks()
+{
+    const auto refuse = [this] {
+        services_.alerts.runModal(
+            {QCoreApplication::translate("QBAppDelegate", "A repair is already running."),
+             QCoreApplication::translate("QBAppDelegate",
+                                         "Another Quillbox Repair is working on this library. Wait "
+                                         "until it has finished, then try again if need be."),
+             {}});
+        return RepairOutcome::AlreadyRunning;
+    };
+    // A state folder that cannot be locked cannot hold a journal either; the
+    // library's own lock still keeps every other program out of it.
+    if (journal_ != nullptr && QDir().mkpath(journal_->folder()) &&
+        locks_.lock(journal_->folder()) == FolderLocks::Result::Held)
+        return refuse();
+    switch (locks_.lock(libraryPath_)) {
+    case FolderLocks::Result::Taken:
+        return std::nullopt;
+    case FolderLocks::Result::Held:
+        return refuse();
+    case FolderLocks::Result::Failed:
+        break;
+    }
+    const QString why = QString::fromLocal8Bit(std::strerror(errno));
+    services_.alerts.runModal(
+        {QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
+         QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be opened: %2.")
+             .arg(libraryPath_, why),
+         {}});
+    return RepairOutcome::ReadOnly;
 }
 
 RepairOutcome LibraryRepair::repair()
@@ -110,6 +162,10 @@ RepairOutcome LibraryRepair::repair()
     // A library reached through a symbolic link is repaired where it really
     // lives, with its safety copy beside it there.
     libraryPath_ = QFileInfo(libraryPath_).canonicalFilePath();
+    // Before the folder is even looked at: while another program repairs
+    // it, its database may be missing for a moment.
+    if (const auto refused = takeLocks())
+        return *refused;
     if (const QString problem = databaseFileProblem(); !problem.isEmpty()) {
         services_.alerts.runModal(
             {QCoreApplication::translate("QBAppDelegate",
@@ -153,18 +209,18 @@ RepairOutcome LibraryRepair::repair()
     // The dump's text is usually somewhat larger than the database it holds.
     const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
-    const int dumped =
-        runShell(QStringLiteral("DumpScript"), RepairStage::Dump, kCopyEnd, kDumpEnd,
-                 [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; });
+    const SqliteShell::FileRun dump = runDump(
+        kCopyEnd, kDumpEnd, [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; });
     const std::optional<Census> census = counting.get();
-    if (!secureSafetyCopy()) {
-        QFile::remove(dumpPath);
+    if (!secureSafetyCopy())
         return RepairOutcome::SafetyCopyFailed;
-    }
+    // A dump that could not be written in full is the disk's fault, not the
+    // library's, whatever the shell or the count made of it.
+    if (dump.writeError != 0)
+        return writeFailed(QString::fromLocal8Bit(std::strerror(dump.writeError)));
     if (!census)
         return showCorruptMessage();
     if (census->rowsWithNulText > 0) {
-        QFile::remove(dumpPath);
         services_.alerts.runModal(
             {QCoreApplication::translate(
                  "QBAppDelegate", "The library holds text that the repair cannot carry over."),
@@ -172,15 +228,16 @@ RepairOutcome LibraryRepair::repair()
                  "QBAppDelegate",
                  "Some text in the library contains a NUL character, which the rebuild would cut "
                  "short. The library was left as it is; a safety copy is at “%1”.")
-                 .arg(backupPath_),
+                     .arg(backupPath_) +
+                 leftoversNotRemoved({dumpPath}),
              {}});
         return RepairOutcome::UnsafeText;
     }
-    if (dumped != 0)
+    if (dump.status != 0)
         return shellFailed();
 
     report(RepairStage::Check, kDumpEnd);
-    if (!dumpIsComplete())
+    if (!dumpIsComplete(dump))
         return shellFailed();
 
     removeDamagedDatabase();
@@ -363,19 +420,26 @@ bool LibraryRepair::makeSafetyCopy()
     // recorded before anything is written, so an interrupted copy is found.
     const QString partial = inFolder(
         parent, u".quillbox-copy-"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12));
-    record_ = {RepairPhase::Copying, QFileInfo(libraryPath_).absoluteFilePath(), backupPath_,
-               partial, QString()};
+    record_ = {RepairPhase::Copying,
+               QFileInfo(libraryPath_).absoluteFilePath(),
+               backupPath_,
+               partial,
+               QString(),
+               std::nullopt};
     record(RepairPhase::Copying);
     const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
     std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
         report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
     });
+    // What the copy holds now is what it must hold when it is put back.
+    if (!error && !(record_.copy = summarizeTree(partial)))
+        error = QCoreApplication::translate("QBAppDelegate",
+                                            "The copy could not be read back in full.");
     if (error) {
-        removeTree(partial);
         services_.alerts.runModal(
             {QCoreApplication::translate("QBAppDelegate",
                                          "There was a problem saving a copy of the library file."),
-             *error,
+             *error + leftoversNotRemoved({partial}),
              {}});
         return false;
     }
@@ -397,16 +461,20 @@ bool LibraryRepair::secureSafetyCopy()
                                             "The copy could not be written to the disk in full.");
     if (!error)
         error = renameNoReplace(partialPath_, backupPath_);
+    // The copy counts as made only once its new name is on the disk too.
+    if (!error && !syncFolder(QFileInfo(backupPath_).absolutePath())) {
+        error = QCoreApplication::translate("QBAppDelegate",
+                                            "The copy could not be written to the disk in full.");
+        std::ignore = renameNoReplace(backupPath_, partialPath_);
+    }
     if (error) {
-        removeTree(partialPath_);
         services_.alerts.runModal(
             {QCoreApplication::translate("QBAppDelegate",
                                          "There was a problem saving a copy of the library file."),
-             *error,
+             *error + leftoversNotRemoved({partialPath_, inFolder(libraryPath_, kDumpName)}),
              {}});
         return false;
     }
-    syncFolder(QFileInfo(backupPath_).absolutePath());
     record(RepairPhase::Copied);
     return true;
 }
@@ -421,14 +489,25 @@ int LibraryRepair::runShell(const QString &scriptName, RepairStage stage, double
     });
 }
 
-bool LibraryRepair::dumpIsComplete() const
+SqliteShell::FileRun LibraryRepair::runDump(double from, double to,
+                                            const std::function<double()> &done)
 {
-    QFile dump(inFolder(libraryPath_, kDumpName));
-    const qint64 size = dump.size();
-    if (size < kEndOfDump.size() || !dump.open(QIODevice::ReadOnly) ||
-        !dump.seek(size - kEndOfDump.size()))
+    report(RepairStage::Dump, from);
+    return shell_.runToFile(
+        libraryPath_, loadScript(QStringLiteral("DumpScript")), inFolder(libraryPath_, kDumpName),
+        [&] { report(RepairStage::Dump, from + (to - from) * std::min(done(), 0.98)); });
+}
+
+bool LibraryRepair::dumpIsComplete(const SqliteShell::FileRun &dump) const
+{
+    // The file must hold exactly what the shell printed, and end in the
+    // marker the shell writes last.
+    QFile file(inFolder(libraryPath_, kDumpName));
+    const qint64 size = file.size();
+    if (size != dump.bytes || size < kEndOfDump.size() || !file.open(QIODevice::ReadOnly) ||
+        !file.seek(size - kEndOfDump.size()))
         return false;
-    return dump.read(kEndOfDump.size()) == kEndOfDump;
+    return file.read(kEndOfDump.size()) == kEndOfDump;
 }
 
 void LibraryRepair::removeDamagedDatabase()
@@ -496,14 +575,21 @@ RepairOutcome LibraryRepair::restoreSafetyCopy()
     };
     if (!itemExists(libraryPath_))
         return notRestored(keptAt);
-    const RestoreResult result =
-        putSafetyCopyBack(libraryPath_, backupPath_, QString(), [this](const QString &aside) {
+    const RestoreResult result = putSafetyCopyBack(
+        {libraryPath_, backupPath_, QString(), record_.copy}, locks_, [this](const QString &aside) {
             record_.aside = aside;
             record(RepairPhase::Restoring);
         });
     switch (result) {
     case RestoreResult::Restored:
         return RepairOutcome::CorruptRestored;
+    case RestoreResult::CopyChanged:
+        return notRestored(
+            QCoreApplication::translate(
+                "QBAppDelegate",
+                "The folder “%1” no longer holds the complete safety copy this repair made (it was "
+                "changed, or another program is using it), so the library “%2” was left as it is.")
+                .arg(backupPath_, libraryPath_));
     case RestoreResult::CopyMissing:
         return notRestored(QCoreApplication::translate(
                                "QBAppDelegate",

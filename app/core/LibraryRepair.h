@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/FolderLock.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SqliteShell.h"
 
@@ -19,6 +20,7 @@ class Workspace;
 enum class RepairOutcome {
     Fixed,              // the database was rebuilt
     NoLibrary,          // no library folder to repair
+    AlreadyRunning,     // another program is repairing this library; nothing touched
     CompanionRunning,   // Quillbox runs; nothing touched
     ShellMissing,       // the utility's own sqlite3 is missing; nothing touched
     SafetyCopyFailed,   // no safety copy could be made; library untouched
@@ -73,6 +75,8 @@ class LibraryRepair
     RepairOutcome repair();
     void record(RepairPhase phase);
     [[nodiscard]] QString databaseFileProblem() const;
+    // nullopt when both locks are held now; else how the repair ends.
+    std::optional<RepairOutcome> takeLocks();
     bool canWriteEverything();
     bool makeSafetyCopy();
     bool secureSafetyCopy();
@@ -80,11 +84,12 @@ class LibraryRepair
     // Puts the safety copy back and says the disk refused a write; `detail`
     // (may be empty) is the shell's own last word on it.
     RepairOutcome writeFailed(const QString &detail);
-    bool dumpIsComplete() const;
+    [[nodiscard]] bool dumpIsComplete(const SqliteShell::FileRun &dump) const;
     void removeDamagedDatabase();
     RepairOutcome restoreSafetyCopy();
     int runShell(const QString &scriptName, RepairStage stage, double from, double to,
                  const std::function<double()> &done);
+    SqliteShell::FileRun runDump(double from, double to, const std::function<double()> &done);
     void report(RepairStage stage, double fraction);
 
     RepairServices services_;
@@ -100,6 +105,11 @@ class LibraryRepair
     std::future<bool> pendingSync_;
     std::future<void> freeing_; // the removed database's storage, given back
     RepairOutcome lastRefusal_ = RepairOutcome::ReadOnly;
+    // Held from before anything is touched until the repair has ended: the
+    // state folder's (no second program of this user takes the journal's
+    // record for an interrupted repair) and the library's (no other program,
+    // of any user, works on the library meanwhile).
+    FolderLocks locks_;
 };
 
 // The safety copy's name for a library folder named `libraryName`:

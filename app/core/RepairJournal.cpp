@@ -45,7 +45,7 @@ QString RepairJournal::defaultPath()
 
 bool RepairJournal::write(const RepairRecord &record) const
 {
-    const QJsonObject object{
+    QJsonObject object{
         {QStringLiteral("version"), kVersion},
         {QStringLiteral("phase"),
          QString::fromLatin1(kPhaseNames.at(static_cast<size_t>(record.phase)))},
@@ -54,6 +54,11 @@ bool RepairJournal::write(const RepairRecord &record) const
         {QStringLiteral("partial"), encodePath(record.partial)},
         {QStringLiteral("aside"), encodePath(record.aside)},
     };
+    if (record.copy) {
+        // As text: JSON numbers lose precision past 2^53.
+        object.insert(QStringLiteral("copyEntries"), QString::number(record.copy->entries));
+        object.insert(QStringLiteral("copyBytes"), QString::number(record.copy->bytes));
+    }
     const QString folder = QFileInfo(path_).path();
     if (!QDir().mkpath(folder))
         return false;
@@ -92,9 +97,21 @@ std::optional<RepairRecord> RepairJournal::read() const
     record.backup = decodePath(object.value(QStringLiteral("backup")));
     record.partial = decodePath(object.value(QStringLiteral("partial")));
     record.aside = decodePath(object.value(QStringLiteral("aside")));
+    bool entriesOk = false;
+    bool bytesOk = false;
+    const TreeSummary copy{
+        object.value(QStringLiteral("copyEntries")).toString().toLongLong(&entriesOk),
+        object.value(QStringLiteral("copyBytes")).toString().toLongLong(&bytesOk)};
+    if (entriesOk && bytesOk)
+        record.copy = copy;
     if (!QDir::isAbsolutePath(record.library) || !QDir::isAbsolutePath(record.backup))
         return std::nullopt;
     return record;
+}
+
+QString RepairJournal::folder() const
+{
+    return QFileInfo(path_).absolutePath();
 }
 
 bool RepairJournal::exists() const

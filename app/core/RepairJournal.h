@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/FileTree.h"
+
 #include <QString>
 
 #include <optional>
@@ -23,6 +25,9 @@ struct RepairRecord {
     QString backup;  // the safety copy's final name
     QString partial; // the safety copy's temporary name while it is written
     QString aside;   // where the damaged folder goes while the copy is put back
+    // What the complete safety copy held when it was made; only a folder
+    // that still holds exactly this is ever put back in place of the library.
+    std::optional<TreeSummary> copy;
 };
 
 // A small file in the utility's state folder that says which repair is in
@@ -39,6 +44,8 @@ class RepairJournal
     [[nodiscard]] static QString defaultPath();
 
     [[nodiscard]] const QString &path() const { return path_; }
+    // The folder the record lives in, which a repair locks while it runs.
+    [[nodiscard]] QString folder() const;
 
     // Replaces the record. False when it could not be written and flushed.
     [[nodiscard]] bool write(const RepairRecord &record) const;

@@ -1,6 +1,7 @@
 #include "app/core/RepairRecovery.h"
 
 #include "app/core/FileTree.h"
+#include "app/core/FolderLock.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SafetyCopyRestore.h"
 
@@ -29,7 +30,7 @@ bool isSibling(const QString &path, const QString &library)
            QFileInfo(path).fileName() != QFileInfo(library).fileName();
 }
 
-Alert putBack(const RepairJournal &journal, RepairRecord record)
+Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &locks)
 {
     Alert restored{
         QCoreApplication::translate(
@@ -59,8 +60,8 @@ Alert putBack(const RepairJournal &journal, RepairRecord record)
                     .arg(record.library),
                 {}};
     }
-    const RestoreResult result =
-        putSafetyCopyBack(record.library, record.backup, aside, [&](const QString &newAside) {
+    const RestoreResult result = putSafetyCopyBack(
+        {record.library, record.backup, aside, record.copy}, locks, [&](const QString &newAside) {
             record.aside = newAside;
             record.phase = RepairPhase::Restoring;
             // Recovery goes on even if the record cannot be updated: the
@@ -69,6 +70,15 @@ Alert putBack(const RepairJournal &journal, RepairRecord record)
         });
     if (result == RestoreResult::Restored)
         return restored;
+    if (result == RestoreResult::CopyChanged)
+        return {QCoreApplication::translate("QBAppDelegate",
+                                            "An earlier repair was interrupted, and its safety "
+                                            "copy is not as that repair made it."),
+                QCoreApplication::translate("QBAppDelegate",
+                                            "Nothing was put back: the library “%1” and the folder "
+                                            "“%2” were left as they are.")
+                    .arg(record.library, record.backup),
+                {}};
     return {
         QCoreApplication::translate("QBAppDelegate",
                                     "An earlier repair was interrupted, and the library could "
@@ -80,7 +90,7 @@ Alert putBack(const RepairJournal &journal, RepairRecord record)
         {}};
 }
 
-Alert recover(const RepairJournal &journal, const RepairRecord &record)
+Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
 {
     switch (record.phase) {
     case RepairPhase::Copying:
@@ -93,7 +103,7 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record)
                 {}};
     case RepairPhase::Copied:
     case RepairPhase::Restoring:
-        return putBack(journal, record);
+        return putBack(journal, record, locks);
     case RepairPhase::Rebuilt:
         QFile::remove(record.library + QStringLiteral("/Library.sql"));
         return {text("An earlier repair was interrupted after the library had been rebuilt."),
@@ -111,7 +121,16 @@ std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal)
 {
     if (!journal.exists())
         return std::nullopt;
+    // While its owner holds the state folder's lock, the record is that of a
+    // repair still running, not of one that was cut off.
+    FolderLocks locks;
+    if (locks.lock(journal.folder()) == FolderLocks::Result::Held)
+        return std::nullopt;
     const std::optional<RepairRecord> record = journal.read();
+    // Another program may be repairing the same library now; the record
+    // waits for a start when it is not.
+    if (record && locks.lock(record->library) == FolderLocks::Result::Held)
+        return std::nullopt;
     Alert alert;
     if (!record || !isSibling(record->backup, record->library)) {
         alert = {text("An earlier repair was interrupted, and its record cannot be read."),
@@ -119,7 +138,7 @@ std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal)
                       "named “(Old Version)”."),
                  {}};
     } else {
-        alert = recover(journal, *record);
+        alert = recover(journal, *record, locks);
     }
     journal.clear();
     return alert;

@@ -16,8 +16,13 @@ class RepairJournal;
 //    checks, or while the copy was being put back: the safety copy is put
 //    back in place of the library;
 //  - cut off after the rebuild passed its checks: the rebuilt library stays.
+// A record is acted on only when no running program holds the state
+// folder's lock (its owner has ended) and none holds the library's; a
+// safety copy is put back only when it still holds what was recorded.
 // Returns the alert that tells the user what was done, or nullopt when no
-// repair was in progress. The journal is cleared either way.
+// repair was cut off (none recorded, or the one recorded is still running,
+// or another program works on its library: the record then stays for a
+// later start). Otherwise the journal is cleared.
 [[nodiscard]] std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal);
 
 } // namespace quillbox

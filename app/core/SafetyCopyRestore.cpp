@@ -1,6 +1,6 @@
 #include "app/core/SafetyCopyRestore.h"
 
-#include "app/core/FileTree.h"
+#include "app/core/FolderLock.h"
 #include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
 
@@ -22,12 +22,18 @@ QString damagedFolderPath(const QString &library)
                                               bf::makeFilenameUniqueInDirectory(aside, parent));
 }
 
-RestoreResult putSafetyCopyBack(const QString &library, const QString &backup, QString aside,
+RestoreResult putSafetyCopyBack(const RestorePlan &plan, FolderLocks &locks,
                                 const std::function<void(const QString &aside)> &beforeMovingAside)
 {
-    if (!QFileInfo(backup).isDir() || QFileInfo(backup).isSymLink())
+    if (!QFileInfo(plan.backup).isDir() || QFileInfo(plan.backup).isSymLink())
         return RestoreResult::CopyMissing;
-    const QString parent = QFileInfo(library).absolutePath();
+    // Locked first, then measured: nobody else can be working on the copy
+    // while it is compared and moved.
+    if (locks.lock(plan.backup) != FolderLocks::Result::Taken || !plan.expected ||
+        summarizeTree(plan.backup) != plan.expected)
+        return RestoreResult::CopyChanged;
+    const QString &library = plan.library;
+    QString aside = plan.aside;
     if (itemExists(library)) {
         if (aside.isEmpty() || itemExists(aside))
             aside = damagedFolderPath(library);
@@ -36,13 +42,14 @@ RestoreResult putSafetyCopyBack(const QString &library, const QString &backup, Q
         if (renameNoReplace(library, aside))
             return RestoreResult::Failed;
     }
-    if (renameNoReplace(backup, library)) {
+    if (renameNoReplace(plan.backup, library)) {
         if (!itemExists(library) && !aside.isEmpty())
             std::ignore = renameNoReplace(aside, library);
         return RestoreResult::Failed;
     }
-    syncFolder(parent);
-    if (!aside.isEmpty())
+    // The damaged folder goes only once the moves are on the disk: until
+    // then a power cut could bring back the names from before them.
+    if (syncFolder(QFileInfo(library).absolutePath()) && !aside.isEmpty())
         removeTree(aside);
     return RestoreResult::Restored;
 }

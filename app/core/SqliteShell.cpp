@@ -5,13 +5,62 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/prctl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quillbox
 {
+namespace
+{
+
+// Writes everything that arrives on the pipe `from` into the file `to`
+// until the pipe ends or a write fails. The pages move inside the kernel
+// (splice) where the file system allows it, else through a buffer.
+void drainPipe(int from, int to, SqliteShell::FileRun &run)
+{
+    bool splicing = true;
+    std::array<char, 64 * 1024> buffer{};
+    for (;;) {
+        ssize_t moved = 0;
+        if (splicing) {
+            moved = ::splice(from, nullptr, to, nullptr, 1 << 20, SPLICE_F_MOVE);
+            if (moved < 0 && errno == EINVAL) {
+                splicing = false;
+                continue;
+            }
+        } else {
+            moved = ::read(from, buffer.data(), buffer.size());
+            for (ssize_t written = 0; moved > 0 && written < moved;) {
+                const ssize_t step =
+                    ::write(to, buffer.data() + written, static_cast<size_t>(moved - written));
+                if (step < 0 && errno != EINTR) {
+                    run.bytes += written;
+                    run.writeError = errno;
+                    return;
+                }
+                written += std::max<ssize_t>(step, 0);
+            }
+        }
+        if (moved == 0)
+            return;
+        if (moved < 0) {
+            if (errno == EINTR)
+                continue;
+            run.writeError = errno;
+            return;
+        }
+        run.bytes += moved;
+    }
+}
+
+} // namespace
 
 SqliteShell::SqliteShell(QString executable) : executable_(std::move(executable)) {}
 
@@ -33,6 +82,36 @@ int SqliteShell::run(const QString &folder, const QByteArray &script,
     return execute(folder, script, nullptr, poll);
 }
 
+SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteArray &script,
+                                            const QString &outputPath,
+                                            const std::function<void()> &poll) const
+{
+    FileRun run;
+    const int file = ::open(QFile::encodeName(outputPath).constData(),
+                            O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+    std::array<int, 2> pipe{-1, -1};
+    if (file < 0 || ::pipe2(pipe.data(), O_CLOEXEC) != 0) {
+        run.writeError = errno;
+        if (file >= 0)
+            ::close(file);
+        return run;
+    }
+    // A larger pipe lets the shell run further ahead between two writes.
+    ::fcntl(pipe[1], F_SETPIPE_SZ, 1 << 20);
+    std::thread drain([&] {
+        drainPipe(pipe[0], file, run);
+        // Closing the reading end makes the shell's next write fail, so a
+        // shell whose output can no longer be kept does not run on.
+        ::close(pipe[0]);
+    });
+    run.status = execute(folder, script, nullptr, poll, pipe[1]);
+    ::close(pipe[1]);
+    drain.join();
+    if (::close(file) != 0 && run.writeError == 0)
+        run.writeError = errno;
+    return run;
+}
+
 SqliteShell::Output SqliteShell::query(const QString &folder, const QByteArray &script) const
 {
     Output output;
@@ -41,7 +120,7 @@ SqliteShell::Output SqliteShell::query(const QString &folder, const QByteArray &
 }
 
 int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteArray *output,
-                         const std::function<void()> &poll) const
+                         const std::function<void()> &poll, int outputFd) const
 {
     QProcess shell;
     shell.setProgram(executable_);
@@ -62,9 +141,13 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     // the next start puts back from its safety copy would, on closing,
     // delete the restored database's -wal file by its name.
     const pid_t parent = ::getpid();
-    shell.setChildProcessModifier([parent] {
+    shell.setChildProcessModifier([parent, outputFd] {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
+            ::_exit(127);
+        // Qt has set up the standard channels by now; this one replaces
+        // the standard output.
+        if (outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0)
             ::_exit(127);
     });
     shell.start();

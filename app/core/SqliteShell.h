@@ -32,6 +32,23 @@ class SqliteShell
     [[nodiscard]] int run(const QString &folder, const QByteArray &script,
                           const std::function<void()> &poll = {}) const;
 
+    // How a run whose output went into a file ended.
+    struct FileRun {
+        int status = -1;    // as run() gives it
+        int writeError = 0; // errno of the first failed write of the output; 0 when none
+        qint64 bytes = 0;   // bytes the shell printed that reached the file
+    };
+
+    // Runs `script` like run(), but what the shell prints on its standard
+    // output goes into a new file at `outputPath` (replaced when it exists;
+    // a link there is refused). The shell writes into a pipe and the
+    // program writes the file, checking every write: the shell itself does
+    // not notice a write that fails, and would go on with a hole in its
+    // output. After a failed write the pipe is closed, which ends the shell.
+    [[nodiscard]] FileRun runToFile(const QString &folder, const QByteArray &script,
+                                    const QString &outputPath,
+                                    const std::function<void()> &poll = {}) const;
+
     // What a query printed, and how the shell ended.
     struct Output {
         int status = -1; // exit status; -1 when it could not start or was killed
@@ -48,7 +65,7 @@ class SqliteShell
 
   private:
     int execute(const QString &folder, const QByteArray &script, QByteArray *output,
-                const std::function<void()> &poll) const;
+                const std::function<void()> &poll, int outputFd = -1) const;
 
     QString executable_;
     mutable QByteArray errors_;

@@ -1,6 +1,7 @@
 #include "app/gui/RepairWindow.h"
 
 #include "app/core/Alerts.h"
+#include "app/core/FolderLock.h"
 #include "app/core/QBAppDelegate.h"
 
 #include <QCloseEvent>
@@ -12,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUiLoader>
 #include <QWidget>
 
@@ -75,6 +77,12 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
     connect(&delegate_, &QBAppDelegate::repairStarted, this, [this] { setBusy(true); });
     connect(&delegate_, &QBAppDelegate::progressChanged, this, &RepairWindow::showStage);
     connect(&delegate_, &QBAppDelegate::repairFinished, this, &RepairWindow::finishRepair);
+    // Another program's repair of the same library may start or end at any
+    // time; a look once a second keeps the button honest.
+    lockWatch_ = new QTimer(this);
+    lockWatch_->setInterval(1000);
+    connect(lockWatch_, &QTimer::timeout, this, &RepairWindow::updateRepairButton);
+    lockWatch_->start();
 }
 
 RepairWindow::~RepairWindow() = default;
@@ -113,7 +121,23 @@ void RepairWindow::showLibrary()
         libraryLabel_->setText(
             QCoreApplication::translate("RepairWindow", "Library: %1").arg(library));
     }
-    repairButton_->setEnabled(!library.isEmpty() && !delegate_.isRepairing());
+    updateRepairButton();
+}
+
+void RepairWindow::updateRepairButton()
+{
+    if (delegate_.isRepairing())
+        return;
+    const QString library = delegate_.libraryFileURL().toLocalFile();
+    const bool lockedElsewhere = !library.isEmpty() && isFolderLocked(library);
+    if (lockedElsewhere != lockedElsewhere_) {
+        lockedElsewhere_ = lockedElsewhere;
+        stageLabel_->setText(lockedElsewhere
+                                 ? QCoreApplication::translate(
+                                       "RepairWindow", "Another program is repairing this library.")
+                                 : QString());
+    }
+    repairButton_->setEnabled(!library.isEmpty() && !lockedElsewhere);
 }
 
 void RepairWindow::chooseLibrary()
@@ -159,7 +183,10 @@ void RepairWindow::setBusy(bool busy)
     if (busy)
         progressBar_->setValue(0);
     chooseButton_->setEnabled(!busy);
-    repairButton_->setEnabled(!busy && !delegate_.libraryFileURL().isEmpty());
+    if (busy)
+        repairButton_->setEnabled(false);
+    else
+        updateRepairButton();
 }
 
 } // namespace quillbox

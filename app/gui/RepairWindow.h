@@ -11,6 +11,7 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QWidget;
 
 namespace quillbox
@@ -47,6 +48,8 @@ class RepairWindow final : public QObject, public AppWindow
     void showStage(RepairStage stage, double fraction);
     void finishRepair(RepairOutcome outcome);
     void setBusy(bool busy);
+    // Repair is on only with a library that no other program is repairing.
+    void updateRepairButton();
 
     QBAppDelegate &delegate_;
     Alerts &alerts_;
@@ -57,6 +60,8 @@ class RepairWindow final : public QObject, public AppWindow
     QPushButton *repairButton_ = nullptr;
     QPushButton *chooseButton_ = nullptr;
     FolderChooser chooseFolder_;
+    QTimer *lockWatch_ = nullptr;
+    bool lockedElsewhere_ = false;
 };
 
 } // namespace quillbox

@@ -1,4 +1,5 @@
--- Writes a complete SQL text of the open database to "Library.sql".
+-- Prints a complete SQL text of the open database on the standard output,
+-- which the program writes to "Library.sql", checking every write.
 -- Every shell setting this relies on is set here, so a user's own shell
 -- configuration cannot change the dump. The lines before the dump carry the
 -- database settings a plain dump leaves out; they must come before the first
@@ -21,7 +22,7 @@
 -- The setting prints its new value, which nobody needs.
 .output /dev/null
 .dbconfig no_ckpt_on_close on
-.output Library.sql
+.output stdout
 SELECT 'PRAGMA encoding=''' || encoding || ''';' FROM pragma_encoding;
 SELECT 'PRAGMA page_size=' || page_size || ';' FROM pragma_page_size;
 SELECT 'PRAGMA auto_vacuum=' || auto_vacuum || ';' FROM pragma_auto_vacuum;
@@ -31,4 +32,3 @@ SELECT 'INSERT INTO temp.quillbox_journal VALUES(''wal'');' FROM pragma_journal_
 SELECT 'PRAGMA user_version=' || user_version || ';' FROM pragma_user_version;
 SELECT 'PRAGMA application_id=' || application_id || ';' FROM pragma_application_id;
 .dump --preserve-rowids
-.output stdout

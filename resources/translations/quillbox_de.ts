@@ -53,17 +53,17 @@
     </message>
     <message>
         <location filename="../../app/core/FileTree.cpp" line="82"/>
-        <location filename="../../app/core/FileTree.cpp" line="192"/>
+        <location filename="../../app/core/FileTree.cpp" line="193"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
         <location filename="../../app/core/FileTree.cpp" line="100"/>
         <location filename="../../app/core/FileTree.cpp" line="148"/>
-        <location filename="../../app/core/FileTree.cpp" line="162"/>
-        <location filename="../../app/core/FileTree.cpp" line="180"/>
-        <location filename="../../app/core/FileTree.cpp" line="188"/>
-        <location filename="../../app/core/FileTree.cpp" line="243"/>
+        <location filename="../../app/core/FileTree.cpp" line="163"/>
+        <location filename="../../app/core/FileTree.cpp" line="181"/>
+        <location filename="../../app/core/FileTree.cpp" line="189"/>
+        <location filename="../../app/core/FileTree.cpp" line="251"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
@@ -71,13 +71,13 @@
         <location filename="../../app/core/FileTree.cpp" line="104"/>
         <location filename="../../app/core/FileTree.cpp" line="128"/>
         <location filename="../../app/core/FileTree.cpp" line="140"/>
-        <location filename="../../app/core/FileTree.cpp" line="248"/>
+        <location filename="../../app/core/FileTree.cpp" line="256"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
         <location filename="../../app/core/FileTree.cpp" line="112"/>
-        <location filename="../../app/core/FileTree.cpp" line="169"/>
+        <location filename="../../app/core/FileTree.cpp" line="170"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
@@ -87,7 +87,7 @@
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="290"/>
+        <location filename="../../app/core/FileTree.cpp" line="315"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -95,149 +95,181 @@
 <context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="102"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="156"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="103"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="157"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="113"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="171"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="122"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="180"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="123"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="181"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="129"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="187"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="130"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="188"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="167"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="225"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="169"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="227"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="201"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="275"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="203"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="277"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="356"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="383"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="436"/>
+        <source>The copy could not be read back in full.</source>
+        <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="440"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="472"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="428"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="545"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="430"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="547"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="432"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="549"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="433"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="550"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="451"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="570"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="445"/>
-        <location filename="../../app/core/RepairRecovery.cpp" line="74"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="564"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="219"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="293"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="224"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="298"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="229"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="303"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="245"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="145"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="319"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="246"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="67"/>
+        <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
+        <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="123"/>
+        <source>A repair is already running.</source>
+        <translation>Es läuft bereits eine Reparatur.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="124"/>
+        <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
+        <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="146"/>
+        <source>The folder “%1” cannot be opened: %2.</source>
+        <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="320"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="285"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="359"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="287"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="361"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="319"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="398"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="321"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="400"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="376"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="460"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="466"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="468"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="588"/>
+        <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
+        <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="594"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -247,32 +279,42 @@
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="35"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="36"/>
         <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="38"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="39"/>
         <source>The library is as it was before that repair. You can start the repair again.</source>
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="55"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="56"/>
         <source>An earlier repair was interrupted, and its safety copy is missing.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="58"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="59"/>
         <source>The library “%1” was left as it is.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="71"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="74"/>
+        <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="77"/>
+        <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
+        <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="83"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="98"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="110"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
@@ -300,57 +342,63 @@
         <translation>Mediathek reparieren</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="27"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="29"/>
         <source>Saving a safety copy of the library…</source>
         <translation>Sicherheitskopie der Mediathek wird gespeichert …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="29"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="31"/>
         <source>Reading the damaged database…</source>
         <translation>Die beschädigte Datenbank wird gelesen …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="31"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
         <source>Checking that everything was read…</source>
         <translation>Es wird geprüft, ob alles gelesen wurde …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
         <source>Rebuilding the database…</source>
         <translation>Die Datenbank wird neu aufgebaut …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="37"/>
         <source>Putting the safety copy back…</source>
         <translation>Die Sicherheitskopie wird zurückgelegt …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="69"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="71"/>
         <source>Choose the Quillbox Library</source>
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="110"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="118"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="114"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="122"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="126"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="136"/>
+        <source>Another program is repairing this library.</source>
+        <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/RepairWindow.cpp" line="150"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="127"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="151"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="148"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="163"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="175"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
@@ -383,7 +431,7 @@
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="61"/>
+        <location filename="../../app/cli/main.cpp" line="63"/>
         <source>Repairs a damaged Quillbox library from the terminal.
 
 Exit status:
@@ -398,7 +446,8 @@ Exit status:
   8  the library holds text the rebuild would cut short; it was left as it was
   9  too little free space on the library&apos;s disk; nothing was changed
  10  the library or its folder cannot be written; nothing was changed
- 11  a write failed midway; the library was put back from its safety copy</source>
+ 11  a write failed midway; the library was put back from its safety copy
+ 12  another program is repairing this library; nothing was changed</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.
 
 Exit-Status:
@@ -413,25 +462,26 @@ Exit-Status:
   8  die Mediathek enthält Text, den der Neuaufbau abschneiden würde; sie wurde unverändert gelassen
   9  zu wenig freier Speicher auf dem Datenträger der Mediathek; nichts wurde verändert
  10  die Mediathek oder ihr Ordner ist nicht beschreibbar; nichts wurde verändert
- 11  ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
+ 11  ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
+ 12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="81"/>
+        <location filename="../../app/cli/main.cpp" line="84"/>
         <source>Repair the library folder DIR instead of the one in Quillbox&apos;s preferences.</source>
         <translation>Den Mediathek-Ordner DIR statt des in den Quillbox-Einstellungen genannten reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="88"/>
+        <location filename="../../app/cli/main.cpp" line="91"/>
         <source>Unexpected argument.</source>
         <translation>Unerwartetes Argument.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="116"/>
+        <location filename="../../app/cli/main.cpp" line="119"/>
         <source>Repairing…</source>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="125"/>
+        <location filename="../../app/cli/main.cpp" line="128"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

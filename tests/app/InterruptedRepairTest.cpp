@@ -1,7 +1,9 @@
 // Kills the terminal front end with SIGKILL at many points of real repairs,
 // starts it again, and checks that no row was lost.
+#include "app/core/QBAppDelegate.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
+#include "tests/support/TestDoubles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,11 +25,11 @@ namespace
 class InterruptedRepairTest : public ::testing::Test
 {
   protected:
-    QProcess *start(const QString &library)
+    QProcess *start(const QString &library, const QString &state = u"state"_qs)
     {
         auto *cli = new QProcess;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u"/state"_qs);
+        env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u'/' + state);
         env.insert(u"XDG_CONFIG_HOME"_qs, sandbox.path() + u"/config"_qs);
         cli->setProcessEnvironment(env);
         cli->setStandardInputFile(QProcess::nullDevice());
@@ -37,9 +39,9 @@ class InterruptedRepairTest : public ::testing::Test
         return cli;
     }
     // Runs the front end to its end; its exit status and what it printed.
-    std::pair<int, QString> runToEnd(const QString &library)
+    std::pair<int, QString> runToEnd(const QString &library, const QString &state = u"state"_qs)
     {
-        std::unique_ptr<QProcess> cli(start(library));
+        std::unique_ptr<QProcess> cli(start(library, state));
         cli->waitForFinished(120000);
         return {cli->exitCode(), QString::fromUtf8(cli->readAll())};
     }
@@ -55,6 +57,15 @@ class InterruptedRepairTest : public ::testing::Test
         cli->kill();
         cli->waitForFinished();
         ++kills;
+    }
+    // Waits until `when` holds while `cli` runs; false when it ended first.
+    static bool waitFor(QProcess &cli, const std::function<bool()> &when)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (cli.state() == QProcess::Running && !when() && clock.elapsed() < 20000)
+            QThread::usleep(200);
+        return cli.state() == QProcess::Running;
     }
     void copyTemplate(const QString &from, const QString &to)
     {
@@ -158,6 +169,66 @@ TEST_F(InterruptedRepairTest, aKilledRestoreStillPutsTheLibraryBack)
         EXPECT_EQ(test::snapshot(library), original) << "round " << round;
         expectTidyFolder(library);
     }
+}
+
+TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
+{
+    const QString pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 40000);
+    const QString library = sandbox.path() + u"/work/Main.quillbox"_qs;
+    const QString parent = QFileInfo(library).path();
+    // Moments in the first program's repair: copying, dumping, the damaged
+    // database removed, rebuilding (a new database once the old one went).
+    const auto moments = [&] {
+        return std::vector<std::function<bool()>>{
+            [&] {
+                return !QDir(parent)
+                            .entryList({u".quillbox-copy-*"_qs}, QDir::Hidden | QDir::Dirs)
+                            .isEmpty();
+            },
+            [&] { return QFileInfo(library + u"/Library.sql"_qs).size() > 0; },
+            [&] { return !QFileInfo::exists(library + u"/Library.sqlite"_qs); },
+            [&, removed = false]() mutable {
+                removed = removed || !QFileInfo::exists(library + u"/Library.sqlite"_qs);
+                return removed && QFileInfo(library + u"/Library.sqlite"_qs).size() > 0;
+            },
+        };
+    };
+    int caught = 0;
+    for (size_t moment = 0; moment < moments().size(); ++moment) {
+        for (const QString &state : {u"state"_qs, u"other-state"_qs}) {
+            SCOPED_TRACE(QStringLiteral("moment %1, %2").arg(moment).arg(state).toStdString());
+            copyTemplate(pristine, library);
+            std::unique_ptr<QProcess> first(start(library));
+            if (!waitFor(*first, moments()[moment]))
+                continue; // the first one was too quick for this moment
+            ++caught;
+            const auto [status, output] = runToEnd(library, state);
+            EXPECT_EQ(status, 12) << output.toStdString();
+            EXPECT_TRUE(output.contains(u"A repair is already running."));
+            if (state == u"state") {
+                // A window opened now finds the running repair's record and
+                // leaves it alone, and cannot start a repair of its own.
+                test::ScriptedAlerts alerts;
+                test::FakeCompanionApps apps;
+                test::RecordingWorkspace workspace;
+                QBAppDelegate delegate({alerts, apps, workspace});
+                delegate.setJournalPath(sandbox.path() +
+                                        u"/state/quillbox-repair/repair-in-progress.json"_qs);
+                delegate.setLibraryOverride(library);
+                delegate.applicationDidFinishLaunching();
+                EXPECT_EQ(alerts.messages(), QStringList());
+            }
+            ASSERT_TRUE(first->waitForFinished(120000));
+            EXPECT_EQ(first->exitCode(), 0) << first->readAll().toStdString();
+            EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
+                                   u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
+                      u"ok\n40000");
+            expectTidyFolder(library);
+            EXPECT_EQ(QDir(parent).entryList({u"Main (Old Version)*"_qs}, QDir::Dirs).size(), 1);
+            QDir(parent + u"/Main (Old Version).quillbox"_qs).removeRecursively();
+        }
+    }
+    EXPECT_GE(caught, 6);
 }
 
 } // namespace

@@ -65,20 +65,25 @@ class LibraryRepairTest : public ::testing::Test
     QString db() const { return library + u"/Library.sqlite"_qs; }
 
     // A wrapper around the real shell that runs `beforeDump` and `afterDump`
-    // (shell commands, in the library) around the run that writes the dump;
-    // the runs that count the rows meanwhile are passed through.
-    QString shellWrapper(const QString &beforeDump, const QString &afterDump)
+    // (shell commands, in the library) around the run that writes the dump,
+    // and passes the dump's text through `dumpFilter` on its way out; the
+    // runs that count the rows meanwhile are passed through.
+    QString shellWrapper(const QString &beforeDump, const QString &afterDump,
+                         const QString &dumpFilter = u"cat"_qs)
     {
         const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
         QFile script(wrapper);
         EXPECT_TRUE(script.open(QIODevice::WriteOnly));
         script.write(QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
-                                    "dump=; grep -q '^\\.dump' \"$input\" && dump=1\n"
-                                    "[ -n \"$dump\" ] && { %2; }\n"
-                                    "\"%1\" \"$@\" < \"$input\"; rc=$?\n"
-                                    "[ -n \"$dump\" ] && { %3; }\n"
+                                    "if grep -q '^\\.dump' \"$input\"; then\n"
+                                    "  { %2; }\n"
+                                    "  { \"%1\" \"$@\" < \"$input\"; echo $? > \"$input.rc\"; } | "
+                                    "{ %4; }\n"
+                                    "  rc=$(cat \"$input.rc\"); rm -f \"$input.rc\"\n"
+                                    "  { %3; }\n"
+                                    "else \"%1\" \"$@\" < \"$input\"; rc=$?; fi\n"
                                     "rm -f \"$input\"\nexit $rc\n")
-                         .arg(test::shellPath(), beforeDump, afterDump)
+                         .arg(test::shellPath(), beforeDump, afterDump, dumpFilter)
                          .toUtf8());
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -290,11 +295,11 @@ SELECT instr(v, '.read') > 0 FROM (SELECT "a
               u"1\n1");
 }
 
-// The dump as the real shell wrote it, then changed by a wrapper around the
-// shell, for each branch of the completeness check.
+// The dump as the real shell printed it, changed on its way out by a
+// wrapper around the shell, for each branch of the completeness check.
 struct DumpCase {
     const char *name;
-    const char *tamper; // shell command run in the library after the dump
+    const char *tamper; // filter the dump's text passes through
     RepairOutcome outcome;
     bool rebuilt;
 };
@@ -310,7 +315,8 @@ class DumpCheck : public LibraryRepairTest, public ::testing::WithParamInterface
 TEST_P(DumpCheck, acceptsOnlyADumpEndingInTheMarker)
 {
     test::makePlainLibrary(library, 10);
-    const QString wrapper = shellWrapper(u"true"_qs, QString::fromUtf8(GetParam().tamper));
+    const QString wrapper =
+        shellWrapper(u"true"_qs, u"true"_qs, QString::fromUtf8(GetParam().tamper));
     EXPECT_EQ(repair(wrapper), GetParam().outcome);
     EXPECT_EQ(stages.contains(RepairStage::Rebuild), GetParam().rebuilt);
     EXPECT_EQ(alerts.messages(), QStringList{kCorrupt});
@@ -318,15 +324,13 @@ TEST_P(DumpCheck, acceptsOnlyADumpEndingInTheMarker)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DumpCheck,
-    ::testing::Values(DumpCase{"missing", "rm Library.sql", RepairOutcome::CorruptRestored, false},
-                      DumpCase{"empty", ": > Library.sql", RepairOutcome::CorruptRestored, false},
-                      DumpCase{"exactlyTheMarker", "printf 'COMMIT;\\n' > Library.sql",
+    ::testing::Values(DumpCase{"empty", "cat > /dev/null", RepairOutcome::CorruptRestored, false},
+                      DumpCase{"exactlyTheMarker", "cat > /dev/null; printf 'COMMIT;\\n'",
                                RepairOutcome::CorruptRestored, true},
-                      DumpCase{"rollback",
-                               "sed -i 's/^COMMIT;$/ROLLBACK; -- due to errors/' Library.sql",
+                      DumpCase{"rollback", "sed 's/^COMMIT;$/ROLLBACK; -- due to errors/'",
                                RepairOutcome::CorruptRestored, false},
                       // A complete-looking dump that lost rows fails the count check.
-                      DumpCase{"droppedRow", "sed -i '/^INSERT INTO notes VALUES(5,/d' Library.sql",
+                      DumpCase{"droppedRow", "sed '/^INSERT INTO notes VALUES(5,/d'",
                                RepairOutcome::CorruptRestored, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
@@ -380,19 +384,22 @@ TEST_F(DiskTrouble, refusesAReadOnlyDiskAndTooLittleSpaceBeforeTouchingAnything)
     EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
 }
 
-TEST_F(DiskTrouble, aDiskThatFillsDuringTheDumpLeavesTheLibraryAsItWas)
+TEST_F(DiskTrouble, aDiskFullForAMomentDuringTheDumpLeavesTheLibraryAsItWas)
 {
     mountSmallDisk("8m");
     test::makePlainLibrary(library, 3000);
     const auto before = test::snapshot(library);
-    // The disk fills just before the dump, after the space was checked.
+    // The disk is full only while a piece from the middle of the dump is
+    // written: the rest, the closing COMMIT included, would fit again.
     const QString wrapper = shellWrapper(
-        QStringLiteral("dd if=/dev/zero of=\"%1/filler\" bs=64k 2>/dev/null").arg(disk),
-        u"true"_qs);
+        u"true"_qs, u"true"_qs,
+        QStringLiteral("head -c 200000; dd if=/dev/zero of=\"%1/filler\" bs=64k 2>/dev/null; "
+                       "head -c 65536; sleep 0.5; rm -f \"%1/filler\"; cat")
+            .arg(disk));
     EXPECT_EQ(repair(wrapper), RepairOutcome::WriteFailed);
     EXPECT_EQ(alerts.messages().last(),
               u"The repair stopped because the disk could not be written.");
-    QFile::remove(disk + u"/filler"_qs);
+    EXPECT_TRUE(alerts.shown.last().informativeText.contains(u"No space left on device"));
     EXPECT_EQ(test::snapshot(library), before);
     EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
 }

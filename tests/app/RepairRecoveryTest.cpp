@@ -1,5 +1,6 @@
 #include "app/core/RepairRecovery.h"
 
+#include "app/core/FolderLock.h"
 #include "app/core/RepairJournal.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
@@ -31,6 +32,8 @@ class RepairRecoveryTest : public ::testing::Test
         ASSERT_TRUE(QDir().mkpath(to));
         for (const QString &name : QDir(library).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(library + u'/' + name, to + u'/' + name));
+        if (to == backup)
+            copyAsMade = summarizeTree(backup);
     }
     void damageLibrary()
     {
@@ -40,7 +43,7 @@ class RepairRecoveryTest : public ::testing::Test
     }
     QString recover(RepairPhase phase)
     {
-        EXPECT_TRUE(journal.write({phase, library, backup, partial, aside}));
+        EXPECT_TRUE(journal.write({phase, library, backup, partial, aside, copyAsMade}));
         const auto alert = recoverInterruptedRepair(journal);
         EXPECT_FALSE(journal.exists());
         return alert ? alert->messageText : QString();
@@ -54,6 +57,7 @@ class RepairRecoveryTest : public ::testing::Test
     QString aside = dir.path() + u"/Main (Damaged).quillbox"_qs;
     RepairJournal journal{dir.path() + u"/state/repair.json"_qs};
     QMap<QString, QByteArray> expected;
+    std::optional<TreeSummary> copyAsMade;
 };
 
 TEST_F(RepairRecoveryTest, nothingToDoWithoutARecord)
@@ -113,6 +117,43 @@ TEST_F(RepairRecoveryTest, cutOffAfterTheRebuildKeepsIt)
               u"An earlier repair was interrupted after the library had been rebuilt.");
     EXPECT_EQ(test::snapshot(library), expected);
     EXPECT_TRUE(QFile::exists(backup));
+}
+
+TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasEnded)
+{
+    copyLibraryTo(backup);
+    damageLibrary();
+    const auto damaged = test::snapshot(library);
+
+    // A program still running its repair holds the state folder's lock.
+    ASSERT_TRUE(journal.write({RepairPhase::Copied, library, backup, partial, aside, copyAsMade}));
+    {
+        FolderLocks running;
+        ASSERT_EQ(running.lock(journal.folder()), FolderLocks::Result::Taken);
+        EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt);
+        EXPECT_TRUE(journal.exists());
+        // Another program repairing the library itself holds its lock.
+        running.release();
+        ASSERT_EQ(running.lock(library), FolderLocks::Result::Taken);
+        EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt);
+        EXPECT_TRUE(journal.exists());
+    }
+    EXPECT_EQ(test::snapshot(library), damaged);
+
+    // A copy that is not as the repair made it, or was never measured.
+    QFile extra(backup + u"/extra"_qs);
+    ASSERT_TRUE(extra.open(QIODevice::WriteOnly));
+    extra.close();
+    const auto changed = test::snapshot(backup);
+    for (const auto &asMade : {copyAsMade, std::optional<TreeSummary>()}) {
+        ASSERT_TRUE(journal.write({RepairPhase::Copied, library, backup, partial, aside, asMade}));
+        const auto alert = recoverInterruptedRepair(journal);
+        ASSERT_TRUE(alert);
+        EXPECT_EQ(alert->messageText, u"An earlier repair was interrupted, and its safety copy is "
+                                      u"not as that repair made it.");
+        EXPECT_EQ(test::snapshot(library), damaged);
+        EXPECT_EQ(test::snapshot(backup), changed);
+    }
 }
 
 TEST_F(RepairRecoveryTest, anUnreadableOrForeignRecordChangesNothing)
