@@ -50,11 +50,14 @@ options=(
 
 die() { echo "sqlite-shell.sh: $*" >&2; exit 1; }
 
-# The source package and version of the installed SQLite, e.g. "sqlite3
-# 3.40.1-2+deb12u2".
+# Sets pkg and version to the source package and version of the installed
+# SQLite, e.g. "sqlite3" and "3.40.1-2+deb12u2". (No process substitution: a
+# fresh root may have no /dev/fd.)
 installed_source() {
-  dpkg-query -W -f='${source:Package} ${source:Version}\n' sqlite3 2>/dev/null ||
-    die "the sqlite3 package is not installed (run scripts/install-deps.sh)"
+  local info
+  info=$(dpkg-query -W -f='${source:Package} ${source:Version}' sqlite3 2>/dev/null) || info=
+  read -r pkg version <<<"$info" || true
+  [[ -n "${version:-}" ]] || die "the sqlite3 package is not installed (run scripts/install-deps.sh)"
 }
 
 # deb-src twins of the machine's enabled Debian entries (those whose suite is
@@ -128,7 +131,7 @@ add_deb_src() {
 
 fetch() {
   local pkg version upstream src tmp
-  read -r pkg version < <(installed_source)
+  installed_source
   src=$cache/$pkg-$version
   [[ -f "$src/.unpacked" ]] && return 0
   ((EUID == 0)) || die "fetching the source of $pkg $version needs root (apt-get update)"
@@ -167,7 +170,7 @@ debian_flags() {
 
 build() {
   local out=$1 pkg version src key shell tmp flags var flag cflags=() ldflags=()
-  read -r pkg version < <(installed_source)
+  installed_source
   src=$cache/$pkg-$version
   [[ -f "$src/.unpacked" ]] ||
     die "no source of $pkg $version in $cache (run scripts/install-deps.sh as root)"
@@ -189,7 +192,7 @@ build() {
     # malloc_usable_size (Debian bug 665363); so do we.
     (cd "$tmp" && "$src/configure" --disable-tcl --disable-readline --disable-editline \
        >configure.log 2>&1 && make sqlite3.c shell.c >make.log 2>&1) ||
-      die "generating the sources failed: $(tail -3 "$tmp"/*.log)"
+      die "generating the sources failed: $(tail -n 3 "$tmp"/*.log)"
     sed -i '/HAVE_MALLOC_USABLE_SIZE/d' "$tmp/sqlite_cfg.h"
     local c
     for c in sqlite3 shell; do
