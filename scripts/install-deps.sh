@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
   libicu-dev sqlite3 libgtest-dev libbenchmark-dev
+  gcc libc6-dev make dpkg-dev tcl
   clang libclang-rt-14-dev
   xauth xvfb python3
 )
@@ -18,3 +19,6 @@ if ((${#missing[@]})); then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+
+# The source of the installed SQLite, from which the build compiles our shell.
+bash "$(dirname "$0")/sqlite-shell.sh" fetch

@@ -268,6 +268,22 @@ TEST_F(LibraryRepairTest, keepsRowidsAndRefusesTextThatTheDumpWouldCut)
     EXPECT_TRUE(QFileInfo(backup).isDir());
 }
 
+// A library analysed by an SQLite built with STAT4 keeps samples in
+// sqlite_stat4; its dump creates that table through ANALYZE, which a shell
+// built without STAT4 does not, and the rebuild would fail.
+TEST_F(LibraryRepairTest, rebuildsALibraryKeepingItsStat4Statistics)
+{
+    test::makePlainLibrary(library, 200);
+    runSql(db(), u"ANALYZE;"_qs);
+    const QString statistics = u"SELECT tbl, idx, neq, nlt, ndlt, hex(sample) FROM sqlite_stat4"
+                               u" ORDER BY 1, 2, 4;"_qs;
+    const QString before = runSql(db(), statistics);
+    ASSERT_GT(before.count(u'\n'), 5);
+
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(runSql(db(), statistics), before);
+}
+
 TEST_F(LibraryRepairTest, contentCannotMakeTheShellRunCommands)
 {
     const QString marker = sandbox.path() + u"/pwned"_qs;
