@@ -9,21 +9,23 @@ namespace quillbox
 
 class SqliteShell;
 
-// What a repair must find again in the rebuilt database: the row count of
-// every ordinary table, each counted by a full scan of the damaged database.
+// What a repair must find again in the rebuilt database: the digest of every
+// ordinary table's rows, each read through the table's own b-tree in the
+// damaged database.
 struct Census {
-    QByteArray countScript;     // SQL that counts every table, made from the damaged schema
-    QByteArray counts;          // what it gives there: one line per table
+    QByteArray digestScript;    // SQL that digests every table, made from the damaged schema
+    QByteArray digests;         // what it gives there: one line per table
     qint64 rowsWithNulText = 0; // rows holding a text value with a NUL character
 };
 
-// Counts the rows of every table of Library.sqlite in `folder`, and the rows
-// holding a text value with a NUL character (which a dump would cut short). nullopt
-// when a table cannot be read to its end.
+// Digests the rows of every table of Library.sqlite in `folder`, and counts
+// the rows holding a text value with a NUL character (which a dump would cut
+// short). nullopt when a table cannot be read to its end.
 [[nodiscard]] std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder);
 
 // True when Library.sqlite in `folder` passes its integrity check and every
-// table holds as many rows as `census` counted.
+// table holds exactly the rows `census` digested: the same rowids, the same
+// values of the same types (REAL to the bit, text to the byte).
 [[nodiscard]] bool matchesCensus(const SqliteShell &shell, const QString &folder,
                                  const Census &census);
 

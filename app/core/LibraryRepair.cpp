@@ -3,6 +3,7 @@
 #include "app/core/Alerts.h"
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
+#include "app/core/DamageVerdict.h"
 #include "app/core/FileTree.h"
 #include "app/core/LibraryCensus.h"
 #include "app/core/SafetyCopyRestore.h"
@@ -200,25 +201,31 @@ RepairOutcome LibraryRepair::repair()
 
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
-    // Every table is counted by a full scan while the dump runs, on the
-    // other core: the rebuild must give back as many rows, and a table that
-    // cannot be read to its end is beyond repair.
-    auto counting = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
-        return takeCensus(shell, folder);
+    // While the dump runs, the other core judges the damage and digests
+    // every table through its own b-tree: the rebuild must give back exactly
+    // those rows, and damage that already lost rows, or a table that cannot
+    // be read to its end, is beyond repair.
+    auto examining = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+        return std::pair{judgeDamage(shell, folder), takeCensus(shell, folder)};
     });
+    struct stat databaseInfo {
+    };
+    const bool knownMode =
+        ::stat(QFile::encodeName(inFolder(libraryPath_, kDatabaseName)).constData(),
+               &databaseInfo) == 0;
     // The dump's text is usually somewhat larger than the database it holds.
     const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
     const SqliteShell::FileRun dump = runDump(
         kCopyEnd, kDumpEnd, [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; });
-    const std::optional<Census> census = counting.get();
+    const auto [verdict, census] = examining.get();
     if (!secureSafetyCopy())
         return RepairOutcome::SafetyCopyFailed;
     // A dump that could not be written in full is the disk's fault, not the
     // library's, whatever the shell or the count made of it.
     if (dump.writeError != 0)
         return writeFailed(QString::fromLocal8Bit(std::strerror(dump.writeError)));
-    if (!census)
+    if (!census || !verdict || verdict->kind == DamageVerdict::Kind::RowsLost)
         return showCorruptMessage();
     if (census->rowsWithNulText > 0) {
         services_.alerts.runModal(
@@ -251,6 +258,9 @@ RepairOutcome LibraryRepair::repair()
                      return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
                  }) != 0)
         return shellFailed();
+    // The new database keeps who may read and write it.
+    if (knownMode)
+        ::chmod(QFile::encodeName(databasePath).constData(), databaseInfo.st_mode & 07777);
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read,
     // so the new database is checked. Meanwhile another core flushes it and

@@ -1,5 +1,5 @@
 -- Prints an SQL text that, run on a database, prints one line per ordinary
--- table: its row count, its name in hex (as CountScript prints them) and the
+-- table: its row count, its name in hex and the
 -- number of its rows holding a text value with a NUL character, which a dump
 -- would cut short. Each table is read once, by a full scan (NOT INDEXED).
 -- Every name is quoted, so no name can end a statement early or start a

@@ -1,0 +1,133 @@
+#include "app/core/DamageVerdict.h"
+
+#include "app/core/ShellSettings.h"
+#include "app/core/SqliteShell.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+
+namespace quillbox
+{
+namespace
+{
+
+// Page types, from the first byte of a b-tree page's header.
+constexpr int kInteriorTable = 0x05;
+constexpr int kLeafTable = 0x0d;
+// How many problems the quick check lists at most.
+constexpr int kMaxFindings = 10000;
+
+struct Findings {
+    QList<qint64> pagesInTrees; // pages with a problem, inside some b-tree
+    QList<qint64> neverUsed;    // pages no b-tree reaches
+    bool freelistDamaged = false;
+    bool unplaced = false; // a line that names no page
+    QStringList lines;
+};
+
+Findings readQuickCheck(const QByteArray &output)
+{
+    static const QRegularExpression neverUsed(QStringLiteral("^Page (\\d+) is never used$"));
+    static const QRegularExpression page(QStringLiteral("[Pp]age (\\d+)"));
+    Findings found;
+    for (const QString &line : QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts)) {
+        if (line == u"ok" || line.startsWith(u"*** in database"))
+            continue;
+        found.lines.append(line);
+        if (const auto match = neverUsed.match(line); match.hasMatch())
+            found.neverUsed.append(match.captured(1).toLongLong());
+        else if (line.contains(u"freelist", Qt::CaseInsensitive))
+            found.freelistDamaged = true;
+        else if (const auto inTree = page.match(line); inTree.hasMatch())
+            found.pagesInTrees.append(inTree.captured(1).toLongLong());
+        else
+            found.unplaced = true;
+    }
+    return found;
+}
+
+QByteArray pageList(const QList<qint64> &pages)
+{
+    QByteArrayList numbers;
+    for (const qint64 page : pages)
+        numbers.append(QByteArray::number(page));
+    return numbers.join(',');
+}
+
+// Each page's b-tree, and that b-tree's kind: "index" or "table".
+bool damagedTreesAreIndexes(const SqliteShell &shell, const QString &folder,
+                            const QList<qint64> &pages)
+{
+    const SqliteShell::Output trees =
+        shell.query(folder, shellSettings() + onlyRead() +
+                                "SELECT d.pageno, s.type FROM dbstat AS d JOIN sqlite_schema AS s "
+                                "ON s.name = d.name WHERE d.pageno IN (" +
+                                pageList(pages) + ");\n");
+    if (trees.status != 0)
+        return false;
+    QSet<qint64> inIndexes;
+    for (const QByteArray &line : trees.text.split('\n')) {
+        if (line.endsWith("|index"))
+            inIndexes.insert(line.left(line.indexOf('|')).toLongLong());
+    }
+    return std::all_of(pages.begin(), pages.end(),
+                       [&](qint64 page) { return inIndexes.contains(page); });
+}
+
+// Whether a page that no b-tree reaches holds table rows; pages on a
+// damaged freelist may be old free pages, as many as the header counts.
+bool orphansHoldRows(const SqliteShell &shell, const QString &folder, const Findings &found)
+{
+    const SqliteShell::Output headers = shell.query(
+        folder, shellSettings() + onlyRead() +
+                    "SELECT pgno, hex(substr(data, CASE pgno WHEN 1 THEN 101 ELSE 1 END, 5)), "
+                    "(SELECT hex(substr(data, 37, 4)) FROM sqlite_dbpage WHERE pgno = 1) "
+                    "FROM sqlite_dbpage WHERE pgno IN (" +
+                    pageList(found.neverUsed) + ");\n");
+    if (headers.status != 0)
+        return true;
+    qint64 holdingRows = 0;
+    qint64 freePages = 0;
+    for (const QByteArray &line : headers.text.split('\n')) {
+        const QByteArrayList fields = line.split('|');
+        if (fields.size() != 3)
+            continue;
+        const QByteArray header = QByteArray::fromHex(fields[1]);
+        freePages = fields[2].toLongLong(nullptr, 16);
+        const int type = header.isEmpty() ? 0 : static_cast<unsigned char>(header[0]);
+        const int cells = header.size() < 5 ? 0
+                                            : static_cast<unsigned char>(header[3]) * 256 +
+                                                  static_cast<unsigned char>(header[4]);
+        if ((type == kLeafTable || type == kInteriorTable) && cells > 0)
+            ++holdingRows;
+    }
+    if (holdingRows == 0)
+        return false;
+    return !(found.freelistDamaged && found.neverUsed.size() <= freePages);
+}
+
+} // namespace
+
+std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell, const QString &folder)
+{
+    const SqliteShell::Output checked =
+        shell.query(folder, shellSettings() + onlyRead() + mappedReads() + "PRAGMA quick_check(" +
+                                QByteArray::number(kMaxFindings) + ");\n");
+    if (checked.status != 0)
+        return std::nullopt;
+    const Findings found = readQuickCheck(checked.text);
+    DamageVerdict verdict;
+    verdict.findings = found.lines.join(u'\n');
+    if (found.lines.isEmpty())
+        return verdict;
+    const bool lost = found.unplaced ||
+                      (!found.pagesInTrees.isEmpty() &&
+                       !damagedTreesAreIndexes(shell, folder, found.pagesInTrees)) ||
+                      (!found.neverUsed.isEmpty() && orphansHoldRows(shell, folder, found));
+    verdict.kind = lost ? DamageVerdict::Kind::RowsLost : DamageVerdict::Kind::Repairable;
+    return verdict;
+}
+
+} // namespace quillbox

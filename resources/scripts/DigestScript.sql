@@ -1,0 +1,34 @@
+-- Prints an SQL text that, run on a database, prints one line per ordinary
+-- table: its name in hex and the SHA3-256 digest of its rows. Each row is
+-- hashed with its rowid and its values with their types (a REAL as its eight
+-- bytes), read by a full scan of the table's own b-tree (for a WITHOUT ROWID
+-- table, its primary key), so in key order and never through another index. In a UTF-16 database every text value is hashed
+-- as its stored bytes too, so a change of a single code unit shows. Run on
+-- the damaged database and on the rebuilt one, the two texts must be equal.
+-- Every name is quoted, so no name can end a statement early or start a
+-- shell command.
+-- The program puts the shell settings this relies on in front of it.
+SELECT 'SELECT ' || quote(hex(s.name)) || ', hex(sha3_query(' ||
+       quote('SELECT ' ||
+             CASE WHEN l.wr THEN ''
+                  WHEN NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name)
+                                   WHERE lower(name) = 'rowid') THEN 'rowid, '
+                  WHEN NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name)
+                                   WHERE lower(name) = '_rowid_') THEN '_rowid_, '
+                  WHEN NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name)
+                                   WHERE lower(name) = 'oid') THEN 'oid, '
+                  ELSE '' END ||
+             '*' ||
+             CASE WHEN (SELECT encoding FROM pragma_encoding) = 'UTF-8' THEN ''
+                  ELSE (SELECT group_concat(', CAST(CASE WHEN typeof(' || c.q || ') = ''text'' THEN '
+                                            || c.q || ' END AS BLOB)', '')
+                        FROM (SELECT '"' || replace(name, '"', '""') || '"' AS q
+                              FROM pragma_table_info(s.name)) AS c) END ||
+             ' FROM "' || replace(s.name, '"', '""') || '" ' ||
+             CASE WHEN l.wr THEN 'INDEXED BY "' || replace((SELECT name FROM pragma_index_list(s.name)
+                                                            WHERE origin = 'pk'), '"', '""') || '"'
+                  ELSE 'NOT INDEXED' END) ||
+       ', 256));'
+FROM sqlite_schema AS s JOIN pragma_table_list AS l ON l.schema = 'main' AND l.name = s.name
+WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
+ORDER BY s.name;
