@@ -31,11 +31,24 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
     Census census;
     census.digestScript = digestScript.text;
     census.digests = digested.text;
-    // Each line is "count|name in hex|rows with NUL".
+    // Each line is "count|name in hex|rows with NUL|inexact REAL values".
+    qint64 inexactReals = 0;
     for (const QByteArray &line : scanned.text.split('\n')) {
-        const qsizetype last = line.lastIndexOf('|');
-        if (last >= 0)
-            census.rowsWithNulText += line.mid(last + 1).toLongLong();
+        const QByteArrayList fields = line.split('|');
+        if (fields.size() != 4)
+            continue;
+        census.rowsWithNulText += fields[2].toLongLong();
+        inexactReals += fields[3].toLongLong();
+    }
+    if (inexactReals > 0) {
+        const SqliteShell::Output realsScript =
+            shell.query(folder, settings + loadScript(QStringLiteral("RealsScript")));
+        const SqliteShell::Output statements =
+            realsScript.status == 0 ? shell.query(folder, settings + realsScript.text)
+                                    : realsScript;
+        if (statements.status != 0)
+            return std::nullopt;
+        census.exactReals = statements.text;
     }
     return census;
 }

@@ -16,6 +16,9 @@ struct Census {
     QByteArray digestScript;    // SQL that digests every table, made from the damaged schema
     QByteArray digests;         // what it gives there: one line per table
     qint64 rowsWithNulText = 0; // rows holding a text value with a NUL character
+    // Statements that set the REAL values a dump cannot write exactly (-0.0
+    // and the subnormal numbers) to their exact bits, to run after the rebuild.
+    QByteArray exactReals;
 };
 
 // Digests the rows of every table of Library.sqlite in `folder`, and counts

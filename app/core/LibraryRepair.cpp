@@ -252,8 +252,9 @@ RepairOutcome LibraryRepair::repair()
     const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.
-    if (runShell(QStringLiteral("FixScript"), RepairStage::Rebuild, kRebuildStart, kRebuildEnd,
-                 [&] {
+    // After the dump's rows, the REAL values its text could not hold exactly.
+    if (runShell(loadScript(QStringLiteral("FixScript")) + census->exactReals, RepairStage::Rebuild,
+                 kRebuildStart, kRebuildEnd, [&] {
                      startWriteback(databasePath);
                      return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
                  }) != 0)
@@ -489,11 +490,11 @@ bool LibraryRepair::secureSafetyCopy()
     return true;
 }
 
-int LibraryRepair::runShell(const QString &scriptName, RepairStage stage, double from, double to,
+int LibraryRepair::runShell(const QByteArray &script, RepairStage stage, double from, double to,
                             const std::function<double()> &done)
 {
     report(stage, from);
-    return shell_.run(libraryPath_, loadScript(scriptName), [&] {
+    return shell_.run(libraryPath_, script, [&] {
         // Estimates stop short of the stage's end: only the exit ends it.
         report(stage, from + (to - from) * std::min(done(), 0.98));
     });

@@ -87,7 +87,7 @@ class LibraryRepair
     [[nodiscard]] bool dumpIsComplete(const SqliteShell::FileRun &dump) const;
     void removeDamagedDatabase();
     RepairOutcome restoreSafetyCopy();
-    int runShell(const QString &scriptName, RepairStage stage, double from, double to,
+    int runShell(const QByteArray &script, RepairStage stage, double from, double to,
                  const std::function<double()> &done);
     SqliteShell::FileRun runDump(double from, double to, const std::function<double()> &done);
     void report(RepairStage stage, double fraction);
