@@ -12,9 +12,6 @@ namespace quillbox
 
 std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder)
 {
-    // One scan of each table finds its rows with NUL text; another digests
-    // it. The rebuilt database is later digested with the same script, made
-    // here from the damaged schema.
     const QByteArray settings = shellSettings() + onlyRead() + mappedReads();
     const SqliteShell::Output censusScript =
         shell.query(folder, settings + loadScript(QStringLiteral("CensusScript")));
@@ -25,12 +22,8 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
     const SqliteShell::Output scanned = shell.query(folder, settings + censusScript.text);
     if (scanned.status != 0)
         return std::nullopt;
-    const SqliteShell::Output digested = shell.query(folder, settings + digestScript.text);
-    if (digested.status != 0)
-        return std::nullopt;
     Census census;
     census.digestScript = digestScript.text;
-    census.digests = digested.text;
     // Each line is "count|name in hex|rows with NUL|inexact REAL values".
     qint64 inexactReals = 0;
     for (const QByteArray &line : scanned.text.split('\n')) {
@@ -53,20 +46,29 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
     return census;
 }
 
-bool matchesCensus(const SqliteShell &shell, const QString &folder, const Census &census)
+std::optional<QByteArray> digestTables(const SqliteShell &shell, const QString &folder,
+                                       const Census &census)
+{
+    const SqliteShell::Output digested =
+        shell.query(folder, shellSettings() + onlyRead() + mappedReads() + census.digestScript);
+    if (digested.status != 0)
+        return std::nullopt;
+    return digested.text;
+}
+
+bool matchesDigests(const SqliteShell &shell, const QString &folder, const Census &census,
+                    const QByteArray &digests)
 {
     // The integrity check and the digests are two reads of the same file;
     // they run side by side, one on each core. The rebuild has just written
     // every page, so the file is in memory already and is mapped.
-    const QByteArray settings = shellSettings() + mappedReads();
-    auto digesting =
-        std::async(std::launch::async, [shell, folder, script = settings + census.digestScript] {
-            return shell.query(folder, script);
-        });
-    const SqliteShell::Output checked = shell.query(folder, settings + "PRAGMA integrity_check;\n");
-    const SqliteShell::Output digested = digesting.get();
-    return checked.status == 0 && checked.text == "ok\n" && digested.status == 0 &&
-           digested.text == census.digests;
+    auto digesting = std::async(std::launch::async, [shell, folder, &census] {
+        return digestTables(shell, folder, census);
+    });
+    const SqliteShell::Output checked =
+        shell.query(folder, shellSettings() + mappedReads() + "PRAGMA integrity_check;\n");
+    const std::optional<QByteArray> rebuilt = digesting.get();
+    return checked.status == 0 && checked.text == "ok\n" && rebuilt == digests;
 }
 
 } // namespace quillbox

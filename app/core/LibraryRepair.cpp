@@ -201,10 +201,9 @@ RepairOutcome LibraryRepair::repair()
 
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
-    // While the dump runs, the other core judges the damage and digests
-    // every table through its own b-tree: the rebuild must give back exactly
-    // those rows, and damage that already lost rows, or a table that cannot
-    // be read to its end, is beyond repair.
+    // While the dump runs, the other core judges the damage and reads every
+    // table once: damage that already lost rows, or a table that cannot be
+    // read to its end, is beyond repair.
     auto examining = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
         return std::pair{judgeDamage(shell, folder), takeCensus(shell, folder)};
     });
@@ -247,7 +246,7 @@ RepairOutcome LibraryRepair::repair()
     if (!dumpIsComplete(dump))
         return shellFailed();
 
-    removeDamagedDatabase();
+    removeDamagedDatabase(*census);
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
     const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
     // What the rebuild has written so far goes on to the disk while it runs,
@@ -268,11 +267,11 @@ RepairOutcome LibraryRepair::repair()
     // its folder (the old files gone by then), since the rebuild did not wait
     // for the disk; it counts as done only when both have succeeded.
     report(RepairStage::Check, kRebuildEnd);
-    freeing_.wait();
+    const std::optional<QByteArray> digests = freeing_.get();
     auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
         return syncFile(databasePath) && syncFolder(folder);
     });
-    const bool matches = matchesCensus(shell_, libraryPath_, *census);
+    const bool matches = digests && matchesDigests(shell_, libraryPath_, *census, *digests);
     const bool flushed = flushing.get();
     if (!matches)
         return showCorruptMessage();
@@ -336,12 +335,13 @@ bool LibraryRepair::canWriteEverything()
             return false;
         }
     }
-    // The safety copy goes beside the library; the dump, which can be twice
-    // the size of the database when it holds binary data, goes inside it.
+    // The safety copy goes beside the library; inside it go the dump, which
+    // can be twice the size of the database when it holds binary data, and
+    // the rebuilt database, while the damaged one is still read.
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
     const qint64 copyBytes = treeSize(libraryPath_);
-    const qint64 dumpBytes = databaseSize * 2 + (qint64{1} << 20);
+    const qint64 dumpBytes = databaseSize * 3 + (qint64{1} << 20);
     struct statvfs outside {
     };
     struct statvfs inside {
@@ -521,15 +521,17 @@ bool LibraryRepair::dumpIsComplete(const SqliteShell::FileRun &dump) const
     return file.read(kEndOfDump.size()) == kEndOfDump;
 }
 
-void LibraryRepair::removeDamagedDatabase()
+void LibraryRepair::removeDamagedDatabase(const Census &census)
 {
-    // Removing a large file gives its blocks back before the call returns,
-    // which takes a while. Each damaged file is renamed to a hidden name at
-    // once and removed under it on another thread while the rebuild starts.
-    // (Held open instead, its last descriptor could be closed by a starting
-    // shell, which would then pay for it.) Were the repair stopped before the
-    // rebuild is done, the safety copy goes back and these names go with the
-    // damaged folder.
+    // Each damaged file is renamed to a hidden name at once, which frees
+    // the names for the rebuild. Under those names, which keep the database
+    // and its log together, the other core digests every table of the
+    // damaged database while the rebuild runs, then removes the files
+    // (removing a large file gives its blocks back before the call returns,
+    // which takes a while). Were the repair stopped before the rebuild is
+    // done, the safety copy goes back and these names go with the damaged
+    // folder.
+    const QString hidden = u".quillbox-removed-"_qs;
     const QStringList doomed{kDatabaseName, kDatabaseName + u"-shm"_qs, kDatabaseName + u"-wal"_qs};
     const QStringList entries =
         QDir(libraryPath_).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
@@ -538,15 +540,17 @@ void LibraryRepair::removeDamagedDatabase()
         if (!doomed.contains(entry))
             continue;
         const QString path = inFolder(libraryPath_, entry);
-        const QString hidden = inFolder(libraryPath_, u".quillbox-removed-"_qs + entry);
-        if (!renameNoReplace(path, hidden))
-            renamed.append(hidden);
+        if (!renameNoReplace(path, inFolder(libraryPath_, hidden + entry)))
+            renamed.append(inFolder(libraryPath_, hidden + entry));
         else
             removeTree(path);
     }
-    freeing_ = std::async(std::launch::async, [renamed] {
+    freeing_ = std::async(std::launch::async, [renamed, census, folder = libraryPath_,
+                                               shell = shell_.onDatabase(hidden + kDatabaseName)] {
+        std::optional<QByteArray> digests = digestTables(shell, folder, census);
         for (const QString &path : renamed)
             removeTree(path);
+        return digests;
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/FolderLock.h"
+#include "app/core/LibraryCensus.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SqliteShell.h"
 
@@ -85,7 +86,7 @@ class LibraryRepair
     // (may be empty) is the shell's own last word on it.
     RepairOutcome writeFailed(const QString &detail);
     [[nodiscard]] bool dumpIsComplete(const SqliteShell::FileRun &dump) const;
-    void removeDamagedDatabase();
+    void removeDamagedDatabase(const Census &census);
     RepairOutcome restoreSafetyCopy();
     int runShell(const QByteArray &script, RepairStage stage, double from, double to,
                  const std::function<double()> &done);
@@ -103,7 +104,9 @@ class LibraryRepair
     double reported_ = 0.0;
     QString partialPath_;
     std::future<bool> pendingSync_;
-    std::future<void> freeing_; // the removed database's storage, given back
+    // The damaged database's digests, taken from its hidden names before
+    // its storage is given back.
+    std::future<std::optional<QByteArray>> freeing_;
     RepairOutcome lastRefusal_ = RepairOutcome::ReadOnly;
     // Held from before anything is touched until the repair has ended: the
     // state folder's (no second program of this user takes the journal's

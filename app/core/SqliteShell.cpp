@@ -70,6 +70,13 @@ QString SqliteShell::defaultExecutable()
            QStringLiteral("/../libexec/quillbox-repair/sqlite3");
 }
 
+SqliteShell SqliteShell::onDatabase(const QString &name) const
+{
+    SqliteShell shell(executable_);
+    shell.database_ = name;
+    return shell;
+}
+
 bool SqliteShell::isUsable() const
 {
     const QFileInfo info(executable_);
@@ -125,7 +132,7 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     QProcess shell;
     shell.setProgram(executable_);
     shell.setArguments({QStringLiteral("-init"), QStringLiteral("/dev/null"),
-                        QStringLiteral("-batch"), QStringLiteral("Library.sqlite")});
+                        QStringLiteral("-batch"), database_});
     shell.setWorkingDirectory(folder);
     shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedOutputChannel
                                                   : QProcess::SeparateChannels);

@@ -21,6 +21,10 @@ class SqliteShell
 
     [[nodiscard]] const QString &executable() const { return executable_; }
 
+    // The same shell opened on the database file `name` in the folder
+    // instead of "Library.sqlite".
+    [[nodiscard]] SqliteShell onDatabase(const QString &name) const;
+
     // True when the executable exists and may be run.
     [[nodiscard]] bool isUsable() const;
 
@@ -68,6 +72,7 @@ class SqliteShell
                 const std::function<void()> &poll, int outputFd = -1) const;
 
     QString executable_;
+    QString database_ = QStringLiteral("Library.sqlite");
     mutable QByteArray errors_;
 };
 
