@@ -12,6 +12,10 @@ struct Alert {
     QString messageText;
     QString informativeText;
     QStringList buttons; // empty: one default button
+    // More for whoever wants it (where things are, the shell's own error
+    // lines): behind "Show Details…" in the window, plain lines in the
+    // terminal. Empty: none.
+    QString detailedText = {};
 };
 
 // Answer for the first added button (or the default button); the second

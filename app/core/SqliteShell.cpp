@@ -9,7 +9,6 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <thread>
@@ -137,12 +136,12 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedOutputChannel
                                                   : QProcess::SeparateChannels);
     errors_.clear();
-    const auto passErrorsOn = [&] {
+    // What the shell says on its standard error is kept for the report's
+    // details, never passed on: raw shell errors mean nothing to the user.
+    const auto keepErrors = [&] {
         const QByteArray errors = shell.readAllStandardError();
-        if (errors.isEmpty())
-            return;
-        std::fwrite(errors.constData(), 1, static_cast<size_t>(errors.size()), stderr);
-        errors_ = (errors_ + errors).right(4096);
+        if (!errors.isEmpty())
+            errors_ = (errors_ + errors).right(4096);
     };
     // The shell must not outlive us: a shell left running in a library that
     // the next start puts back from its safety copy would, on closing,
@@ -167,13 +166,13 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
             break;
         if (output != nullptr)
             output->append(shell.readAllStandardOutput());
-        passErrorsOn();
+        keepErrors();
         if (poll)
             poll();
     }
     if (output != nullptr)
         output->append(shell.readAllStandardOutput());
-    passErrorsOn();
+    keepErrors();
     if (shell.exitStatus() != QProcess::NormalExit)
         return -1;
     return shell.exitCode();

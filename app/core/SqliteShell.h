@@ -63,8 +63,8 @@ class SqliteShell
     // standard output instead of passing it on.
     [[nodiscard]] Output query(const QString &folder, const QByteArray &script) const;
 
-    // What the last run printed on its standard error (its last 4 KiB),
-    // which is also passed on to ours.
+    // What the last run printed on its standard error (its last 4 KiB); it
+    // is not passed on to ours.
     [[nodiscard]] const QByteArray &lastErrors() const { return errors_; }
 
   private:
