@@ -126,6 +126,10 @@ std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal)
     FolderLocks locks;
     if (locks.lock(journal.folder()) == FolderLocks::Result::Held)
         return std::nullopt;
+    // The record's owner may have ended, and cleared it, while the lock was
+    // awaited.
+    if (!journal.exists())
+        return std::nullopt;
     const std::optional<RepairRecord> record = journal.read();
     // Another program may be repairing the same library now; the record
     // waits for a start when it is not.

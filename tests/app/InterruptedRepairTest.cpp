@@ -17,6 +17,8 @@
 
 #include <functional>
 
+#include <csignal>
+
 namespace quillbox
 {
 namespace
@@ -58,14 +60,14 @@ class InterruptedRepairTest : public ::testing::Test
         cli->waitForFinished();
         ++kills;
     }
-    // Waits until `when` holds while `cli` runs; false when it ended first.
-    static bool waitFor(QProcess &cli, const std::function<bool()> &when)
+    // Waits until `when` holds, for 20 s at most; false when it never did.
+    static bool waitFor(const std::function<bool()> &when)
     {
         QElapsedTimer clock;
         clock.start();
-        while (cli.state() == QProcess::Running && !when() && clock.elapsed() < 20000)
+        while (!when() && clock.elapsed() < 20000)
             QThread::usleep(200);
-        return cli.state() == QProcess::Running;
+        return when();
     }
     void copyTemplate(const QString &from, const QString &to)
     {
@@ -173,11 +175,14 @@ TEST_F(InterruptedRepairTest, aKilledRestoreStillPutsTheLibraryBack)
 
 TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
 {
-    const QString pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 40000);
+    const QString pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 20000);
     const QString library = sandbox.path() + u"/work/Main.quillbox"_qs;
     const QString parent = QFileInfo(library).path();
-    // Moments in the first program's repair: copying, dumping, the damaged
-    // database removed, rebuilding (a new database once the old one went).
+    // Moments in the first program's repair, none of which holds once it
+    // has ended: copying, dumping, rebuilding (the damaged database under
+    // its hidden name), checking (the damaged database gone, the dump not
+    // yet).
+    const QString hidden = library + u"/.quillbox-removed-Library.sqlite"_qs;
     const auto moments = [&] {
         return std::vector<std::function<bool()>>{
             [&] {
@@ -186,10 +191,11 @@ TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
                             .isEmpty();
             },
             [&] { return QFileInfo(library + u"/Library.sql"_qs).size() > 0; },
-            [&] { return !QFileInfo::exists(library + u"/Library.sqlite"_qs); },
-            [&, removed = false]() mutable {
-                removed = removed || !QFileInfo::exists(library + u"/Library.sqlite"_qs);
-                return removed && QFileInfo(library + u"/Library.sqlite"_qs).size() > 0;
+            [&] { return QFileInfo::exists(hidden); },
+            [&, renamed = false]() mutable {
+                renamed = renamed || QFileInfo::exists(hidden);
+                return renamed && !QFileInfo::exists(hidden) &&
+                       QFileInfo::exists(library + u"/Library.sql"_qs);
             },
         };
     };
@@ -199,8 +205,11 @@ TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
             SCOPED_TRACE(QStringLiteral("moment %1, %2").arg(moment).arg(state).toStdString());
             copyTemplate(pristine, library);
             std::unique_ptr<QProcess> first(start(library));
-            if (!waitFor(*first, moments()[moment]))
+            if (!waitFor(moments()[moment]))
                 continue; // the first one was too quick for this moment
+            // Held at this moment, the first program cannot end before the
+            // second has tried; what it has started goes on meanwhile.
+            ::kill(static_cast<pid_t>(first->processId()), SIGSTOP);
             ++caught;
             const auto [status, output] = runToEnd(library, state);
             EXPECT_EQ(status, 12) << output.toStdString();
@@ -218,11 +227,12 @@ TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
                 delegate.applicationDidFinishLaunching();
                 EXPECT_EQ(alerts.messages(), QStringList());
             }
+            ::kill(static_cast<pid_t>(first->processId()), SIGCONT);
             ASSERT_TRUE(first->waitForFinished(120000));
             EXPECT_EQ(first->exitCode(), 0) << first->readAll().toStdString();
             EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
                                    u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
-                      u"ok\n40000");
+                      u"ok\n20000");
             expectTidyFolder(library);
             EXPECT_EQ(QDir(parent).entryList({u"Main (Old Version)*"_qs}, QDir::Dirs).size(), 1);
             QDir(parent + u"/Main (Old Version).quillbox"_qs).removeRecursively();
