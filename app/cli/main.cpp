@@ -4,6 +4,7 @@
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
 #include "app/core/QBAppDelegate.h"
+#include "app/core/Salvage.h"
 #include "app/core/Translations.h"
 
 #include <QCommandLineParser>
@@ -86,6 +87,14 @@ int main(int argc, char **argv)
             "Repair the library folder DIR instead of the one in Quillbox's preferences."),
         QStringLiteral("DIR"));
     parser.addOption(libraryOption);
+    const QCommandLineOption salvageOption(
+        QStringLiteral("salvage-only"),
+        QCoreApplication::translate("Terminal",
+                                    "Only save what can be saved of the library's database into a "
+                                    "new folder beside it, without repairing; the library is not "
+                                    "changed. Needs --library. Exit status 0 when a recovered "
+                                    "copy was written, 13 otherwise."));
+    parser.addOption(salvageOption);
     if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
         QTextStream(stderr) << (parser.errorText().isEmpty()
                                     ? QCoreApplication::translate("Terminal",
@@ -96,6 +105,20 @@ int main(int argc, char **argv)
     }
     if (parser.isSet(QStringLiteral("help")))
         parser.showHelp(0);
+
+    if (parser.isSet(salvageOption)) {
+        if (!parser.isSet(libraryOption)) {
+            QTextStream(stderr) << QCoreApplication::translate(
+                                       "Terminal", "--salvage-only needs --library DIR.")
+                                << Qt::endl;
+            return 1;
+        }
+        const quillbox::SalvageReport report =
+            quillbox::salvageOnly(quillbox::SqliteShell(quillbox::SqliteShell::defaultExecutable()),
+                                  parser.value(libraryOption));
+        QTextStream(stdout) << quillbox::describeSalvage(report) << Qt::endl;
+        return report.recoveredPath.isEmpty() ? 13 : 0;
+    }
 
     quillbox::TerminalAlerts alerts;
     quillbox::DesktopCompanionApps apps;

@@ -7,6 +7,7 @@
 #include "app/core/FileTree.h"
 #include "app/core/LibraryCensus.h"
 #include "app/core/SafetyCopyRestore.h"
+#include "app/core/Salvage.h"
 #include "app/core/Workspace.h"
 #include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
@@ -556,18 +557,50 @@ void LibraryRepair::removeDamagedDatabase(const Census &census)
 
 RepairOutcome LibraryRepair::showCorruptMessage()
 {
+    const QString shellSaid = QString::fromLocal8Bit(shell_.lastErrors().trimmed());
+    const QString salvaged = salvage();
+    QStringList details{
+        QCoreApplication::translate("QBAppDelegate",
+                                    "The library “%1” is put back from its safety copy “%2”, "
+                                    "exactly as it was before the repair.")
+            .arg(libraryPath_, backupPath_),
+        salvaged};
+    if (!shellSaid.isEmpty())
+        details.append(QCoreApplication::translate("QBAppDelegate", "The SQLite shell said:\n%1")
+                           .arg(shellSaid));
     const int answer = services_.alerts.runModal(
         {QCoreApplication::translate(
              "QBAppDelegate", "The library file is corrupt and cannot be repaired automatically."),
          QCoreApplication::translate("QBAppDelegate",
                                      "Contact Quillbox Support for further assistance."),
          {QCoreApplication::translate("QBAppDelegate", "Support"),
-          QCoreApplication::translate("QBAppDelegate", "Cancel")}});
+          QCoreApplication::translate("QBAppDelegate", "Cancel")},
+         details.join(u"\n\n"_qs)});
     if (answer == kFirstButton) {
         services_.workspace.openUrl(QUrl(QStringLiteral("mailto:") + companion::kSupportAddress +
                                          QStringLiteral("?subject=Quillbox%20Support%20Request")));
     }
     return restoreSafetyCopy();
+}
+
+QString LibraryRepair::salvage()
+{
+    // Read from the safety copy, which is the library as it was and is only
+    // copied: neither it nor the library is changed by the salvage. The
+    // place it is built in is recorded, so that a salvage cut off is
+    // cleared at the next start.
+    if (freeing_.valid())
+        freeing_.wait(); // the damaged files' digest reads while the copy is read
+    const QString parent = QFileInfo(libraryPath_).absolutePath();
+    record_.salvage = inFolder(parent, u".quillbox-salvage-"_qs +
+                                           QUuid::createUuid().toString(QUuid::Id128).left(12));
+    record(record_.phase);
+    report(RepairStage::Restore, reported_);
+    const SalvageReport salvaged = salvageLibrary(
+        shell_, backupPath_, parent, bf::lastPathComponent(libraryPath_), record_.salvage);
+    record_.salvage.clear();
+    record(record_.phase);
+    return describeSalvage(salvaged);
 }
 
 RepairOutcome LibraryRepair::restoreSafetyCopy()

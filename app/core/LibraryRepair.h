@@ -88,6 +88,9 @@ class LibraryRepair
     [[nodiscard]] bool dumpIsComplete(const SqliteShell::FileRun &dump) const;
     void removeDamagedDatabase(const Census &census);
     RepairOutcome restoreSafetyCopy();
+    // Saves what can be saved of the damaged database beside the library;
+    // what it did, for the user.
+    QString salvage();
     int runShell(const QByteArray &script, RepairStage stage, double from, double to,
                  const std::function<double()> &done);
     SqliteShell::FileRun runDump(double from, double to, const std::function<double()> &done);

@@ -53,6 +53,7 @@ bool RepairJournal::write(const RepairRecord &record) const
         {QStringLiteral("backup"), encodePath(record.backup)},
         {QStringLiteral("partial"), encodePath(record.partial)},
         {QStringLiteral("aside"), encodePath(record.aside)},
+        {QStringLiteral("salvage"), encodePath(record.salvage)},
     };
     if (record.copy) {
         // As text: JSON numbers lose precision past 2^53.
@@ -97,6 +98,7 @@ std::optional<RepairRecord> RepairJournal::read() const
     record.backup = decodePath(object.value(QStringLiteral("backup")));
     record.partial = decodePath(object.value(QStringLiteral("partial")));
     record.aside = decodePath(object.value(QStringLiteral("aside")));
+    record.salvage = decodePath(object.value(QStringLiteral("salvage")));
     bool entriesOk = false;
     bool bytesOk = false;
     const TreeSummary copy{

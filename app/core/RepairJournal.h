@@ -28,6 +28,8 @@ struct RepairRecord {
     // What the complete safety copy held when it was made; only a folder
     // that still holds exactly this is ever put back in place of the library.
     std::optional<TreeSummary> copy;
+    // Where a recovered copy is built before it takes its name; empty: none.
+    QString salvage = {};
 };
 
 // A small file in the utility's state folder that says which repair is in

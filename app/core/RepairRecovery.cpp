@@ -92,6 +92,10 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
 
 Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
 {
+    // A recovered copy that was being built is incomplete: it goes.
+    if (isSibling(record.salvage, record.library) &&
+        QFileInfo(record.salvage).fileName().startsWith(u".quillbox-salvage-"))
+        removeTree(record.salvage);
     switch (record.phase) {
     case RepairPhase::Copying:
         if (isSibling(record.partial, record.library) &&

@@ -95,181 +95,194 @@
 <context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="156"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="158"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="157"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="159"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="171"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="173"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="180"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="182"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="181"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="183"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="187"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="189"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="188"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="190"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="225"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="232"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="227"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="234"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="275"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="286"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="277"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="288"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="436"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="448"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="440"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="472"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="452"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="484"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="545"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="563"/>
+        <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
+        <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="569"/>
+        <source>The SQLite shell said:
+%1</source>
+        <translation>Die SQLite-Shell meldete:
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="572"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="547"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="574"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="549"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="576"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="550"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="577"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="570"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="618"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="564"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="612"/>
         <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="293"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="304"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="298"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="309"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="303"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="314"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="145"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="319"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="147"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="330"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="67"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="69"/>
         <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
         <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="123"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="125"/>
+        <location filename="../../app/core/Salvage.cpp" line="197"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="124"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="126"/>
         <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="146"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="148"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="320"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="331"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="359"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="371"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="361"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="373"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="398"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="410"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="400"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="412"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="460"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="466"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="472"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="478"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="588"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="636"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="594"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="642"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -314,9 +327,49 @@
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="110"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="114"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="148"/>
+        <source>The recovered copy could not be written to the disk in full.</source>
+        <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="194"/>
+        <source>There is no “Library.sqlite” in “%1”.</source>
+        <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="199"/>
+        <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
+        <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="204"/>
+        <source>The rows could not be recovered, so no recovered copy was made: %1</source>
+        <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="212"/>
+        <source>What could be read from the damaged database was saved in “%1”:</source>
+        <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="218"/>
+        <source>%1: %2 rows recovered</source>
+        <translation>%1: %2 Zeilen gerettet</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="221"/>
+        <source>%1: %2 rows recovered; the damaged database suggests %3</source>
+        <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="228"/>
+        <source>%1 rows could not be placed in their table; they are in the table “lost_and_found”.</source>
+        <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „lost_and_found“.</translation>
     </message>
 </context>
 <context>
@@ -431,7 +484,7 @@
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="63"/>
+        <location filename="../../app/cli/main.cpp" line="64"/>
         <source>Repairs a damaged Quillbox library from the terminal.
 
 Exit status:
@@ -466,22 +519,32 @@ Exit-Status:
  12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="84"/>
+        <location filename="../../app/cli/main.cpp" line="85"/>
         <source>Repair the library folder DIR instead of the one in Quillbox&apos;s preferences.</source>
         <translation>Den Mediathek-Ordner DIR statt des in den Quillbox-Einstellungen genannten reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="91"/>
+        <location filename="../../app/cli/main.cpp" line="92"/>
+        <source>Only save what can be saved of the library&apos;s database into a new folder beside it, without repairing; the library is not changed. Needs --library. Exit status 0 when a recovered copy was written, 13 otherwise.</source>
+        <translation>Nur retten, was sich aus der Datenbank der Mediathek retten lässt, in einen neuen Ordner daneben, ohne zu reparieren; die Mediathek wird nicht verändert. Braucht --library. Exit-Status 0, wenn eine gerettete Kopie geschrieben wurde, sonst 13.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="100"/>
         <source>Unexpected argument.</source>
         <translation>Unerwartetes Argument.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="119"/>
+        <location filename="../../app/cli/main.cpp" line="111"/>
+        <source>--salvage-only needs --library DIR.</source>
+        <translation>--salvage-only braucht --library DIR.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="142"/>
         <source>Repairing…</source>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="128"/>
+        <location filename="../../app/cli/main.cpp" line="151"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

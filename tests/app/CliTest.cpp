@@ -71,5 +71,28 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
         (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
 }
 
+TEST_F(CliTest, salvageOnlyWritesARecoveredCopyAndLeavesTheLibraryAlone)
+{
+    EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
+    test::makePlainLibrary(library, 2000);
+    const QString db = library + u"/Library.sqlite"_qs;
+    test::corruptPage(
+        db,
+        test::runSql(db, u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt() +
+            3);
+    const auto before = test::snapshot(library);
+
+    const CliRun run = cli({u"--salvage-only"_qs, u"--library"_qs, library});
+    EXPECT_EQ(run.status, 0) << run.output.toStdString();
+    EXPECT_TRUE(run.output.contains(u"Main (Recovered).quillbox"));
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(
+        QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{u"Main (Recovered).quillbox"_qs, u"Main.quillbox"_qs}));
+    EXPECT_EQ(test::runSql(sandbox.path() + u"/Main (Recovered).quillbox/Library.sqlite"_qs,
+                           u"PRAGMA integrity_check;"_qs),
+              u"ok");
+}
+
 } // namespace
 } // namespace quillbox

@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -50,7 +52,20 @@ struct DamageCase {
     const char *schema; // SQL that makes the library; its tables are compared
     std::function<void(const QString &db)> damage;
     RepairOutcome outcome;
+    bool salvaged = false; // a refused library leaves a recovered copy beside it
 };
+
+// Rows of `table` that a plain full scan of the damaged database still
+// reads; 0 when it reads none.
+qint64 readableRows(const QString &db, const QString &table)
+{
+    QProcess shell;
+    shell.start(test::shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, db});
+    shell.write(QStringLiteral("SELECT count(*) FROM \"%1\" NOT INDEXED;").arg(table).toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    return shell.readAllStandardOutput().trimmed().toLongLong();
+}
 void PrintTo(const DamageCase &c, std::ostream *os)
 {
     *os << c.name;
@@ -95,19 +110,35 @@ TEST_P(DamageKinds, areRepairedExactlyOrRefusedWithTheLibraryAsItWas)
     const QString intact = content(db);
     GetParam().damage(db);
     const auto before = test::snapshot(library);
+    const qint64 readable = readableRows(db, u"notes"_qs) + readableRows(db, u"t"_qs);
 
     LibraryRepair repair({alerts, apps, workspace}, SqliteShell(test::shellPath()), library);
-    EXPECT_EQ(repair.fixLibrary(), GetParam().outcome) << alerts.messages().join(u'\n').toStdString();
+    EXPECT_EQ(repair.fixLibrary(), GetParam().outcome)
+        << alerts.messages().join(u'\n').toStdString();
     if (GetParam().outcome == RepairOutcome::Fixed) {
+        EXPECT_FALSE(QFile::exists(sandbox.path() + u"/Main (Recovered).quillbox"_qs));
         EXPECT_EQ(runSql(db, u"PRAGMA integrity_check;"_qs), u"ok");
         EXPECT_EQ(content(db), intact);
         struct stat st {
         };
         ASSERT_EQ(::stat(QFile::encodeName(db).constData(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0600u);
-    } else {
-        EXPECT_EQ(test::snapshot(library), before);
+        return;
     }
+    EXPECT_EQ(test::snapshot(library), before);
+    // What could be saved is beside it, complete, and holds at least what a
+    // plain scan could still read.
+    const QString recovered = sandbox.path() + u"/Main (Recovered).quillbox/Library.sqlite"_qs;
+    ASSERT_EQ(QFile::exists(recovered), GetParam().salvaged);
+    if (!GetParam().salvaged) {
+        EXPECT_TRUE(alerts.shown.first().detailedText.contains(u"no recovered copy was made"));
+        return;
+    }
+    EXPECT_EQ(runSql(recovered, u"PRAGMA integrity_check;"_qs), u"ok");
+    const qint64 saved = readableRows(recovered, u"notes"_qs) + readableRows(recovered, u"t"_qs) +
+                         readableRows(recovered, u"lost_and_found"_qs);
+    EXPECT_GE(saved, readable);
+    EXPECT_GT(saved, 0);
 }
 
 const char *const kNotes = R"(PRAGMA page_size=4096;
@@ -162,19 +193,31 @@ CREATE TABLE w(k TEXT PRIMARY KEY, r) WITHOUT ROWID; INSERT INTO w VALUES ('k', 
                                .toInt();
                        writeAt(db, (root - 1) * kPage + 3, QByteArray::fromHex("0001"));
                    },
-                   RepairOutcome::CorruptRestored},
+                   RepairOutcome::CorruptRestored, true},
         DamageCase{"tableLostItsSchemaEntry", kNotes,
                    [](const QString &db) {
                        runSql(db, u"PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE "
                                   u"name = 'notebooks';"_qs);
                    },
-                   RepairOutcome::CorruptRestored},
+                   RepairOutcome::CorruptRestored, true},
         // Text a dump cannot carry code unit for code unit: a lone surrogate
         // in a UTF-16 database.
         DamageCase{"loneSurrogate",
                    R"(PRAGMA encoding='UTF-16le'; CREATE TABLE t(id INTEGER PRIMARY KEY, s TEXT);
 INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
-                   [](const QString &) {}, RepairOutcome::CorruptRestored}),
+                   [](const QString &) {}, RepairOutcome::CorruptRestored, true},
+        // The schema's own page (past the file header), then every page,
+        // overwritten.
+        DamageCase{"firstPage", kNotes,
+                   [](const QString &db) { writeAt(db, 100, QByteArray(kPage - 100, '\x5a')); },
+                   RepairOutcome::CorruptRestored, true},
+        DamageCase{"everyPage", kNotes,
+                   [](const QString &db) {
+                       const qint64 pages = QFileInfo(db).size() / kPage;
+                       for (int page = 1; page <= pages; ++page)
+                           test::corruptPage(db, page);
+                   },
+                   RepairOutcome::CorruptRestored, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -75,13 +75,15 @@ class InterruptedRepairTest : public ::testing::Test
         QDir().mkpath(QFileInfo(to).path());
         ASSERT_EQ(QProcess::execute(u"cp"_qs, {u"-a"_qs, from, to}), 0);
     }
-    // Only the library and its safety copies may stand beside it.
+    // Only the library, its safety copies and complete recovered copies may
+    // stand beside it.
     void expectTidyFolder(const QString &library)
     {
         for (const QString &name :
              QDir(QFileInfo(library).path())
                  .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-            EXPECT_TRUE(name == u"Main.quillbox" || name.startsWith(u"Main (Old Version)"))
+            EXPECT_TRUE(name == u"Main.quillbox" || name.startsWith(u"Main (Old Version)") ||
+                        name.startsWith(u"Main (Recovered)"))
                 << name.toStdString();
     }
 

@@ -154,7 +154,14 @@ TEST_F(LibraryRepairTest, reportsACorruptTableAndLeavesTheLibraryByteForByteAsIt
     EXPECT_EQ(workspace.opened.first().toString(QUrl::FullyEncoded),
               u"mailto:support@quillbox.example?subject=Quillbox%20Support%20Request");
     EXPECT_EQ(test::snapshot(library), before);
-    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+    // Beside it, what could be saved, as the report's details say.
+    EXPECT_EQ(documentsEntries(),
+              (QStringList{u"Main (Recovered).quillbox"_qs, u"Main.quillbox"_qs}));
+    const QString recovered = documents + u"/Main (Recovered).quillbox/Library.sqlite"_qs;
+    EXPECT_EQ(runSql(recovered, u"PRAGMA integrity_check;"_qs), u"ok");
+    EXPECT_TRUE(alerts.shown.first().detailedText.contains(
+        u"notes: "_qs + runSql(recovered, u"SELECT count(*) FROM notes;"_qs) +
+        u" rows recovered; the damaged database suggests 2000"_qs));
 }
 
 TEST_F(LibraryRepairTest, refusesBeforeTouchingAnything)

@@ -1,0 +1,235 @@
+#include "app/core/Salvage.h"
+
+#include "app/core/FileTree.h"
+#include "app/core/FolderLock.h"
+#include "app/core/ShellSettings.h"
+#include "app/core/SqliteShell.h"
+#include "strings/FileNames.h"
+#include "strings/PathArithmetic.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QUuid>
+
+namespace quillbox
+{
+namespace
+{
+
+const QString kDatabase = QStringLiteral("Library.sqlite");
+const QString kDamaged = QStringLiteral(".quillbox-damaged.sqlite");
+const QString kRecoveredSql = QStringLiteral(".quillbox-recovered.sql");
+const QString kLostAndFound = QStringLiteral("lost_and_found");
+
+QString in(const QString &folder, const QString &name)
+{
+    return bf::stringByAppendingPathComponent(folder, name);
+}
+
+// Rows each table of the damaged copy may hold, judged by its b-trees: the
+// cells of the table's leaf pages, or the entries of its fullest index.
+QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &folder)
+{
+    const SqliteShell::Output counted = damaged.query(
+        folder, shellSettings() + onlyRead() +
+                    "SELECT hex(s.tbl_name), sum(CASE WHEN s.type = 'index' OR d.pagetype = "
+                    "'leaf' THEN d.ncell ELSE 0 END) FROM dbstat AS d JOIN sqlite_schema AS s "
+                    "ON s.name = d.name GROUP BY d.name;\n");
+    QHash<QString, qint64> expected;
+    for (const QByteArray &line : counted.text.split('\n')) {
+        const QByteArrayList fields = line.split('|');
+        if (fields.size() != 2)
+            continue;
+        const QString table = QString::fromUtf8(QByteArray::fromHex(fields[0]));
+        expected[table] = std::max(expected.value(table), fields[1].toLongLong());
+    }
+    return expected;
+}
+
+// The rows of each table of the recovered database.
+QList<SalvageReport::Table> recoveredRows(const SqliteShell &shell, const QString &folder)
+{
+    const SqliteShell::Output script = shell.query(
+        folder, shellSettings() +
+                    "SELECT 'SELECT ' || quote(hex(name)) || ', count(*) FROM \"' || "
+                    "replace(name, '\"', '\"\"') || '\";' FROM sqlite_schema WHERE type = "
+                    "'table' AND name NOT LIKE 'sqlite_%' AND sql NOT LIKE 'CREATE VIRTUAL "
+                    "TABLE%' ORDER BY name;\n");
+    const SqliteShell::Output counted = shell.query(folder, shellSettings() + script.text);
+    QList<SalvageReport::Table> tables;
+    for (const QByteArray &line : counted.text.split('\n')) {
+        const QByteArrayList fields = line.split('|');
+        if (fields.size() == 2)
+            tables.append(
+                {QString::fromUtf8(QByteArray::fromHex(fields[0])), fields[1].toLongLong(), -1});
+    }
+    return tables;
+}
+
+// Recovers the damaged copy in `folder` into Library.sqlite there.
+SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
+{
+    SalvageReport report;
+    const SqliteShell damaged = shell.onDatabase(kDamaged);
+    const QHash<QString, qint64> expected = expectedRows(damaged, folder);
+    const SqliteShell::FileRun recovered =
+        damaged.runToFile(folder, onlyRead() + ".recover\n", in(folder, kRecoveredSql));
+    if (recovered.status != 0 || recovered.writeError != 0) {
+        report.failure = recovered.writeError != 0 ? SalvageReport::Failure::CouldNotWrite
+                                                   : SalvageReport::Failure::CouldNotRecover;
+        report.detail = QString::fromLocal8Bit(damaged.lastErrors().trimmed());
+        return report;
+    }
+    // The header says whether the library used a write-ahead log.
+    QFile header(in(folder, kDamaged));
+    const bool wal = header.open(QIODevice::ReadOnly) && header.read(20).mid(18, 1) == "\x02";
+    const int built = shell.run(folder, ".output /dev/null\n.read " + kRecoveredSql.toUtf8() +
+                                            "\n" + (wal ? "PRAGMA journal_mode=WAL;\n" : ""));
+    const SqliteShell::Output checked =
+        shell.query(folder, shellSettings() + "PRAGMA integrity_check;\n");
+    if (built != 0 || checked.status != 0 || checked.text != "ok\n") {
+        report.failure = SalvageReport::Failure::CouldNotRecover;
+        report.detail = QString::fromLocal8Bit(shell.lastErrors().trimmed());
+        return report;
+    }
+    for (SalvageReport::Table &table : recoveredRows(shell, folder)) {
+        if (table.name == kLostAndFound) {
+            report.lostAndFound = table.recovered;
+            continue;
+        }
+        table.expected = expected.value(table.name, -1);
+        report.tables.append(table);
+    }
+    return report;
+}
+
+} // namespace
+
+QString recoveredCopyName(const QString &libraryName)
+{
+    const QString base = bf::stringByDeletingPathExtension(libraryName);
+    return bf::stringByAppendingPathExtension(base + QStringLiteral(" (Recovered)"),
+                                              bf::pathExtension(libraryName));
+}
+
+SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, const QString &parent,
+                             const QString &libraryName, const QString &partial)
+{
+    SalvageReport report;
+    if (const auto error = copyTree(source, partial)) {
+        removeTree(partial);
+        report.failure = SalvageReport::Failure::CouldNotWrite;
+        report.detail = *error;
+        return report;
+    }
+    // The copy's database files take a name of their own, so that the
+    // recovered database can take the library's.
+    for (const QString &suffix : {QString(), u"-wal"_qs, u"-shm"_qs}) {
+        if (itemExists(in(partial, kDatabase + suffix)))
+            std::ignore =
+                renameNoReplace(in(partial, kDatabase + suffix), in(partial, kDamaged + suffix));
+    }
+    report = recoverInto(shell, partial);
+    const bool found =
+        report.lostAndFound > 0 || std::any_of(report.tables.begin(), report.tables.end(),
+                                               [](const auto &t) { return t.recovered > 0; });
+    if (report.failure == SalvageReport::Failure::None && !found)
+        report.failure = SalvageReport::Failure::NothingFound;
+    for (const QString &name :
+         {kDamaged, kDamaged + u"-wal"_qs, kDamaged + u"-shm"_qs, kRecoveredSql})
+        removeTree(in(partial, name));
+    const QString final =
+        in(parent, bf::makeFilenameUniqueInDirectory(recoveredCopyName(libraryName), parent));
+    if (report.failure == SalvageReport::Failure::None) {
+        std::optional<QString> error;
+        if (!syncTree(partial))
+            error = QCoreApplication::translate(
+                "QBAppDelegate", "The recovered copy could not be written to the disk in full.");
+        if (!error)
+            error = renameNoReplace(partial, final);
+        if (error) {
+            report.failure = SalvageReport::Failure::CouldNotWrite;
+            report.detail = *error;
+        } else {
+            syncFolder(parent);
+            report.recoveredPath = final;
+        }
+    }
+    if (report.recoveredPath.isEmpty())
+        removeTree(partial);
+    return report;
+}
+
+} // namespace quillbox
+
+namespace quillbox
+{
+
+SalvageReport salvageOnly(const SqliteShell &shell, const QString &library)
+{
+    SalvageReport report;
+    const QString folder = QFileInfo(library).canonicalFilePath();
+    if (folder.isEmpty() || !QFileInfo(in(folder, kDatabase)).isFile()) {
+        report.failure = SalvageReport::Failure::NoLibrary;
+        report.detail = library;
+        return report;
+    }
+    FolderLocks locks;
+    if (locks.lock(folder) != FolderLocks::Result::Taken) {
+        report.failure = SalvageReport::Failure::Busy;
+        return report;
+    }
+    const QString parent = QFileInfo(folder).absolutePath();
+    return salvageLibrary(
+        shell, folder, parent, bf::lastPathComponent(folder),
+        in(parent, u".quillbox-salvage-"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12)));
+}
+
+QString describeSalvage(const SalvageReport &report)
+{
+    switch (report.failure) {
+    case SalvageReport::Failure::NoLibrary:
+        return QCoreApplication::translate("QBAppDelegate", "There is no “Library.sqlite” in “%1”.")
+            .arg(report.detail);
+    case SalvageReport::Failure::Busy:
+        return QCoreApplication::translate("QBAppDelegate", "A repair is already running.");
+    case SalvageReport::Failure::NothingFound:
+        return QCoreApplication::translate("QBAppDelegate",
+                                           "No row could be recovered from the damaged database, "
+                                           "so no recovered copy was made.");
+    case SalvageReport::Failure::CouldNotWrite:
+    case SalvageReport::Failure::CouldNotRecover:
+        return QCoreApplication::translate("QBAppDelegate",
+                                           "The rows could not be recovered, so no recovered copy "
+                                           "was made: %1")
+            .arg(report.detail);
+    case SalvageReport::Failure::None:
+        break;
+    }
+    QStringList lines{
+        QCoreApplication::translate(
+            "QBAppDelegate", "What could be read from the damaged database was saved in “%1”:")
+            .arg(report.recoveredPath)};
+    for (const SalvageReport::Table &table : report.tables) {
+        lines.append(
+            table.expected < 0
+                ? QCoreApplication::translate("QBAppDelegate", "%1: %2 rows recovered")
+                      .arg(table.name)
+                      .arg(table.recovered)
+                : QCoreApplication::translate(
+                      "QBAppDelegate", "%1: %2 rows recovered; the damaged database suggests %3")
+                      .arg(table.name)
+                      .arg(table.recovered)
+                      .arg(table.expected));
+    }
+    if (report.lostAndFound > 0)
+        lines.append(QCoreApplication::translate("QBAppDelegate",
+                                                 "%1 rows could not be placed in their table; "
+                                                 "they are in the table “lost_and_found”.")
+                         .arg(report.lostAndFound));
+    return lines.join(u'\n');
+}
+
+} // namespace quillbox
