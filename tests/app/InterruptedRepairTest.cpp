@@ -81,10 +81,17 @@ class InterruptedRepairTest : public ::testing::Test
     {
         for (const QString &name :
              QDir(QFileInfo(library).path())
-                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
             EXPECT_TRUE(name == u"Main.quillbox" || name.startsWith(u"Main (Old Version)") ||
                         name.startsWith(u"Main (Recovered)"))
                 << name.toStdString();
+            if (name.startsWith(u"Main (Recovered)")) {
+                EXPECT_EQ(
+                    test::runSql(QFileInfo(library).path() + u'/' + name + u"/Library.sqlite"_qs,
+                                 u"PRAGMA integrity_check;"_qs),
+                    u"ok");
+            }
+        }
     }
 
     QTemporaryDir sandbox;
