@@ -44,8 +44,22 @@ qsizetype boundaryBefore(QStringView text, qsizetype keep)
 
 QString numberedFileName(QStringView name, qint64 n)
 {
-    const QString base = stringByDeletingPathExtension(name) + u' ' + QString::number(n);
-    return stringByAppendingPathExtension(base, pathExtension(name));
+    const QString number = u' ' + QString::number(n);
+    QString base = stringByDeletingPathExtension(name);
+    QString extension = pathExtension(name);
+    // The number must survive the sanitizer's cut at 255 units, or a taken
+    // name could come back: the base gives way instead. An extension too
+    // long to leave room for it becomes part of the base.
+    qsizetype room =
+        kLongName - 1 - number.size() - (extension.isEmpty() ? 0 : extension.size() + 1);
+    if (room <= 0) {
+        base = name.toString();
+        extension.clear();
+        room = kLongName - 1 - number.size();
+    }
+    if (base.size() > room)
+        base.truncate(boundaryBefore(base, room));
+    return stringByAppendingPathExtension(base + number, extension);
 }
 
 QString makeFilenameUniqueInDirectory(const QString &name, const QString &directory)

@@ -17,7 +17,10 @@ namespace bf
 [[nodiscard]] QString makeFilenameUniqueInDirectory(const QString &name, const QString &directory);
 
 // The n-th numbered form of `name`: "base n.ext", or "base n" when `name` has
-// no extension. Pure; n is printed in decimal without padding.
+// no extension, at most 255 code units: a longer base is cut (never inside a
+// surrogate pair) so the number stays, and an extension that leaves no room
+// is kept as part of the base ("name n"). Pure; n is printed in decimal
+// without padding.
 [[nodiscard]] QString numberedFileName(QStringView name, qint64 n);
 
 // `text` made into one file name:

@@ -72,6 +72,16 @@ TEST(UniqueName, takesTheLowestFreeNumberAndSanitizesOnlyNumberedNames)
     EXPECT_EQ(unique(u"x:y"_qs), u"x-y 1");
     // A dangling symbolic link takes its name.
     EXPECT_EQ(unique(u"Lib"_qs), u"Lib 1");
+
+    // A taken name of 255 units: its numbered form keeps its number, and a
+    // taken numbered form is skipped, however long the name.
+    const QString longest = QString(251, u'n') + u".ext"_qs;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(longest));
+    const QString first = unique(longest);
+    EXPECT_EQ(first, QString(249, u'n') + u" 1.ext"_qs);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(first));
+    EXPECT_EQ(unique(longest), QString(249, u'n') + u" 2.ext"_qs);
+    EXPECT_EQ(bf::numberedFileName(u"a."_qs + QString(300, u'x'), 7).size(), 255);
 }
 
 TEST(FileSystemNames, roundTripAndDisplayName)
