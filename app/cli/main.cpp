@@ -48,6 +48,8 @@ int exitStatus(RepairOutcome outcome)
         return 11;
     case RepairOutcome::AlreadyRunning:
         return 12;
+    case RepairOutcome::ShellFailed:
+        return 14;
     }
     return 1;
 }
@@ -78,7 +80,10 @@ int main(int argc, char **argv)
         "  9  too little free space on the library's disk; nothing was changed\n"
         " 10  the library or its folder cannot be written; nothing was changed\n"
         " 11  a write failed midway; the library was put back from its safety copy\n"
-        " 12  another program is repairing this library; nothing was changed"));
+        " 12  another program is repairing this library; nothing was changed\n"
+        " 13  (--salvage-only) no recovered copy was written\n"
+        " 14  the sqlite3 shell could not start or stopped responding; the library was put back "
+        "from its safety copy"));
     parser.addHelpOption();
     const QCommandLineOption libraryOption(
         QStringLiteral("library"),

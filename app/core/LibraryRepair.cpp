@@ -202,6 +202,10 @@ RepairOutcome LibraryRepair::repair()
 
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
+    // A shell that hangs is stopped: ten minutes, and a minute more for every
+    // 100 MB of database, is far more than any run takes.
+    shell_.setTimeLimit(
+        shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20))));
     // While the dump runs, the other core judges the damage and reads every
     // table once: damage that already lost rows, or a table that cannot be
     // read to its end, is beyond repair.
@@ -225,6 +229,8 @@ RepairOutcome LibraryRepair::repair()
     // library's, whatever the shell or the count made of it.
     if (dump.writeError != 0)
         return writeFailed(QString::fromLocal8Bit(std::strerror(dump.writeError)));
+    if (shell_.lastTrouble() != SqliteShell::Trouble::None)
+        return shellTrouble();
     if (!census || !verdict || verdict->kind == DamageVerdict::Kind::RowsLost)
         return showCorruptMessage();
     if (census->rowsWithNulText > 0) {
@@ -380,8 +386,35 @@ bool LibraryRepair::canWriteEverything()
     return false;
 }
 
+RepairOutcome LibraryRepair::shellTrouble()
+{
+    const bool started = shell_.lastTrouble() != SqliteShell::Trouble::NotStarted;
+    const QString why = QString::fromLocal8Bit(shell_.lastErrors().trimmed());
+    const RepairOutcome restored = restoreSafetyCopy();
+    if (restored != RepairOutcome::CorruptRestored)
+        return restored;
+    services_.alerts.runModal(
+        {started ? QCoreApplication::translate(
+                       "QBAppDelegate", "The SQLite shell stopped responding, so the repair was "
+                                        "stopped.")
+                 : QCoreApplication::translate("QBAppDelegate",
+                                               "The repair could not start the SQLite shell."),
+         started ? QCoreApplication::translate(
+                       "QBAppDelegate", "The library was put back from its safety copy, exactly as "
+                                        "it was. Try again; if it happens again, contact Quillbox "
+                                        "Support.")
+                 : QCoreApplication::translate(
+                       "QBAppDelegate", "The library was put back from its safety copy, exactly as "
+                                        "it was. Reinstall Quillbox Repair and try again."),
+         {},
+         why});
+    return RepairOutcome::ShellFailed;
+}
+
 RepairOutcome LibraryRepair::shellFailed()
 {
+    if (shell_.lastTrouble() != SqliteShell::Trouble::None)
+        return shellTrouble();
     // A shell that could not write says so; that is no corruption of the
     // library, and the user can do something about it.
     const QByteArray errors = shell_.lastErrors();

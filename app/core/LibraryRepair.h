@@ -7,8 +7,10 @@
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <future>
+#include <optional>
 
 namespace quillbox
 {
@@ -29,6 +31,7 @@ enum class RepairOutcome {
     NoSpace,            // too little free space; nothing touched
     ReadOnly,           // the library or its folder cannot be written; nothing touched
     WriteFailed,        // a write failed midway; the safety copy is back in place
+    ShellFailed,        // the shell could not start or stopped responding; the copy is back
     CorruptRestored,    // beyond repair; the safety copy is back in place
     CorruptNotRestored, // beyond repair; the safety copy stays beside it
 };
@@ -62,6 +65,9 @@ class LibraryRepair
     // Where the repair records its progress, so that an interrupted one can
     // be set right at the next start. Not owned; none by default.
     void setJournal(const RepairJournal *journal) { journal_ = journal; }
+    // How long one run of the shell may take before it is stopped and the
+    // library restored; by default a generous allowance for the library's size.
+    void setShellTimeLimit(std::chrono::milliseconds limit) { shellTimeLimit_ = limit; }
 
     // Runs the whole repair and tells the user its outcome in an alert.
     RepairOutcome fixLibrary();
@@ -82,6 +88,9 @@ class LibraryRepair
     bool makeSafetyCopy();
     bool secureSafetyCopy();
     RepairOutcome shellFailed();
+    // Puts the safety copy back and says the shell could not start or
+    // stopped responding.
+    RepairOutcome shellTrouble();
     // Puts the safety copy back and says the disk refused a write; `detail`
     // (may be empty) is the shell's own last word on it.
     RepairOutcome writeFailed(const QString &detail);
@@ -116,6 +125,7 @@ class LibraryRepair
     // record for an interrupted repair) and the library's (no other program,
     // of any user, works on the library meanwhile).
     FolderLocks locks_;
+    std::optional<std::chrono::milliseconds> shellTimeLimit_;
 };
 
 // The safety copy's name for a library folder named `libraryName`:

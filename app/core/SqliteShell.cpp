@@ -1,6 +1,7 @@
 #include "app/core/SqliteShell.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -73,6 +74,7 @@ SqliteShell SqliteShell::onDatabase(const QString &name) const
 {
     SqliteShell shell(executable_);
     shell.database_ = name;
+    shell.timeLimit_ = timeLimit_;
     return shell;
 }
 
@@ -136,6 +138,7 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedOutputChannel
                                                   : QProcess::SeparateChannels);
     errors_.clear();
+    trouble_ = Trouble::None;
     // What the shell says on its standard error is kept for the report's
     // details, never passed on: raw shell errors mean nothing to the user.
     const auto keepErrors = [&] {
@@ -157,13 +160,24 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
             ::_exit(127);
     });
     shell.start();
-    if (!shell.waitForStarted(-1))
+    if (!shell.waitForStarted(-1)) {
+        trouble_ = Trouble::NotStarted;
+        errors_ = shell.errorString().toLocal8Bit();
         return -1;
+    }
     shell.write(script);
     shell.closeWriteChannel();
+    QElapsedTimer clock;
+    clock.start();
     while (!shell.waitForFinished(100)) {
         if (shell.state() == QProcess::NotRunning)
             break;
+        if (timeLimit_.count() > 0 && clock.elapsed() > timeLimit_.count()) {
+            trouble_ = Trouble::TimedOut;
+            shell.kill();
+            shell.waitForFinished(-1);
+            return -1;
+        }
         if (output != nullptr)
             output->append(shell.readAllStandardOutput());
         keepErrors();

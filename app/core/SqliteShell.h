@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <chrono>
 #include <functional>
 
 namespace quillbox
@@ -63,6 +64,17 @@ class SqliteShell
     // standard output instead of passing it on.
     [[nodiscard]] Output query(const QString &folder, const QByteArray &script) const;
 
+    // Stops a run that takes longer than `limit` (zero: no limit).
+    void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }
+
+    // What went wrong with the last run, beside its exit status.
+    enum class Trouble {
+        None,
+        NotStarted, // it could not be started (lastErrors() says why)
+        TimedOut,   // it ran past its time limit and was stopped
+    };
+    [[nodiscard]] Trouble lastTrouble() const { return trouble_; }
+
     // What the last run printed on its standard error (its last 4 KiB); it
     // is not passed on to ours.
     [[nodiscard]] const QByteArray &lastErrors() const { return errors_; }
@@ -73,7 +85,9 @@ class SqliteShell
 
     QString executable_;
     QString database_ = QStringLiteral("Library.sqlite");
+    std::chrono::milliseconds timeLimit_{0};
     mutable QByteArray errors_;
+    mutable Trouble trouble_ = Trouble::None;
 };
 
 // The bytes of the SQL script resource `name` ("DumpScript", "FixScript");

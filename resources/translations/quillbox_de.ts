@@ -130,97 +130,117 @@
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="232"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="238"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="234"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="240"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="286"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="292"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="288"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="294"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="448"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="397"/>
+        <source>The SQLite shell stopped responding, so the repair was stopped.</source>
+        <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="400"/>
+        <source>The repair could not start the SQLite shell.</source>
+        <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="402"/>
+        <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
+        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="406"/>
+        <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
+        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="481"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="452"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="484"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="485"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="517"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="563"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="596"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="569"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="602"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="572"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="605"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="574"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="607"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="576"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="609"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="577"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="610"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="618"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="651"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="612"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="645"/>
         <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="304"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="310"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="309"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="315"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="314"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="320"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
         <location filename="../../app/core/LibraryRepair.cpp" line="147"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="330"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="336"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
@@ -246,43 +266,43 @@
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="331"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="337"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="371"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="377"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="373"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="379"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="410"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="443"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="412"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="445"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="472"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="478"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="505"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="511"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="636"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="669"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="642"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="675"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -484,7 +504,7 @@
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="64"/>
+        <location filename="../../app/cli/main.cpp" line="66"/>
         <source>Repairs a damaged Quillbox library from the terminal.
 
 Exit status:
@@ -500,7 +520,9 @@ Exit status:
   9  too little free space on the library&apos;s disk; nothing was changed
  10  the library or its folder cannot be written; nothing was changed
  11  a write failed midway; the library was put back from its safety copy
- 12  another program is repairing this library; nothing was changed</source>
+ 12  another program is repairing this library; nothing was changed
+ 13  (--salvage-only) no recovered copy was written
+ 14  the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.
 
 Exit-Status:
@@ -516,35 +538,37 @@ Exit-Status:
   9  zu wenig freier Speicher auf dem Datenträger der Mediathek; nichts wurde verändert
  10  die Mediathek oder ihr Ordner ist nicht beschreibbar; nichts wurde verändert
  11  ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
- 12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert</translation>
+ 12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert
+ 13  (--salvage-only) es wurde keine gerettete Kopie geschrieben
+ 14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="85"/>
+        <location filename="../../app/cli/main.cpp" line="90"/>
         <source>Repair the library folder DIR instead of the one in Quillbox&apos;s preferences.</source>
         <translation>Den Mediathek-Ordner DIR statt des in den Quillbox-Einstellungen genannten reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="92"/>
+        <location filename="../../app/cli/main.cpp" line="97"/>
         <source>Only save what can be saved of the library&apos;s database into a new folder beside it, without repairing; the library is not changed. Needs --library. Exit status 0 when a recovered copy was written, 13 otherwise.</source>
         <translation>Nur retten, was sich aus der Datenbank der Mediathek retten lässt, in einen neuen Ordner daneben, ohne zu reparieren; die Mediathek wird nicht verändert. Braucht --library. Exit-Status 0, wenn eine gerettete Kopie geschrieben wurde, sonst 13.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="100"/>
+        <location filename="../../app/cli/main.cpp" line="105"/>
         <source>Unexpected argument.</source>
         <translation>Unerwartetes Argument.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="111"/>
+        <location filename="../../app/cli/main.cpp" line="116"/>
         <source>--salvage-only needs --library DIR.</source>
         <translation>--salvage-only braucht --library DIR.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="142"/>
+        <location filename="../../app/cli/main.cpp" line="147"/>
         <source>Repairing…</source>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="151"/>
+        <location filename="../../app/cli/main.cpp" line="156"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

@@ -48,6 +48,8 @@ class LibraryRepairTest : public ::testing::Test
     RepairOutcome repair(const QString &shell = test::shellPath())
     {
         LibraryRepair run({alerts, apps, workspace}, SqliteShell(shell), library);
+        if (shellTimeLimit.count() > 0)
+            run.setShellTimeLimit(shellTimeLimit);
         run.setProgress([this](RepairStage stage, double fraction) {
             if (stages.isEmpty() || stages.last() != stage)
                 stages.append(stage);
@@ -57,6 +59,7 @@ class LibraryRepairTest : public ::testing::Test
         return run.fixLibrary();
     }
     QString backup;
+    std::chrono::milliseconds shellTimeLimit{0};
 
     [[nodiscard]] QStringList documentsEntries() const
     {
@@ -316,6 +319,30 @@ SELECT instr(v, '.read') > 0 FROM (SELECT "a
 .shell touch %1
 ");)"_qs.arg(marker)),
               u"1\n1");
+}
+
+// A shell that cannot start, and one that hangs, each leave the library as
+// it was, with their own message.
+TEST_F(LibraryRepairTest, aShellThatCannotStartOrHangsLeavesTheLibraryAsItWas)
+{
+    test::makePlainLibrary(library, 50);
+    const auto before = test::snapshot(library);
+    const QString garbage = sandbox.path() + u"/not-a-program"_qs;
+    QFile file(garbage);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(64, '\x7f'));
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(repair(garbage), RepairOutcome::ShellFailed);
+    EXPECT_EQ(alerts.messages().last(), u"The repair could not start the SQLite shell.");
+    EXPECT_EQ(test::snapshot(library), before);
+
+    shellTimeLimit = std::chrono::milliseconds(1500);
+    EXPECT_EQ(repair(shellWrapper(u"exec sleep 60"_qs, u"true"_qs)), RepairOutcome::ShellFailed);
+    EXPECT_EQ(alerts.messages().last(),
+              u"The SQLite shell stopped responding, so the repair was stopped.");
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
 }
 
 // The dump as the real shell printed it, changed on its way out by a
