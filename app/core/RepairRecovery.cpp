@@ -41,6 +41,12 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
             "The library is as it was before that repair. You can start the repair again."),
         {}};
     const QString aside = isSibling(record.aside, record.library) ? record.aside : QString();
+    // A power cut can lose the rename that gave the finished copy its name:
+    // the complete copy is then still under its hidden name.
+    if (!QFileInfo(record.backup).isDir() && record.phase == RepairPhase::Copied &&
+        isSibling(record.partial, record.library) && record.copy &&
+        summarizeTree(record.partial) == record.copy)
+        std::ignore = renameNoReplace(record.partial, record.backup);
     const bool copyThere = QFileInfo(record.backup).isDir();
     if (!copyThere && record.phase == RepairPhase::Restoring) {
         // The copy was already moved in; only the damaged folder may be left.

@@ -86,6 +86,19 @@ TEST_F(RepairRecoveryTest, cutOffBeforeTheRebuildWasCheckedPutsTheCopyBack)
     EXPECT_FALSE(QFile::exists(aside));
 }
 
+TEST_F(RepairRecoveryTest, aCompleteCopyStillUnderItsHiddenNameIsPutBack)
+{
+    // The power cut lost the rename that gave the copy its name.
+    copyLibraryTo(backup);
+    ASSERT_TRUE(QDir().rename(backup, partial));
+    damageLibrary();
+    EXPECT_EQ(
+        recover(RepairPhase::Copied),
+        u"An earlier repair was interrupted, so the library was put back from its safety copy.");
+    EXPECT_EQ(test::snapshot(library), expected);
+    EXPECT_FALSE(QFile::exists(partial));
+}
+
 TEST_F(RepairRecoveryTest, cutOffMidRestoreFinishesIt)
 {
     // After the damaged folder was moved aside.
