@@ -79,6 +79,16 @@ class LibraryRepair
     [[nodiscard]] const QString &backupPath() const { return backupPath_; }
 
   private:
+    // Where each stage ends on the progress bar, in proportion to the time it
+    // takes: the kernel copies the folder in a fraction of the time the shell
+    // needs to write the dump (the damage is judged meanwhile), reading the
+    // dump back, with every index built anew, takes longest by far, and
+    // checking the rebuilt database takes the rest.
+    static constexpr double kCopyEnd = 0.10;
+    static constexpr double kDumpEnd = 0.36;
+    static constexpr double kRebuildStart = 0.37;
+    static constexpr double kRebuildEnd = 0.85;
+
     RepairOutcome repair();
     void record(RepairPhase phase);
     [[nodiscard]] QString databaseFileProblem() const;

@@ -95,214 +95,214 @@
 <context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="158"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="112"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="159"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="113"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="173"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="127"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="182"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="136"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="183"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="137"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="189"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="143"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="190"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="144"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="238"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="192"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="240"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="194"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="292"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="246"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="294"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="248"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="397"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="104"/>
         <source>The SQLite shell stopped responding, so the repair was stopped.</source>
         <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="400"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="107"/>
         <source>The repair could not start the SQLite shell.</source>
         <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="402"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="109"/>
         <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="406"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="113"/>
         <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="481"/>
+        <location filename="../../app/core/RepairSafetyCopy.cpp" line="69"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="485"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="517"/>
+        <location filename="../../app/core/RepairSafetyCopy.cpp" line="73"/>
+        <location filename="../../app/core/RepairSafetyCopy.cpp" line="105"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="596"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="166"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="602"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="172"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="605"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="175"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="607"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="177"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="609"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="179"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="610"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="180"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="651"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="221"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="645"/>
-        <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="215"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="92"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="310"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="264"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="315"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="269"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="320"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="274"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="147"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="336"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="101"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="43"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="69"/>
+        <location filename="../../app/core/LibraryFolder.cpp" line="32"/>
         <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
         <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="125"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="79"/>
         <location filename="../../app/core/Salvage.cpp" line="197"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="126"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="80"/>
         <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="148"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="102"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="337"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="44"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="377"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="84"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="379"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="86"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="443"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="150"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="445"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="152"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="505"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="511"/>
+        <location filename="../../app/core/RepairSafetyCopy.cpp" line="93"/>
+        <location filename="../../app/core/RepairSafetyCopy.cpp" line="99"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="669"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="239"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="675"/>
+        <location filename="../../app/core/RepairFailures.cpp" line="245"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -322,32 +322,32 @@
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="56"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="62"/>
         <source>An earlier repair was interrupted, and its safety copy is missing.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="59"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="65"/>
         <source>The library “%1” was left as it is.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="74"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="80"/>
         <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="77"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="83"/>
         <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
         <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="83"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="114"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="120"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
