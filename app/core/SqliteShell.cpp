@@ -26,7 +26,7 @@ namespace
 void drainPipe(int from, int to, SqliteShell::FileRun &run)
 {
     bool splicing = true;
-    std::array<char, 64 * 1024> buffer{};
+    std::array<char, std::size_t{64} * 1024> buffer{};
     for (;;) {
         ssize_t moved = 0;
         if (splicing) {
