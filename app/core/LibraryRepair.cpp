@@ -244,7 +244,10 @@ RepairOutcome LibraryRepair::repair()
     report(RepairStage::Check, 1.0);
     services_.alerts.runModal(
         {QCoreApplication::translate("QBAppDelegate", "The library file has been fixed!"),
-         QString(),
+         QCoreApplication::translate("QBAppDelegate",
+                                     "The library as it was before the repair is kept in “%1”. "
+                                     "Delete that folder once you are sure you do not need it.")
+             .arg(backupPath_),
          {QCoreApplication::translate("QBAppDelegate", "Quit")}});
     return RepairOutcome::Fixed;
 }

@@ -145,7 +145,12 @@
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="248"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="247"/>
+        <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
+        <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/LibraryRepair.cpp" line="251"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
@@ -224,17 +229,17 @@
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="264"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="267"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="269"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="272"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="274"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="277"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>

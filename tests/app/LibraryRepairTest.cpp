@@ -110,6 +110,7 @@ TEST_F(LibraryRepairTest, rebuildsADamagedIndexKeepingEveryRowAndTheLogsChanges)
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
     EXPECT_EQ(alerts.messages(), QStringList{kFixed});
     EXPECT_EQ(alerts.shown.first().buttons, QStringList{u"Quit"_qs});
+    EXPECT_TRUE(alerts.shown.first().informativeText.contains(backup));
 
     EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
     EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes; SELECT count(*) FROM note_tags;"_qs),
