@@ -45,6 +45,34 @@
     </message>
 </context>
 <context>
+    <name>DesktopWorkspace</name>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="30"/>
+        <source>“%1” could not be opened.</source>
+        <translation>„%1“ konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="40"/>
+        <source>No mail program could be opened.</source>
+        <translation>Es konnte kein E-Mail-Programm geöffnet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="41"/>
+        <source>Write to Quillbox Support at %1.</source>
+        <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="43"/>
+        <source>Copy Address</source>
+        <translation>Adresse kopieren</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="44"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>FileTree</name>
     <message>
         <location filename="../../app/core/FileTree.cpp" line="76"/>
@@ -93,188 +121,206 @@
     </message>
 </context>
 <context>
+    <name>Gui</name>
+    <message>
+        <location filename="../../app/gui/main.cpp" line="26"/>
+        <source>No display was found, so the window cannot be shown.
+Run it in a desktop session, or repair the library from a terminal with quillbox-repair-cli.</source>
+        <translation>Es wurde kein Bildschirm gefunden, daher kann das Fenster nicht angezeigt werden.
+Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediathek im Terminal mit quillbox-repair-cli.</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxAlerts</name>
+    <message>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="25"/>
+        <source>Quillbox Repair</source>
+        <translation>Quillbox Repair</translation>
+    </message>
+</context>
+<context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="156"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="157"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="157"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="158"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="171"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="172"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="180"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="181"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="181"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="182"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="187"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="188"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="188"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="189"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="225"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="231"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="227"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="233"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="275"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="285"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="277"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="287"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="436"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="447"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="440"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="472"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="451"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="483"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="545"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="560"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="547"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="562"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="549"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="564"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="550"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="565"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="570"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="585"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="564"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="579"/>
         <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="293"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="303"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="298"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="308"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="303"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="313"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="145"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="319"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="146"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="329"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="67"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="68"/>
         <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
         <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="123"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="124"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="124"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="125"/>
         <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="146"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="147"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="320"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="330"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="359"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="370"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="361"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="372"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="398"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="409"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="400"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="411"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="460"/>
-        <location filename="../../app/core/LibraryRepair.cpp" line="466"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="471"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="477"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="588"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="603"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="594"/>
+        <location filename="../../app/core/LibraryRepair.cpp" line="609"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="31"/>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="34"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -332,109 +378,185 @@
         <translation>Dieses Programm baut eine beschädigte Quillbox-Mediathek neu auf. Zuvor wird daneben eine Sicherheitskopie der Mediathek gespeichert.</translation>
     </message>
     <message>
-        <location filename="../ui/RepairWindow.ui" line="48"/>
+        <location filename="../ui/RepairWindow.ui" line="52"/>
         <source>Choose Library…</source>
         <translation>Mediathek wählen …</translation>
     </message>
     <message>
-        <location filename="../ui/RepairWindow.ui" line="58"/>
+        <location filename="../ui/RepairWindow.ui" line="62"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="29"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
         <source>Saving a safety copy of the library…</source>
         <translation>Sicherheitskopie der Mediathek wird gespeichert …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="31"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
         <source>Reading the damaged database…</source>
         <translation>Die beschädigte Datenbank wird gelesen …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="37"/>
         <source>Checking that everything was read…</source>
         <translation>Es wird geprüft, ob alles gelesen wurde …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="39"/>
         <source>Rebuilding the database…</source>
         <translation>Die Datenbank wird neu aufgebaut …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="37"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="41"/>
         <source>Putting the safety copy back…</source>
         <translation>Die Sicherheitskopie wird zurückgelegt …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="71"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="75"/>
         <source>Choose the Quillbox Library</source>
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="118"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="176"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="122"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="182"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="136"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="199"/>
         <source>Another program is repairing this library.</source>
         <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="150"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="213"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="151"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="214"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="163"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="175"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="226"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="238"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
 </context>
 <context>
+    <name>SetLibrary</name>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="15"/>
+        <source>Usage: %1 DIR</source>
+        <translation>Aufruf: %1 ORDNER</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="39"/>
+        <source>Records the library folder DIR in Quillbox&apos;s preferences, as Quillbox does,
+so that Quillbox and Quillbox Repair find it.</source>
+        <translation>Trägt den Mediathek-Ordner ORDNER in die Quillbox-Einstellungen ein, wie Quillbox es tut,
+damit Quillbox und Quillbox Repair ihn finden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="47"/>
+        <source>Try “%1 --help” for more.</source>
+        <translation>Mehr dazu mit „%1 --help“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="50"/>
+        <source>No folder was given.</source>
+        <translation>Es wurde kein Ordner angegeben.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="53"/>
+        <source>Unexpected argument “%1”.</source>
+        <translation>Unerwartetes Argument „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="56"/>
+        <source>Unknown option “%1”.</source>
+        <translation>Unbekannte Option „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="61"/>
+        <source>“%1” is not a folder.</source>
+        <translation>„%1“ ist kein Ordner.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="63"/>
+        <source>“%1” cannot be written.</source>
+        <translation>„%1“ kann nicht geschrieben werden.</translation>
+    </message>
+</context>
+<context>
     <name>Terminal</name>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="30"/>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="59"/>
         <source>No terminal to ask: choosing “%1”.</source>
         <translation>Kein Terminal für eine Rückfrage: „%1“ wird gewählt.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="39"/>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="68"/>
         <source>Choose 1-%1: </source>
         <translation>Wählen Sie 1-%1: </translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="54"/>
-        <source>Write to us at: %1</source>
-        <translation>Schreiben Sie uns: %1</translation>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="85"/>
+        <source>Write to Quillbox Support at %1.</source>
+        <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="63"/>
-        <source>No Quillbox library was found.</source>
-        <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
+        <location filename="../../app/cli/main.cpp" line="80"/>
+        <source>“--library” was given twice.</source>
+        <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="64"/>
-        <source>Library: %1</source>
-        <translation>Mediathek: %1</translation>
+        <location filename="../../app/cli/main.cpp" line="86"/>
+        <source>“--library” needs a folder after it.</source>
+        <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="63"/>
-        <source>Repairs a damaged Quillbox library from the terminal.
-
-Exit status:
+        <location filename="../../app/cli/main.cpp" line="90"/>
+        <source>Unknown option “%1”.</source>
+        <translation>Unbekannte Option „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="93"/>
+        <source>Unexpected argument “%1”.</source>
+        <translation>Unerwartetes Argument „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="101"/>
+        <source>Usage: %1 [--library DIR]</source>
+        <translation>Aufruf: %1 [--library ORDNER]</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="108"/>
+        <source>Repairs a damaged Quillbox library from the terminal.</source>
+        <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="111"/>
+        <source>Options:
+  --library DIR  repair the library folder DIR instead of the one
+                 in Quillbox&apos;s preferences
+  -h, --help     show this help
+  --version      show the version</source>
+        <translation>Optionen:
+  --library ORDNER  den Mediathek-Ordner ORDNER statt des in den
+                    Quillbox-Einstellungen genannten reparieren
+  -h, --help        diese Hilfe anzeigen
+  --version         die Version anzeigen</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="118"/>
+        <source>Exit status:
   0  the library was fixed
   1  the command line was not understood
   2  no Quillbox library was found
@@ -448,9 +570,7 @@ Exit status:
  10  the library or its folder cannot be written; nothing was changed
  11  a write failed midway; the library was put back from its safety copy
  12  another program is repairing this library; nothing was changed</source>
-        <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.
-
-Exit-Status:
+        <translation>Exit-Status:
   0  die Mediathek wurde repariert
   1  die Befehlszeile wurde nicht verstanden
   2  es wurde keine Quillbox-Mediathek gefunden
@@ -466,22 +586,47 @@ Exit-Status:
  12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="84"/>
-        <source>Repair the library folder DIR instead of the one in Quillbox&apos;s preferences.</source>
-        <translation>Den Mediathek-Ordner DIR statt des in den Quillbox-Einstellungen genannten reparieren.</translation>
+        <location filename="../../app/cli/main.cpp" line="150"/>
+        <source>No Quillbox library was found.</source>
+        <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="91"/>
-        <source>Unexpected argument.</source>
-        <translation>Unerwartetes Argument.</translation>
+        <location filename="../../app/cli/main.cpp" line="153"/>
+        <source>There is no folder “%1”.</source>
+        <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="119"/>
+        <location filename="../../app/cli/main.cpp" line="155"/>
+        <source>“%1” is a file, not a folder.</source>
+        <translation>„%1“ ist eine Datei, kein Ordner.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="177"/>
+        <source>Name the library folder with --library DIR.</source>
+        <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="179"/>
+        <source>Give --library the folder that holds “Library.sqlite”.</source>
+        <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="224"/>
+        <source>Try “%1 --help” for more.</source>
+        <translation>Mehr dazu mit „%1 --help“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="98"/>
+        <source>Library: %1</source>
+        <translation>Mediathek: %1</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="23"/>
         <source>Repairing…</source>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="128"/>
+        <location filename="../../app/cli/main.cpp" line="193"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>
