@@ -2,6 +2,7 @@
 
 #include "app/core/QBAppDelegate.h"
 #include "app/gui/DesktopWorkspace.h"
+#include "app/gui/MessageBoxAlerts.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestDoubles.h"
@@ -10,12 +11,14 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace quillbox
@@ -202,6 +205,32 @@ TEST_F(RepairWindowTest, minimumSizeKeepsLabelsApart)
         }
         widget->hide();
     }
+}
+
+// A box names the utility and keeps the detailed text behind "Show Details…".
+TEST(MessageBoxAlertsTest, showsTitleAndDetails)
+{
+    MessageBoxAlerts alerts;
+    QString title;
+    QString details;
+    QTimer answer; // clicks B once the box is up
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box == nullptr || !box->isVisible())
+                continue;
+            title = box->windowTitle();
+            details = box->detailedText();
+            for (QAbstractButton *button : box->buttons())
+                if (button->text() == u"B"_qs)
+                    button->click();
+        }
+    });
+    answer.start(10);
+    EXPECT_EQ(alerts.runModal({u"Message"_qs, u"More"_qs, {u"A"_qs, u"B"_qs}, u"Details"_qs}),
+              kFirstButton + 1);
+    EXPECT_EQ(title, u"Quillbox Repair"_qs);
+    EXPECT_EQ(details, u"Details"_qs);
 }
 
 // Without a mail program the support address is shown and can be copied.
