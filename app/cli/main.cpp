@@ -7,12 +7,11 @@
 #include "app/core/Salvage.h"
 #include "app/core/Translations.h"
 
-#include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTextStream>
 #include <QTimer>
 
-#include <cstdio>
 #include <unistd.h>
 
 namespace
@@ -54,113 +53,201 @@ int exitStatus(RepairOutcome outcome)
     return 1;
 }
 
-} // namespace
+// What the command line asks for. On an error, `error` names the argument
+// that was not understood.
+struct Command {
+    enum class Action { Repair, Help, Version, Error };
+    Action action = Action::Repair;
+    QString library; // empty: the library in Quillbox's preferences
+    QString error;
+    bool salvageOnly = false; // save what can be saved, without a repair
+};
 
-int main(int argc, char **argv)
+Command parseCommand(const QStringList &arguments)
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("quillbox-repair-cli"));
-    quillbox::installTranslations(app);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QCoreApplication::translate(
-        "Terminal",
-        "Repairs a damaged Quillbox library from the terminal.\n\n"
-        "Exit status:\n"
-        "  0  the library was fixed\n"
-        "  1  the command line was not understood\n"
-        "  2  no Quillbox library was found\n"
-        "  3  Quillbox is running\n"
-        "  4  the utility's own sqlite3 shell is missing\n"
-        "  5  no safety copy could be saved (library untouched)\n"
-        "  6  the library is beyond repair; it was restored from its safety copy\n"
-        "  7  the library is beyond repair and could not be restored; "
-        "the safety copy stays beside it\n"
-        "  8  the library holds text the rebuild would cut short; it was left as it was\n"
-        "  9  too little free space on the library's disk; nothing was changed\n"
-        " 10  the library or its folder cannot be written; nothing was changed\n"
-        " 11  a write failed midway; the library was put back from its safety copy\n"
-        " 12  another program is repairing this library; nothing was changed\n"
-        " 13  (--salvage-only) no recovered copy was written\n"
-        " 14  the sqlite3 shell could not start or stopped responding; the library was put back "
-        "from its safety copy"));
-    parser.addHelpOption();
-    const QCommandLineOption libraryOption(
-        QStringLiteral("library"),
-        QCoreApplication::translate(
-            "Terminal",
-            "Repair the library folder DIR instead of the one in Quillbox's preferences."),
-        QStringLiteral("DIR"));
-    parser.addOption(libraryOption);
-    const QCommandLineOption salvageOption(
-        QStringLiteral("salvage-only"),
-        QCoreApplication::translate("Terminal",
-                                    "Only save what can be saved of the library's database into a "
-                                    "new folder beside it, without repairing; the library is not "
-                                    "changed. Needs --library. Exit status 0 when a recovered "
-                                    "copy was written, 13 otherwise."));
-    parser.addOption(salvageOption);
-    if (!parser.parse(QCoreApplication::arguments()) || !parser.positionalArguments().isEmpty()) {
-        QTextStream(stderr) << (parser.errorText().isEmpty()
-                                    ? QCoreApplication::translate("Terminal",
-                                                                  "Unexpected argument.")
-                                    : parser.errorText())
-                            << Qt::endl;
-        return 1;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
-
-    if (parser.isSet(salvageOption)) {
-        if (!parser.isSet(libraryOption)) {
-            QTextStream(stderr) << QCoreApplication::translate(
-                                       "Terminal", "--salvage-only needs --library DIR.")
-                                << Qt::endl;
-            return 1;
+    Command command;
+    const auto fail = [&command](const QString &error) {
+        command.action = Command::Action::Error;
+        command.error = error;
+        return command;
+    };
+    const QString libraryOption = QStringLiteral("--library");
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help"))
+            return {Command::Action::Help, {}, {}};
+        if (argument == QLatin1String("--version"))
+            return {Command::Action::Version, {}, {}};
+        if (argument == QLatin1String("--salvage-only")) {
+            command.salvageOnly = true;
+            continue;
         }
-        const quillbox::SalvageReport report =
-            quillbox::salvageOnly(quillbox::SqliteShell(quillbox::SqliteShell::defaultExecutable()),
-                                  parser.value(libraryOption));
-        QTextStream(stdout) << quillbox::describeSalvage(report) << Qt::endl;
-        return report.recoveredPath.isEmpty() ? 13 : 0;
+        if (argument == libraryOption || argument.startsWith(libraryOption + u'=')) {
+            if (!command.library.isEmpty())
+                return fail(
+                    QCoreApplication::translate("Terminal", "“--library” was given twice."));
+            if (argument == libraryOption)
+                command.library = ++i < arguments.size() ? arguments[i] : QString();
+            else
+                command.library = argument.mid(libraryOption.size() + 1);
+            if (command.library.isEmpty())
+                return fail(QCoreApplication::translate("Terminal",
+                                                        "“--library” needs a folder after it."));
+        } else if (argument.startsWith(u'-')) {
+            return fail(
+                QCoreApplication::translate("Terminal", "Unknown option “%1”.").arg(argument));
+        } else {
+            return fail(
+                QCoreApplication::translate("Terminal", "Unexpected argument “%1”.").arg(argument));
+        }
     }
+    if (command.salvageOnly && command.library.isEmpty())
+        return fail(QCoreApplication::translate("Terminal", "--salvage-only needs --library DIR."));
+    return command;
+}
 
-    quillbox::TerminalAlerts alerts;
+QString usageLine()
+{
+    return QCoreApplication::translate("Terminal", "Usage: %1 [--salvage-only] [--library DIR]")
+        .arg(QCoreApplication::applicationName());
+}
+
+QString helpText()
+{
+    return usageLine() + u"\n\n"_qs +
+           QCoreApplication::translate("Terminal",
+                                       "Repairs a damaged Quillbox library from the terminal.") +
+           u"\n\n"_qs +
+           QCoreApplication::translate(
+               "Terminal", "Options:\n"
+                           "  --library DIR   repair the library folder DIR instead of the one\n"
+                           "                  in Quillbox's preferences\n"
+                           "  --salvage-only  only save what can be saved of the database of\n"
+                           "                  the library DIR into a new folder beside it,\n"
+                           "                  without a repair; the library is not changed\n"
+                           "  -h, --help      show this help\n"
+                           "  --version       show the version") +
+           u"\n\n"_qs +
+           QCoreApplication::translate(
+               "Terminal",
+               "Exit status:\n"
+               "  0  the library was fixed\n"
+               "  1  the command line was not understood\n"
+               "  2  no Quillbox library was found\n"
+               "  3  Quillbox is running\n"
+               "  4  the utility's own sqlite3 shell is missing\n"
+               "  5  no safety copy could be saved (library untouched)\n"
+               "  6  the library is beyond repair; it was restored from its safety copy\n"
+               "  7  the library is beyond repair and could not be restored; "
+               "the safety copy stays beside it\n"
+               "  8  the library holds text the rebuild would cut short; it was left as it was\n"
+               "  9  too little free space on the library's disk; nothing was changed\n"
+               " 10  the library or its folder cannot be written; nothing was changed\n"
+               " 11  a write failed midway; the library was put back from its safety copy\n"
+               " 12  another program is repairing this library; nothing was changed\n"
+               " 13  (--salvage-only) no recovered copy was written\n"
+               " 14  the sqlite3 shell could not start or stopped responding; the library was "
+               "put back from its safety copy");
+}
+
+// Prints an error on standard error, the program's name first, with a
+// second line saying what to do.
+void printError(const QString &error, const QString &hint)
+{
+    QTextStream(stderr) << QCoreApplication::applicationName() << u": "_qs << error << Qt::endl
+                        << hint << Qt::endl;
+}
+
+// Why the library found at start-up cannot be repaired before the repair
+// even looks at it; empty when it is a folder.
+QString libraryProblem(const QString &library)
+{
+    if (library.isEmpty())
+        return QCoreApplication::translate("Terminal", "No Quillbox library was found.");
+    const QFileInfo info(library);
+    if (!info.exists())
+        return QCoreApplication::translate("Terminal", "There is no folder “%1”.").arg(library);
+    if (!info.isDir())
+        return QCoreApplication::translate("Terminal", "“%1” is a file, not a folder.")
+            .arg(library);
+    return {};
+}
+
+// Runs the repair with alerts and progress on the terminal; the exit status.
+int repair(const QString &libraryOverride)
+{
+    quillbox::ProgressLine progress(isatty(STDERR_FILENO) != 0);
+    quillbox::TerminalAlerts alerts(progress);
     quillbox::DesktopCompanionApps apps;
-    quillbox::TerminalWorkspace workspace;
+    quillbox::TerminalWorkspace workspace(progress);
     quillbox::QBAppDelegate delegate({alerts, apps, workspace});
     quillbox::TerminalWindow window(delegate);
     delegate.setWindow(&window);
-    if (parser.isSet(libraryOption))
-        delegate.setLibraryOverride(parser.value(libraryOption));
+    delegate.setLibraryOverride(libraryOverride);
+    delegate.applicationDidFinishLaunching();
 
-    // Progress on one updating line, only when someone watches it.
-    const bool showProgress = isatty(STDERR_FILENO) != 0;
-    QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &app,
-                     [showProgress, shown = -1](quillbox::RepairStage, double fraction) mutable {
-                         const int percent = static_cast<int>(fraction * 100);
-                         if (!showProgress || percent == shown)
-                             return;
-                         shown = percent;
-                         std::fprintf(
-                             stderr, "\r%s %3d%%",
-                             qPrintable(QCoreApplication::translate("Terminal", "Repairing…")),
-                             percent);
+    if (const QString problem = libraryProblem(delegate.libraryFileURL().toLocalFile());
+        !problem.isEmpty()) {
+        printError(problem,
+                   libraryOverride.isEmpty()
+                       ? QCoreApplication::translate("Terminal",
+                                                     "Name the library folder with --library DIR.")
+                       : QCoreApplication::translate(
+                             "Terminal", "Give --library the folder that holds “Library.sqlite”."));
+        return exitStatus(RepairOutcome::NoLibrary);
+    }
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &delegate,
+                     [&progress](quillbox::RepairStage, double fraction) {
+                         progress.show(static_cast<int>(fraction * 100));
                      });
-    QObject::connect(&delegate, &quillbox::QBAppDelegate::repairFinished, &app,
-                     [showProgress](RepairOutcome outcome) {
-                         if (showProgress)
-                             std::fprintf(stderr, "\n");
-                         if (outcome == RepairOutcome::CorruptRestored ||
-                             outcome == RepairOutcome::CorruptNotRestored)
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::repairFinished, &delegate,
+                     [&progress, &workspace](RepairOutcome outcome) {
+                         progress.clear();
+                         if ((outcome == RepairOutcome::CorruptRestored ||
+                              outcome == RepairOutcome::CorruptNotRestored) &&
+                             !workspace.printedAddress())
                              QTextStream(stdout) << QCoreApplication::translate(
                                                         "Terminal", "For help, write to %1.")
                                                         .arg(quillbox::companion::kSupportAddress)
                                                  << Qt::endl;
                          QCoreApplication::exit(exitStatus(outcome));
                      });
-
-    delegate.applicationDidFinishLaunching();
     QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);
     return QCoreApplication::exec();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("quillbox-repair-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUILLBOX_VERSION));
+    quillbox::installTranslations(app);
+
+    const Command command = parseCommand(QCoreApplication::arguments());
+    switch (command.action) {
+    case Command::Action::Help:
+        QTextStream(stdout) << helpText() << Qt::endl;
+        return 0;
+    case Command::Action::Version:
+        QTextStream(stdout) << QCoreApplication::applicationName() << u' '
+                            << QCoreApplication::applicationVersion() << Qt::endl;
+        return 0;
+    case Command::Action::Error:
+        printError(command.error,
+                   usageLine() + u'\n' +
+                       QCoreApplication::translate("Terminal", "Try “%1 --help” for more.")
+                           .arg(QCoreApplication::applicationName()));
+        return 1;
+    case Command::Action::Repair:
+        break;
+    }
+    if (command.salvageOnly) {
+        const quillbox::SalvageReport report = quillbox::salvageOnly(
+            quillbox::SqliteShell(quillbox::SqliteShell::defaultExecutable()), command.library);
+        QTextStream(stdout) << quillbox::describeSalvage(report) << Qt::endl;
+        return report.recoveredPath.isEmpty() ? 13 : 0;
+    }
+    return repair(command.library);
 }

@@ -22,9 +22,12 @@ int MessageBoxAlerts::show(const Alert &alert)
 {
     QMessageBox box(parentWidget_);
     box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowTitle(QCoreApplication::translate("MessageBoxAlerts", "Quillbox Repair"));
     box.setIcon(alert.buttons.size() > 1 ? QMessageBox::Warning : QMessageBox::Information);
     box.setText(alert.messageText);
     box.setInformativeText(alert.informativeText);
+    // Behind "Show Details…", which QMessageBox adds only for a non-empty text.
+    box.setDetailedText(alert.detailedText);
     // One role for every button keeps them in the order they were added.
     QList<QAbstractButton *> buttons;
     const QStringList titles = alert.buttons.isEmpty()

@@ -6,13 +6,17 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUiLoader>
 #include <QWidget>
@@ -65,13 +69,16 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
       progressBar_(child<QProgressBar>(widget_.get(), "progressBar")),
       repairButton_(child<QPushButton>(widget_.get(), "repairButton")),
       chooseButton_(child<QPushButton>(widget_.get(), "chooseButton")),
-      chooseFolder_([](QWidget *parentWidget) {
+      chooseFolder_([](QWidget *parentWidget, const QString &startFolder) {
           return QFileDialog::getExistingDirectory(
               parentWidget,
-              QCoreApplication::translate("RepairWindow", "Choose the Quillbox Library"));
+              QCoreApplication::translate("RepairWindow", "Choose the Quillbox Library"),
+              startFolder);
       })
 {
     widget_->installEventFilter(this);
+    libraryLabel_->installEventFilter(this);
+    addShortcuts();
     connect(repairButton_, &QPushButton::clicked, &delegate_, &QBAppDelegate::fixLibrary);
     connect(chooseButton_, &QPushButton::clicked, this, &RepairWindow::chooseLibrary);
     connect(&delegate_, &QBAppDelegate::repairStarted, this, [this] { setBusy(true); });
@@ -87,17 +94,64 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
 
 RepairWindow::~RepairWindow() = default;
 
+void RepairWindow::addShortcuts()
+{
+    // The window is no dialog, so its default button needs Return handed to
+    // it; the closing keys go through close(), which is refused mid-repair.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}) {
+        auto *shortcut = new QShortcut(keys, widget_.get());
+        connect(shortcut, &QShortcut::activated, this, &RepairWindow::repairFromKeyboard);
+    }
+    for (const QKeySequence &keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_Q),
+          QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        auto *shortcut = new QShortcut(keys, widget_.get());
+        connect(shortcut, &QShortcut::activated, widget_.get(), &QWidget::close);
+    }
+}
+
+void RepairWindow::repairFromKeyboard()
+{
+    if (repairButton_->isEnabled())
+        repairButton_->click();
+}
+
 void RepairWindow::center()
 {
+    // The texts decide the size, so they are in place before it is taken.
+    showLibrary();
+    fitMinimumSize();
+    widget_->resize(widget_->size().expandedTo(widget_->minimumSize()));
+    moveToCentre();
+}
+
+void RepairWindow::moveToCentre()
+{
+    // The frame counts: it is known once the window is shown.
     const QScreen *screen = widget_->screen();
     if (screen != nullptr)
-        widget_->move(screen->availableGeometry().center() - widget_->rect().center());
+        widget_->move(screen->availableGeometry().center() -
+                      widget_->frameGeometry().translated(-widget_->pos()).center());
+}
+
+void RepairWindow::fitMinimumSize()
+{
+    // The word-wrapped labels need more height the narrower they are, so at
+    // the layout's narrowest they need the most: the window never gets
+    // shorter than that, and no label is pushed over another.
+    const int width = widget_->minimumSizeHint().width();
+    const int height =
+        std::max(widget_->minimumSizeHint().height(), widget_->heightForWidth(width));
+    widget_->setMinimumSize(width, height);
 }
 
 void RepairWindow::makeKeyAndOrderFront()
 {
     showLibrary();
+    const bool shown = widget_->isVisible();
     widget_->show();
+    if (!shown)
+        moveToCentre();
     widget_->raise();
     widget_->activateWindow();
 }
@@ -108,20 +162,39 @@ bool RepairWindow::eventFilter(QObject *watched, QEvent *event)
         event->ignore();
         return true;
     }
+    // A text that changed may need more height at the narrowest width.
+    if (watched == widget_.get() && event->type() == QEvent::LayoutRequest)
+        fitMinimumSize();
+    if (watched == libraryLabel_ && event->type() == QEvent::Resize)
+        elideLibraryPath();
     return QObject::eventFilter(watched, event);
 }
 
 void RepairWindow::showLibrary()
 {
-    const QString library = delegate_.libraryFileURL().toLocalFile();
-    if (library.isEmpty()) {
+    libraryPath_ = delegate_.libraryFileURL().toLocalFile();
+    // A path is one line, shortened to fit; the sentence without one wraps.
+    libraryLabel_->setWordWrap(libraryPath_.isEmpty());
+    libraryLabel_->setToolTip(libraryPath_);
+    elideLibraryPath();
+    updateRepairButton();
+}
+
+void RepairWindow::elideLibraryPath()
+{
+    if (libraryPath_.isEmpty()) {
         libraryLabel_->setText(QCoreApplication::translate(
             "RepairWindow", "No Quillbox library was found. Choose the library folder to repair."));
-    } else {
-        libraryLabel_->setText(
-            QCoreApplication::translate("RepairWindow", "Library: %1").arg(library));
+        return;
     }
-    updateRepairButton();
+    // Only the path gives way, in its middle, so that where it starts and
+    // the library's own name at its end stay readable.
+    const QString line = QCoreApplication::translate("RepairWindow", "Library: %1");
+    const QFontMetrics metrics(libraryLabel_->font());
+    const int room = libraryLabel_->contentsRect().width() -
+                     metrics.horizontalAdvance(line.arg(QString())) - 2 * libraryLabel_->margin();
+    libraryLabel_->setText(
+        line.arg(metrics.elidedText(libraryPath_, Qt::ElideMiddle, std::max(room, 0))));
 }
 
 void RepairWindow::updateRepairButton()
@@ -142,7 +215,7 @@ void RepairWindow::updateRepairButton()
 
 void RepairWindow::chooseLibrary()
 {
-    const QString folder = chooseFolder_(widget_.get());
+    const QString folder = chooseFolder_(widget_.get(), QDir::homePath());
     if (folder.isEmpty())
         return;
     if (!QFileInfo(folder + QStringLiteral("/Library.sqlite")).isFile()) {

@@ -33,8 +33,9 @@ class RepairWindow final : public QObject, public AppWindow
 
     [[nodiscard]] QWidget *widget() const { return widget_.get(); }
 
-    // Asks the user for a library folder; returns the chosen path or empty.
-    using FolderChooser = std::function<QString(QWidget *parent)>;
+    // Asks the user for a library folder, starting in `startFolder`; returns
+    // the chosen path or empty.
+    using FolderChooser = std::function<QString(QWidget *parent, const QString &startFolder)>;
     void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
 
     void center() override;
@@ -43,8 +44,15 @@ class RepairWindow final : public QObject, public AppWindow
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   private:
+    void addShortcuts();
+    void repairFromKeyboard();
     void chooseLibrary();
     void showLibrary();
+    // Shortens the library's path in its middle to the label's width.
+    void elideLibraryPath();
+    // The smallest size at which no two texts overlap.
+    void fitMinimumSize();
+    void moveToCentre();
     void showStage(RepairStage stage, double fraction);
     void finishRepair(RepairOutcome outcome);
     void setBusy(bool busy);
@@ -60,6 +68,7 @@ class RepairWindow final : public QObject, public AppWindow
     QPushButton *repairButton_ = nullptr;
     QPushButton *chooseButton_ = nullptr;
     FolderChooser chooseFolder_;
+    QString libraryPath_;
     QTimer *lockWatch_ = nullptr;
     bool lockedElsewhere_ = false;
 };

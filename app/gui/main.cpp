@@ -7,10 +7,62 @@
 #include "app/gui/RepairWindow.h"
 
 #include <QApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace
+{
+
+// What the program says when it cannot reach a display, in the user's
+// language: taken before the window's application exists, since Qt ends the
+// program while making one that finds no display.
+QString noDisplayText(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    quillbox::installTranslations(app);
+    return u"quillbox-repair: "_qs +
+           QCoreApplication::translate("Gui",
+                                       "No display was found, so the window cannot be shown.\n"
+                                       "Run it in a desktop session, or repair the library from a "
+                                       "terminal with quillbox-repair-cli.");
+}
+
+QString noDisplay;
+QtMessageHandler qtMessages = nullptr;
+
+// Qt's end when no display answers (a fatal message, then abort) becomes
+// the message above and exit status 1.
+void endWithoutDisplay(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        qtMessages(type, context, message);
+        return;
+    }
+    QTextStream(stderr) << noDisplay << Qt::endl;
+    std::_Exit(1);
+}
+
+bool displayNamed()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
+    noDisplay = noDisplayText(argc, argv);
+    if (!displayNamed()) {
+        QTextStream(stderr) << noDisplay << Qt::endl;
+        return 1;
+    }
+    qtMessages = qInstallMessageHandler(endWithoutDisplay);
     QApplication app(argc, argv);
+    qInstallMessageHandler(qtMessages);
     QApplication::setApplicationName(QStringLiteral("quillbox-repair"));
     QApplication::setQuitOnLastWindowClosed(
         quillbox::QBAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
@@ -18,7 +70,7 @@ int main(int argc, char **argv)
 
     quillbox::MessageBoxAlerts alerts;
     quillbox::DesktopCompanionApps apps;
-    quillbox::DesktopWorkspace workspace;
+    quillbox::DesktopWorkspace workspace(alerts);
     quillbox::QBAppDelegate delegate({alerts, apps, workspace});
     quillbox::RepairWindow window(delegate, alerts);
     alerts.setParentWidget(window.widget());

@@ -45,6 +45,34 @@
     </message>
 </context>
 <context>
+    <name>DesktopWorkspace</name>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="30"/>
+        <source>“%1” could not be opened.</source>
+        <translation>„%1“ konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="40"/>
+        <source>No mail program could be opened.</source>
+        <translation>Es konnte kein E-Mail-Programm geöffnet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="41"/>
+        <source>Write to Quillbox Support at %1.</source>
+        <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="43"/>
+        <source>Copy Address</source>
+        <translation>Adresse kopieren</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/DesktopWorkspace.cpp" line="44"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>FileTree</name>
     <message>
         <location filename="../../app/core/FileTree.cpp" line="76"/>
@@ -90,6 +118,24 @@
         <location filename="../../app/core/FileTree.cpp" line="315"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Gui</name>
+    <message>
+        <location filename="../../app/gui/main.cpp" line="26"/>
+        <source>No display was found, so the window cannot be shown.
+Run it in a desktop session, or repair the library from a terminal with quillbox-repair-cli.</source>
+        <translation>Es wurde kein Bildschirm gefunden, daher kann das Fenster nicht angezeigt werden.
+Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediathek im Terminal mit quillbox-repair-cli.</translation>
+    </message>
+</context>
+<context>
+    <name>MessageBoxAlerts</name>
+    <message>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="25"/>
+        <source>Quillbox Repair</source>
+        <translation>Quillbox Repair</translation>
     </message>
 </context>
 <context>
@@ -155,26 +201,6 @@
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="104"/>
-        <source>The SQLite shell stopped responding, so the repair was stopped.</source>
-        <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="107"/>
-        <source>The repair could not start the SQLite shell.</source>
-        <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="109"/>
-        <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
-        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="113"/>
-        <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
-        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
-    </message>
-    <message>
         <location filename="../../app/core/RepairSafetyCopy.cpp" line="69"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
@@ -184,18 +210,6 @@
         <location filename="../../app/core/RepairSafetyCopy.cpp" line="105"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="166"/>
-        <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
-        <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="172"/>
-        <source>The SQLite shell said:
-%1</source>
-        <translation>Die SQLite-Shell meldete:
-%1</translation>
     </message>
     <message>
         <location filename="../../app/core/RepairFailures.cpp" line="175"/>
@@ -286,6 +300,26 @@
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
+        <location filename="../../app/core/RepairFailures.cpp" line="104"/>
+        <source>The SQLite shell stopped responding, so the repair was stopped.</source>
+        <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairFailures.cpp" line="107"/>
+        <source>The repair could not start the SQLite shell.</source>
+        <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairFailures.cpp" line="109"/>
+        <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
+        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairFailures.cpp" line="113"/>
+        <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
+        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
         <location filename="../../app/core/RepairFailures.cpp" line="150"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
@@ -294,6 +328,18 @@
         <location filename="../../app/core/RepairFailures.cpp" line="152"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairFailures.cpp" line="166"/>
+        <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
+        <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairFailures.cpp" line="172"/>
+        <source>The SQLite shell said:
+%1</source>
+        <translation>Die SQLite-Shell meldete:
+%1</translation>
     </message>
     <message>
         <location filename="../../app/core/RepairSafetyCopy.cpp" line="93"/>
@@ -312,7 +358,7 @@
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="31"/>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="34"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -410,109 +456,196 @@
         <translation>Dieses Programm baut eine beschädigte Quillbox-Mediathek neu auf. Zuvor wird daneben eine Sicherheitskopie der Mediathek gespeichert.</translation>
     </message>
     <message>
-        <location filename="../ui/RepairWindow.ui" line="48"/>
+        <location filename="../ui/RepairWindow.ui" line="52"/>
         <source>Choose Library…</source>
         <translation>Mediathek wählen …</translation>
     </message>
     <message>
-        <location filename="../ui/RepairWindow.ui" line="58"/>
+        <location filename="../ui/RepairWindow.ui" line="62"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="29"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
         <source>Saving a safety copy of the library…</source>
         <translation>Sicherheitskopie der Mediathek wird gespeichert …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="31"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
         <source>Reading the damaged database…</source>
         <translation>Die beschädigte Datenbank wird gelesen …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="37"/>
         <source>Checking that everything was read…</source>
         <translation>Es wird geprüft, ob alles gelesen wurde …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="39"/>
         <source>Rebuilding the database…</source>
         <translation>Die Datenbank wird neu aufgebaut …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="37"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="41"/>
         <source>Putting the safety copy back…</source>
         <translation>Die Sicherheitskopie wird zurückgelegt …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="71"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="75"/>
         <source>Choose the Quillbox Library</source>
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="118"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="186"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="122"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="192"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="136"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="209"/>
         <source>Another program is repairing this library.</source>
         <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="150"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="223"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="151"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="224"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="163"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="175"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="236"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="248"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
 </context>
 <context>
+    <name>SetLibrary</name>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="15"/>
+        <source>Usage: %1 DIR</source>
+        <translation>Aufruf: %1 ORDNER</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="39"/>
+        <source>Records the library folder DIR in Quillbox&apos;s preferences, as Quillbox does,
+so that Quillbox and Quillbox Repair find it.</source>
+        <translation>Trägt den Mediathek-Ordner ORDNER in die Quillbox-Einstellungen ein, wie Quillbox es tut,
+damit Quillbox und Quillbox Repair ihn finden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="47"/>
+        <source>Try “%1 --help” for more.</source>
+        <translation>Mehr dazu mit „%1 --help“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="50"/>
+        <source>No folder was given.</source>
+        <translation>Es wurde kein Ordner angegeben.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="53"/>
+        <source>Unexpected argument “%1”.</source>
+        <translation>Unerwartetes Argument „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="56"/>
+        <source>Unknown option “%1”.</source>
+        <translation>Unbekannte Option „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="61"/>
+        <source>“%1” is not a folder.</source>
+        <translation>„%1“ ist kein Ordner.</translation>
+    </message>
+    <message>
+        <location filename="../../app/tools/set_library_main.cpp" line="63"/>
+        <source>“%1” cannot be written.</source>
+        <translation>„%1“ kann nicht geschrieben werden.</translation>
+    </message>
+</context>
+<context>
     <name>Terminal</name>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="30"/>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="59"/>
         <source>No terminal to ask: choosing “%1”.</source>
         <translation>Kein Terminal für eine Rückfrage: „%1“ wird gewählt.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="39"/>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="68"/>
         <source>Choose 1-%1: </source>
         <translation>Wählen Sie 1-%1: </translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="54"/>
-        <source>Write to us at: %1</source>
-        <translation>Schreiben Sie uns: %1</translation>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="85"/>
+        <source>Write to Quillbox Support at %1.</source>
+        <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="63"/>
-        <source>No Quillbox library was found.</source>
-        <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
+        <location filename="../../app/cli/main.cpp" line="88"/>
+        <source>“--library” was given twice.</source>
+        <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/TerminalAlerts.cpp" line="64"/>
-        <source>Library: %1</source>
-        <translation>Mediathek: %1</translation>
+        <location filename="../../app/cli/main.cpp" line="94"/>
+        <source>“--library” needs a folder after it.</source>
+        <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="66"/>
-        <source>Repairs a damaged Quillbox library from the terminal.
-
-Exit status:
+        <location filename="../../app/cli/main.cpp" line="98"/>
+        <source>Unknown option “%1”.</source>
+        <translation>Unbekannte Option „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="101"/>
+        <source>Unexpected argument “%1”.</source>
+        <translation>Unerwartetes Argument „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="118"/>
+        <source>Repairs a damaged Quillbox library from the terminal.</source>
+        <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="105"/>
+        <source>--salvage-only needs --library DIR.</source>
+        <translation>--salvage-only braucht --library DIR.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="111"/>
+        <source>Usage: %1 [--salvage-only] [--library DIR]</source>
+        <translation>Aufruf: %1 [--salvage-only] [--library ORDNER]</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="121"/>
+        <source>Options:
+  --library DIR   repair the library folder DIR instead of the one
+                  in Quillbox&apos;s preferences
+  --salvage-only  only save what can be saved of the database of
+                  the library DIR into a new folder beside it,
+                  without a repair; the library is not changed
+  -h, --help      show this help
+  --version       show the version</source>
+        <translation>Optionen:
+  --library ORDNER  den Mediathek-Ordner ORDNER statt des in den
+                    Quillbox-Einstellungen genannten reparieren
+  --salvage-only    nur retten, was sich aus der Datenbank der Mediathek
+                    ORDNER retten lässt, in einen neuen Ordner daneben,
+                    ohne Reparatur; die Mediathek wird nicht verändert
+  -h, --help        diese Hilfe anzeigen
+  --version         die Version anzeigen</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="131"/>
+        <source>Exit status:
   0  the library was fixed
   1  the command line was not understood
   2  no Quillbox library was found
@@ -528,9 +661,7 @@ Exit status:
  12  another program is repairing this library; nothing was changed
  13  (--salvage-only) no recovered copy was written
  14  the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy</source>
-        <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.
-
-Exit-Status:
+        <translation>Exit-Status:
   0  die Mediathek wurde repariert
   1  die Befehlszeile wurde nicht verstanden
   2  es wurde keine Quillbox-Mediathek gefunden
@@ -548,32 +679,47 @@ Exit-Status:
  14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="90"/>
-        <source>Repair the library folder DIR instead of the one in Quillbox&apos;s preferences.</source>
-        <translation>Den Mediathek-Ordner DIR statt des in den Quillbox-Einstellungen genannten reparieren.</translation>
+        <location filename="../../app/cli/main.cpp" line="166"/>
+        <source>No Quillbox library was found.</source>
+        <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="97"/>
-        <source>Only save what can be saved of the library&apos;s database into a new folder beside it, without repairing; the library is not changed. Needs --library. Exit status 0 when a recovered copy was written, 13 otherwise.</source>
-        <translation>Nur retten, was sich aus der Datenbank der Mediathek retten lässt, in einen neuen Ordner daneben, ohne zu reparieren; die Mediathek wird nicht verändert. Braucht --library. Exit-Status 0, wenn eine gerettete Kopie geschrieben wurde, sonst 13.</translation>
+        <location filename="../../app/cli/main.cpp" line="169"/>
+        <source>There is no folder “%1”.</source>
+        <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="105"/>
-        <source>Unexpected argument.</source>
-        <translation>Unerwartetes Argument.</translation>
+        <location filename="../../app/cli/main.cpp" line="171"/>
+        <source>“%1” is a file, not a folder.</source>
+        <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="116"/>
-        <source>--salvage-only needs --library DIR.</source>
-        <translation>--salvage-only braucht --library DIR.</translation>
+        <location filename="../../app/cli/main.cpp" line="193"/>
+        <source>Name the library folder with --library DIR.</source>
+        <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="147"/>
+        <location filename="../../app/cli/main.cpp" line="195"/>
+        <source>Give --library the folder that holds “Library.sqlite”.</source>
+        <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="240"/>
+        <source>Try “%1 --help” for more.</source>
+        <translation>Mehr dazu mit „%1 --help“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="98"/>
+        <source>Library: %1</source>
+        <translation>Mediathek: %1</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/TerminalAlerts.cpp" line="23"/>
         <source>Repairing…</source>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="156"/>
+        <location filename="../../app/cli/main.cpp" line="209"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

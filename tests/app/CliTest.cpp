@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,27 +16,44 @@ namespace
 
 struct CliRun {
     int status;
-    QString output;
+    QString out;
+    QString err;
+    [[nodiscard]] QString output() const { return out + err; }
 };
 
 class CliTest : public ::testing::Test
 {
   protected:
-    CliRun cli(const QStringList &arguments)
+    // Runs one of the built programs with its own XDG folders, in `locale`;
+    // `environment` adds to or, with an empty value, removes variables.
+    CliRun run(const QString &program, const QStringList &arguments,
+               const QString &locale = u"C.UTF-8"_qs, const QStringList &environment = {})
     {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_qs, xdg.path() + u"/config"_qs);
         env.insert(u"XDG_DATA_HOME"_qs, xdg.path() + u"/data"_qs);
         env.insert(u"XDG_STATE_HOME"_qs, xdg.path() + u"/state"_qs);
-        env.insert(u"LANG"_qs, u"C.UTF-8"_qs);
+        env.insert(u"LANG"_qs, locale);
+        env.insert(u"LC_ALL"_qs, locale);
+        for (const QString &setting : environment) {
+            const QString name = setting.section(u'=', 0, 0);
+            const QString value = setting.section(u'=', 1);
+            if (value.isEmpty())
+                env.remove(name);
+            else
+                env.insert(name, value);
+        }
         process.setProcessEnvironment(env);
         process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QCoreApplication::applicationDirPath() + u"/quillbox-repair-cli"_qs,
-                      arguments);
+        process.start(QCoreApplication::applicationDirPath() + u'/' + program, arguments);
         process.waitForFinished(60000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput() +
-                                                      process.readAllStandardError())};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    CliRun cli(const QStringList &arguments, const QString &locale = u"C.UTF-8"_qs)
+    {
+        return run(u"quillbox-repair-cli"_qs, arguments, locale);
     }
     QTemporaryDir xdg;
     QTemporaryDir sandbox;
@@ -46,25 +64,20 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
 {
     const CliRun help = cli({u"--help"_qs});
     EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(help.output.contains(u"6  the library is beyond repair; it was restored"));
-    EXPECT_EQ(cli({u"--bogus"_qs}).status, 1);
-
-    const CliRun none = cli({});
-    EXPECT_EQ(none.status, 2);
-    EXPECT_TRUE(none.output.contains(u"No Quillbox library was found."));
+    EXPECT_TRUE(help.out.contains(u"6  the library is beyond repair; it was restored"));
 
     test::makePlainLibrary(library, 30);
     const CliRun fixed = cli({u"--library"_qs, library});
-    EXPECT_EQ(fixed.status, 0) << fixed.output.toStdString();
-    EXPECT_TRUE(fixed.output.contains(u"The library file has been fixed!"));
+    EXPECT_EQ(fixed.status, 0) << fixed.output().toStdString();
+    EXPECT_TRUE(fixed.out.contains(u"The library file has been fixed!"));
 
     // Without a terminal the corrupt report takes Cancel and restores.
     test::corruptPage(library + u"/Library.sqlite"_qs, 1);
     const auto before = test::snapshot(library);
-    const CliRun run = cli({u"--library"_qs, library});
-    EXPECT_EQ(run.status, 6);
-    EXPECT_TRUE(run.output.contains(u"choosing “Cancel”"));
-    EXPECT_TRUE(run.output.contains(u"support@quillbox.example"));
+    const CliRun corrupt = cli({u"--library"_qs, library});
+    EXPECT_EQ(corrupt.status, 6);
+    EXPECT_TRUE(corrupt.out.contains(u"choosing “Cancel”"));
+    EXPECT_EQ(corrupt.out.count(u"support@quillbox.example"_qs), 1) << corrupt.out.toStdString();
     EXPECT_EQ(test::snapshot(library), before);
     EXPECT_EQ(
         QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -83,8 +96,8 @@ TEST_F(CliTest, salvageOnlyWritesARecoveredCopyAndLeavesTheLibraryAlone)
     const auto before = test::snapshot(library);
 
     const CliRun run = cli({u"--salvage-only"_qs, u"--library"_qs, library});
-    EXPECT_EQ(run.status, 0) << run.output.toStdString();
-    EXPECT_TRUE(run.output.contains(u"Main (Recovered).quillbox"));
+    EXPECT_EQ(run.status, 0) << (run.out + run.err).toStdString();
+    EXPECT_TRUE(run.out.contains(u"Main (Recovered).quillbox"));
     EXPECT_EQ(test::snapshot(library), before);
     EXPECT_EQ(
         QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
@@ -92,6 +105,106 @@ TEST_F(CliTest, salvageOnlyWritesARecoveredCopyAndLeavesTheLibraryAlone)
     EXPECT_EQ(test::runSql(sandbox.path() + u"/Main (Recovered).quillbox/Library.sqlite"_qs,
                            u"PRAGMA integrity_check;"_qs),
               u"ok");
+}
+
+// Each mistake is told once, on standard error, naming what was wrong and
+// what to do, in the user's language; nothing goes to standard output.
+TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
+{
+    QFile(sandbox.path() + u"/plain"_qs).open(QIODevice::WriteOnly);
+    const QString s = sandbox.path();
+    const struct {
+        const char *name;
+        QStringList arguments;
+        int status;
+        QString english;
+        QString german;
+    } cases[] = {
+        {"unknown option",
+         {u"--bogus"_qs},
+         1,
+         u"quillbox-repair-cli: Unknown option “--bogus”.\n"
+         "Usage: quillbox-repair-cli [--salvage-only] [--library DIR]\n"
+         "Try “quillbox-repair-cli --help” for more.\n"_qs,
+         u"quillbox-repair-cli: Unbekannte Option „--bogus“.\n"
+         "Aufruf: quillbox-repair-cli [--salvage-only] [--library ORDNER]\n"
+         "Mehr dazu mit „quillbox-repair-cli --help“.\n"_qs},
+        {"extra argument",
+         {u"--library"_qs, s, u"extra"_qs},
+         1,
+         u"quillbox-repair-cli: Unexpected argument “extra”.\n"
+         "Usage: quillbox-repair-cli [--salvage-only] [--library DIR]\n"
+         "Try “quillbox-repair-cli --help” for more.\n"_qs,
+         u"quillbox-repair-cli: Unerwartetes Argument „extra“.\n"
+         "Aufruf: quillbox-repair-cli [--salvage-only] [--library ORDNER]\n"
+         "Mehr dazu mit „quillbox-repair-cli --help“.\n"_qs},
+        {"missing folder",
+         {u"--library="_qs + s + u"/none"_qs},
+         2,
+         u"quillbox-repair-cli: There is no folder “%1/none”.\n"
+         "Give --library the folder that holds “Library.sqlite”.\n"_qs.arg(s),
+         u"quillbox-repair-cli: Es gibt keinen Ordner „%1/none“.\n"
+         "Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.\n"_qs.arg(s)},
+        {"plain file",
+         {u"--library"_qs, s + u"/plain"_qs},
+         2,
+         u"quillbox-repair-cli: “%1/plain” is a file, not a folder.\n"
+         "Give --library the folder that holds “Library.sqlite”.\n"_qs.arg(s),
+         u"quillbox-repair-cli: „%1/plain“ ist eine Datei, kein Ordner.\n"
+         "Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.\n"_qs.arg(s)},
+        {"no preferences",
+         {},
+         2,
+         u"quillbox-repair-cli: No Quillbox library was found.\n"
+         "Name the library folder with --library DIR.\n"_qs,
+         u"quillbox-repair-cli: Es wurde keine Quillbox-Mediathek gefunden.\n"
+         "Geben Sie den Mediathek-Ordner mit --library ORDNER an.\n"_qs},
+    };
+    for (const auto &c : cases) {
+        for (const auto &[locale, expected] :
+             {std::pair{u"C.UTF-8"_qs, c.english}, std::pair{u"de_DE.UTF-8"_qs, c.german}}) {
+            SCOPED_TRACE(std::string(c.name) + " in " + locale.toStdString());
+            const CliRun run = cli(c.arguments, locale);
+            EXPECT_EQ(run.status, c.status);
+            EXPECT_EQ(run.err, expected);
+            EXPECT_EQ(run.out, QString());
+        }
+    }
+}
+
+TEST_F(CliTest, helpAndVersionSpeakTheUsersLanguage)
+{
+    const CliRun help = cli({u"--help"_qs}, u"de_DE.UTF-8"_qs);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(
+        help.out.startsWith(u"Aufruf: quillbox-repair-cli [--salvage-only] [--library ORDNER]\n"));
+    for (const QString &english : {u"Usage"_qs, u"Options"_qs, u"show"_qs, u"Exit status"_qs,
+                                   u"library was"_qs, u"Displays"_qs})
+        EXPECT_FALSE(help.out.contains(english)) << english.toStdString();
+    EXPECT_EQ(cli({u"--version"_qs}).out, u"quillbox-repair-cli 1.0.0\n"_qs);
+
+    const CliRun setHelp = run(u"quillbox-set-library"_qs, {u"--help"_qs});
+    EXPECT_EQ(setHelp.status, 0);
+    EXPECT_TRUE(setHelp.out.startsWith(u"Usage: quillbox-set-library DIR\n"));
+    EXPECT_EQ(run(u"quillbox-set-library"_qs, {}).err,
+              u"quillbox-set-library: No folder was given.\nUsage: quillbox-set-library DIR\n"
+              "Try “quillbox-set-library --help” for more.\n"_qs);
+}
+
+// Without a display the window program says so instead of aborting.
+TEST_F(CliTest, windowProgramWithoutADisplayEndsWithAMessage)
+{
+    const QStringList noDisplay{u"QT_QPA_PLATFORM="_qs, u"WAYLAND_DISPLAY="_qs};
+    for (const QString &display : {u"DISPLAY="_qs, u"DISPLAY=:4711"_qs}) {
+        SCOPED_TRACE(display.toStdString());
+        const CliRun run =
+            this->run(u"quillbox-repair"_qs, {}, u"C.UTF-8"_qs, noDisplay + QStringList{display});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.endsWith(u"quillbox-repair: No display was found, so the window "
+                                     "cannot be shown.\nRun it in a desktop session, or repair "
+                                     "the library from a terminal with quillbox-repair-cli.\n"_qs))
+            << run.err.toStdString();
+    }
 }
 
 } // namespace

@@ -1,17 +1,24 @@
 #include "app/gui/RepairWindow.h"
 
 #include "app/core/QBAppDelegate.h"
+#include "app/gui/DesktopWorkspace.h"
+#include "app/gui/MessageBoxAlerts.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace quillbox
@@ -33,6 +40,13 @@ class RepairWindowTest : public ::testing::Test
         return window.widget()->findChild<T *>(QLatin1String(name));
     }
 
+    void launch(const QString &folder)
+    {
+        delegate.setLibraryOverride(folder);
+        delegate.applicationDidFinishLaunching();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.widget()));
+    }
+
     QTemporaryDir sandbox;
     QString library = sandbox.path() + u"/Main.quillbox"_qs;
     test::ScriptedAlerts alerts;
@@ -49,6 +63,9 @@ TEST_F(RepairWindowTest, repairsFromLaunchToTheSuccessAlertAndQuits)
     delegate.applicationDidFinishLaunching();
     ASSERT_TRUE(window.widget()->isVisible());
     EXPECT_EQ(child<QLabel>("libraryLabel")->text(), u"Library: "_qs + library);
+    const QPoint offCentre = window.widget()->frameGeometry().center() -
+                             window.widget()->screen()->availableGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 1);
     auto *repair = child<QPushButton>("repairButton");
     ASSERT_TRUE(repair->isEnabled());
 
@@ -82,8 +99,13 @@ TEST_F(RepairWindowTest, withoutALibraryOffersToChooseOne)
         child<QLabel>("libraryLabel")->text().startsWith(u"No Quillbox library was found."));
 
     QString chosen = sandbox.path();
-    window.setFolderChooser([&chosen](QWidget *) { return chosen; });
+    QString startedIn;
+    window.setFolderChooser([&](QWidget *, const QString &startFolder) {
+        startedIn = startFolder;
+        return chosen;
+    });
     QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
+    EXPECT_EQ(startedIn, QDir::homePath());
     EXPECT_EQ(alerts.messages(), QStringList{u"This folder is not a Quillbox library."_qs});
     EXPECT_FALSE(repair->isEnabled());
 
@@ -92,6 +114,153 @@ TEST_F(RepairWindowTest, withoutALibraryOffersToChooseOne)
     QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
     EXPECT_TRUE(repair->isEnabled());
     EXPECT_EQ(delegate.libraryFileURL().toLocalFile(), library);
+}
+
+// Return repairs when "Repair Library" is on; the closing keys close the
+// window only while no repair runs.
+TEST_F(RepairWindowTest, keysRepairAndCloseOnlyWhenIdle)
+{
+    test::makePlainLibrary(library, 500);
+    const struct {
+        const char *name;
+        QKeyCombination keys;
+        bool busy;
+        bool closes;
+        bool repairs;
+    } cases[] = {
+        {"Return starts the repair", Qt::Key_Return, false, false, true},
+        {"Enter starts the repair", Qt::Key_Enter, false, false, true},
+        {"Esc closes", Qt::Key_Escape, false, true, false},
+        {"Ctrl+Q closes", Qt::CTRL | Qt::Key_Q, false, true, false},
+        {"Ctrl+W closes", Qt::CTRL | Qt::Key_W, false, true, false},
+        {"Esc mid-repair", Qt::Key_Escape, true, false, true},
+        {"Ctrl+Q mid-repair", Qt::CTRL | Qt::Key_Q, true, false, true},
+        {"Ctrl+W mid-repair", Qt::CTRL | Qt::Key_W, true, false, true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        launch(library);
+        QSignalSpy finished(&delegate, &QBAppDelegate::repairFinished);
+        if (c.busy)
+            delegate.fixLibrary();
+        QTest::keyClick(window.widget(), c.keys.key(), c.keys.keyboardModifiers());
+        EXPECT_EQ(window.widget()->isVisible(), !c.closes);
+        EXPECT_EQ(delegate.isRepairing(), c.repairs);
+        if (delegate.isRepairing()) {
+            ASSERT_TRUE(finished.wait(30000));
+        }
+        window.widget()->hide();
+    }
+    // Without a library "Repair Library" is off, and so is Return.
+    launch({});
+    QTest::keyClick(window.widget(), Qt::Key_Return);
+    EXPECT_FALSE(delegate.isRepairing());
+}
+
+TEST_F(RepairWindowTest, longPathIsElidedInTheMiddleWithTheFullPathAsTooltip)
+{
+    const QString deep = sandbox.path() + QString(u"/a folder with a long name"_qs).repeated(12) +
+                         u"/Main.quillbox"_qs;
+    launch(deep);
+    auto *label = child<QLabel>("libraryLabel");
+    EXPECT_LE(window.widget()->width(), window.widget()->screen()->availableGeometry().width());
+    EXPECT_EQ(label->toolTip(), deep);
+    const QString shown = label->text();
+    EXPECT_TRUE(shown.startsWith(u"Library: "_qs + sandbox.path())) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(u"/Main.quillbox"_qs)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(u'…'));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+
+    window.widget()->resize(window.widget()->width() + 200, window.widget()->height());
+    QCoreApplication::processEvents();
+    EXPECT_GT(label->text().size(), shown.size()) << "a wider window shows more of the path";
+}
+
+// At its minimum size every label has the height its text needs and no two
+// labels overlap.
+TEST_F(RepairWindowTest, minimumSizeKeepsLabelsApart)
+{
+    for (const QString &folder : {QString(), library + QString(u"/deeper"_qs).repeated(40)}) {
+        SCOPED_TRACE(folder.toStdString());
+        launch(folder);
+        QWidget *widget = window.widget();
+        widget->resize(widget->minimumSize());
+        QCoreApplication::processEvents();
+        ASSERT_EQ(widget->size(), widget->minimumSize());
+        EXPECT_LT(widget->minimumWidth(), 520) << "the path does not widen the window";
+        QList<QLabel *> labels;
+        for (QLabel *label : widget->findChildren<QLabel *>())
+            if (label->isVisible())
+                labels.append(label);
+        ASSERT_EQ(labels.size(), 3);
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            if (labels[i]->wordWrap()) {
+                EXPECT_GE(labels[i]->height(), labels[i]->heightForWidth(labels[i]->width()))
+                    << labels[i]->objectName().toStdString();
+            }
+            for (qsizetype j = i + 1; j < labels.size(); ++j)
+                EXPECT_FALSE(labels[i]->geometry().intersects(labels[j]->geometry()))
+                    << labels[i]->objectName().toStdString() << " and "
+                    << labels[j]->objectName().toStdString();
+        }
+        widget->hide();
+    }
+}
+
+// A box names the utility and keeps the detailed text behind "Show Details…".
+TEST(MessageBoxAlertsTest, showsTitleAndDetails)
+{
+    MessageBoxAlerts alerts;
+    QString title;
+    QString details;
+    QTimer answer; // clicks B once the box is up
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box == nullptr || !box->isVisible())
+                continue;
+            title = box->windowTitle();
+            details = box->detailedText();
+            for (QAbstractButton *button : box->buttons())
+                if (button->text() == u"B"_qs)
+                    button->click();
+        }
+    });
+    answer.start(10);
+    EXPECT_EQ(alerts.runModal({u"Message"_qs, u"More"_qs, {u"A"_qs, u"B"_qs}, u"Details"_qs}),
+              kFirstButton + 1);
+    EXPECT_EQ(title, u"Quillbox Repair"_qs);
+    EXPECT_EQ(details, u"Details"_qs);
+}
+
+// Without a mail program the support address is shown and can be copied.
+TEST(DesktopWorkspaceTest, withoutAMailProgramOffersToCopyTheAddress)
+{
+    for (const bool mailProgram : {true, false}) {
+        SCOPED_TRACE(mailProgram ? "with a mail program" : "without one");
+        test::ScriptedAlerts alerts;
+        alerts.answers = {kFirstButton}; // Copy Address
+        DesktopWorkspace workspace(alerts);
+        QList<QUrl> opened;
+        workspace.setOpener([&](const QUrl &url) {
+            opened.append(url);
+            return mailProgram;
+        });
+        QGuiApplication::clipboard()->clear();
+        const QUrl mail(u"mailto:support@quillbox.example?subject=Help"_qs);
+        workspace.openUrl(mail);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !opened.isEmpty(); }));
+        EXPECT_EQ(opened, QList<QUrl>{mail});
+        if (mailProgram) {
+            EXPECT_TRUE(alerts.shown.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(alerts.shown.size(), 1);
+        EXPECT_EQ(alerts.shown[0].informativeText,
+                  u"Write to Quillbox Support at support@quillbox.example."_qs);
+        EXPECT_EQ(alerts.shown[0].buttons.first(), u"Copy Address"_qs);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), u"support@quillbox.example"_qs);
+    }
 }
 
 } // namespace
