@@ -11,7 +11,7 @@ packages=(
   gcc libc6-dev make dpkg-dev tcl
   clang libclang-rt-14-dev
   xauth xvfb python3
-  file librsvg2-bin desktop-file-utils appstream
+  file librsvg2-bin desktop-file-utils appstream lintian
 )
 say() { echo "install-deps: $*"; }
 
