@@ -7,11 +7,19 @@
 #include "app/gui/RepairWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quillbox-repair"));
+    // The name people see: the window's title and every alert's title, which
+    // Qt takes from the display name (else the executable's name would show).
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillbox Repair"));
+    // The installed desktop entry and icon, so a desktop matches the window
+    // to them.
+    QApplication::setDesktopFileName(QStringLiteral("com.quillbox.QuillboxRepair"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.quillbox.QuillboxRepair")));
     QApplication::setQuitOnLastWindowClosed(
         quillbox::QBAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     quillbox::installTranslations(app);
@@ -21,6 +29,7 @@ int main(int argc, char **argv)
     quillbox::DesktopWorkspace workspace;
     quillbox::QBAppDelegate delegate({alerts, apps, workspace});
     quillbox::RepairWindow window(delegate, alerts);
+    window.widget()->setWindowTitle(QApplication::applicationDisplayName());
     alerts.setParentWidget(window.widget());
     delegate.setWindow(&window);
     QObject::connect(&delegate, &quillbox::QBAppDelegate::terminateRequested, &app,
