@@ -36,7 +36,11 @@ done
 say "a damaged sample library, repaired by the installed quillbox-repair-cli"
 sandbox=/root/sample
 library=$(SQLITE3=$shell bash "$here/make-sample-library.sh" "$sandbox" 2000)
-check() { "$shell" -init /dev/null -batch -readonly "$library/Library.sqlite" 'PRAGMA integrity_check' 2>&1 | head -1; }
+check() { # the first line of SQLite's integrity check: "ok" when the database is sound
+  local out
+  out=$("$shell" -init /dev/null -batch -readonly "$library/Library.sqlite" 'PRAGMA integrity_check' 2>&1) || true
+  echo "${out%%$'\n'*}"
+}
 before=$(check)
 [[ "$before" != ok ]] || { say "the sample library is not damaged" >&2; exit 1; }
 export HOME=$sandbox/home XDG_CONFIG_HOME=$sandbox/config XDG_DATA_HOME=$sandbox/data
