@@ -21,7 +21,7 @@ echo "package: making the .deb"
 rm -f "$build"/*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/*.deb)
-dpkg-deb --info "$deb" | sed -n '/^ Package:/,$p'
+dpkg-deb --field "$deb" Package Version Depends
 echo "package: lintian $deb"
 lintian --fail-on error,warning --tag-display-limit 0 "$deb"
 echo "package: $deb"
