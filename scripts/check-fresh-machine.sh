@@ -72,10 +72,12 @@ trap 'exit 143' TERM
 
 # This machine's Debian sources: the deb822 stanzas and one-line entries whose
 # suites are all bookworm ones (bookworm, bookworm-updates, bookworm-security…).
+# The deb-src entries that install-deps.sh adds are the project's, not the
+# machine's: a new machine has none, so the root must get them the same way.
 debian_sources() {
   local f
   for f in /etc/apt/sources.list.d/*.sources; do
-    [[ -f "$f" ]] || continue
+    [[ -f "$f" && "$f" != */quillbox-repair-deb-src.sources ]] || continue
     awk 'BEGIN { RS = ""; FS = "\n" }
       {
         keep = 0; seen = 0; out = ""
@@ -92,7 +94,7 @@ debian_sources() {
       }' "$f"
   done
   for f in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [[ -f "$f" ]] || continue
+    [[ -f "$f" && "$f" != */quillbox-repair-deb-src.list ]] || continue
     # deb [options] URI SUITE COMPONENTS…, as deb822 so both kinds mix.
     awk '$1 == "deb" || $1 == "deb-src" {
         i = 2
