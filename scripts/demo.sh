@@ -7,8 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+echo "demo: configuring the build in build/"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build build -j2 --target quillbox-repair quillbox-repair-cli quillbox-set-library >/dev/null
+echo "demo: building the programs (a minute or two the first time)"
+cmake --build build -j2 --target quillbox-repair quillbox-repair-cli quillbox-set-library
 
 sandbox=$PWD/sandbox-demo
 shell=$PWD/build/libexec/quillbox-repair/sqlite3

@@ -7,6 +7,7 @@
 #include "app/gui/RepairWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QTextStream>
 
 #include <cstdio>
@@ -64,6 +65,13 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     qInstallMessageHandler(qtMessages);
     QApplication::setApplicationName(QStringLiteral("quillbox-repair"));
+    // The name people see: the window's title and every alert's title, which
+    // Qt takes from the display name (else the executable's name would show).
+    QApplication::setApplicationDisplayName(QStringLiteral("Quillbox Repair"));
+    // The installed desktop entry and icon, so a desktop matches the window
+    // to them.
+    QApplication::setDesktopFileName(QStringLiteral("com.quillbox.QuillboxRepair"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.quillbox.QuillboxRepair")));
     QApplication::setQuitOnLastWindowClosed(
         quillbox::QBAppDelegate::applicationShouldTerminateAfterLastWindowClosed());
     quillbox::installTranslations(app);
@@ -73,6 +81,7 @@ int main(int argc, char **argv)
     quillbox::DesktopWorkspace workspace(alerts);
     quillbox::QBAppDelegate delegate({alerts, apps, workspace});
     quillbox::RepairWindow window(delegate, alerts);
+    window.widget()->setWindowTitle(QApplication::applicationDisplayName());
     alerts.setParentWidget(window.widget());
     delegate.setWindow(&window);
     QObject::connect(&delegate, &quillbox::QBAppDelegate::terminateRequested, &app,
