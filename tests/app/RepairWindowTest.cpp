@@ -1,5 +1,6 @@
 #include "app/gui/RepairWindow.h"
 
+#include "app/core/FolderLock.h"
 #include "app/core/QBAppDelegate.h"
 #include "app/gui/DesktopWorkspace.h"
 #include "app/gui/MessageBoxAlerts.h"
@@ -55,6 +56,22 @@ class RepairWindowTest : public ::testing::Test
     QBAppDelegate delegate{{alerts, apps, workspace}};
     RepairWindow window{delegate, alerts};
 };
+
+// While another program repairs the library, Repair stays off and says so;
+// it comes back once that program lets go.
+TEST_F(RepairWindowTest, repairIsOffWhileAnotherProgramRepairsTheLibrary)
+{
+    test::makePlainLibrary(library, 10);
+    FolderLocks otherProgram;
+    ASSERT_EQ(otherProgram.lock(library), FolderLocks::Result::Taken);
+    launch(library);
+    auto *repair = child<QPushButton>("repairButton");
+    EXPECT_FALSE(repair->isEnabled());
+    EXPECT_EQ(child<QLabel>("stageLabel")->text(), u"Another program is repairing this library.");
+    otherProgram.release();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return repair->isEnabled(); }, 3000));
+    EXPECT_EQ(child<QLabel>("stageLabel")->text(), QString());
+}
 
 TEST_F(RepairWindowTest, repairsFromLaunchToTheSuccessAlertAndQuits)
 {
