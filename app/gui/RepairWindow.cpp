@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -69,18 +70,21 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
       progressBar_(child<QProgressBar>(widget_.get(), "progressBar")),
       repairButton_(child<QPushButton>(widget_.get(), "repairButton")),
       chooseButton_(child<QPushButton>(widget_.get(), "chooseButton")),
+      showFolderButton_(child<QPushButton>(widget_.get(), "showFolderButton")),
       chooseFolder_([](QWidget *parentWidget, const QString &startFolder) {
           return QFileDialog::getExistingDirectory(
               parentWidget,
               QCoreApplication::translate("RepairWindow", "Choose the Quillbox Library"),
               startFolder);
-      })
+      }),
+      openFolder_([](const QUrl &folder) { return QDesktopServices::openUrl(folder); })
 {
     widget_->installEventFilter(this);
     libraryLabel_->installEventFilter(this);
     addShortcuts();
     connect(repairButton_, &QPushButton::clicked, &delegate_, &QBAppDelegate::fixLibrary);
     connect(chooseButton_, &QPushButton::clicked, this, &RepairWindow::chooseLibrary);
+    connect(showFolderButton_, &QPushButton::clicked, this, &RepairWindow::showFolder);
     connect(&delegate_, &QBAppDelegate::repairStarted, this, [this] { setBusy(true); });
     connect(&delegate_, &QBAppDelegate::progressChanged, this, &RepairWindow::showStage);
     connect(&delegate_, &QBAppDelegate::repairFinished, this, &RepairWindow::finishRepair);
@@ -249,6 +253,27 @@ void RepairWindow::finishRepair(RepairOutcome outcome)
             : QString());
     if (outcome != RepairOutcome::Fixed)
         progressBar_->setValue(0);
+    // A safety copy kept, or a recovered copy made, stands beside the library.
+    const QString library = delegate_.libraryFileURL().toLocalFile();
+    const QString parent = QFileInfo(library).absolutePath();
+    const QString base = QFileInfo(library).completeBaseName();
+    const bool copiesBeside =
+        QFileInfo::exists(delegate_.backupFileURL().toLocalFile()) ||
+        !QDir(parent).entryList({base + QStringLiteral(" (Recovered)*")}, QDir::Dirs).isEmpty();
+    showFolderButton_->setVisible(outcome != RepairOutcome::Fixed && !library.isEmpty() &&
+                                  copiesBeside);
+}
+
+void RepairWindow::showFolder()
+{
+    const QString parent = QFileInfo(delegate_.libraryFileURL().toLocalFile()).absolutePath();
+    if (!openFolder_(QUrl::fromLocalFile(parent)))
+        alerts_.runModal(
+            {QCoreApplication::translate("RepairWindow", "The folder could not be opened."),
+             QCoreApplication::translate("RepairWindow",
+                                         "No file manager opened “%1”. Open it by hand.")
+                 .arg(parent),
+             {}});
 }
 
 void RepairWindow::setBusy(bool busy)

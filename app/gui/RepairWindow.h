@@ -4,6 +4,7 @@
 #include "app/core/LibraryRepair.h"
 
 #include <QObject>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -38,6 +39,10 @@ class RepairWindow final : public QObject, public AppWindow
     using FolderChooser = std::function<QString(QWidget *parent, const QString &startFolder)>;
     void setFolderChooser(FolderChooser chooser) { chooseFolder_ = std::move(chooser); }
 
+    // Opens a folder in the file manager; false when nothing could.
+    using FolderOpener = std::function<bool(const QUrl &folder)>;
+    void setFolderOpener(FolderOpener opener) { openFolder_ = std::move(opener); }
+
     void center() override;
     void makeKeyAndOrderFront() override;
 
@@ -55,6 +60,7 @@ class RepairWindow final : public QObject, public AppWindow
     void moveToCentre();
     void showStage(RepairStage stage, double fraction);
     void finishRepair(RepairOutcome outcome);
+    void showFolder();
     void setBusy(bool busy);
     // Repair is on only with a library that no other program is repairing.
     void updateRepairButton();
@@ -67,7 +73,11 @@ class RepairWindow final : public QObject, public AppWindow
     QProgressBar *progressBar_ = nullptr;
     QPushButton *repairButton_ = nullptr;
     QPushButton *chooseButton_ = nullptr;
+    // Shown when a repair that did not fix the library left copies beside it
+    // (its safety copy, or what the salvage saved).
+    QPushButton *showFolderButton_ = nullptr;
     FolderChooser chooseFolder_;
+    FolderOpener openFolder_;
     QString libraryPath_;
     QTimer *lockWatch_ = nullptr;
     bool lockedElsewhere_ = false;

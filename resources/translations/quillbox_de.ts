@@ -123,7 +123,7 @@
 <context>
     <name>Gui</name>
     <message>
-        <location filename="../../app/gui/main.cpp" line="26"/>
+        <location filename="../../app/gui/main.cpp" line="27"/>
         <source>No display was found, so the window cannot be shown.
 Run it in a desktop session, or repair the library from a terminal with quillbox-repair-cli.</source>
         <translation>Es wurde kein Bildschirm gefunden, daher kann das Fenster nicht angezeigt werden.
@@ -461,70 +461,90 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Mediathek wählen …</translation>
     </message>
     <message>
-        <location filename="../ui/RepairWindow.ui" line="62"/>
+        <location filename="../ui/RepairWindow.ui" line="57"/>
+        <source>Show in Folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+    <message>
+        <location filename="../ui/RepairWindow.ui" line="58"/>
+        <source>Open the folder that holds the library and the copies the repair made beside it.</source>
+        <translation>Den Ordner öffnen, der die Mediathek und die Kopien enthält, die die Reparatur daneben angelegt hat.</translation>
+    </message>
+    <message>
+        <location filename="../ui/RepairWindow.ui" line="69"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="33"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="34"/>
         <source>Saving a safety copy of the library…</source>
         <translation>Sicherheitskopie der Mediathek wird gespeichert …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="35"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="36"/>
         <source>Reading the damaged database…</source>
         <translation>Die beschädigte Datenbank wird gelesen …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="37"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="38"/>
         <source>Checking that everything was read…</source>
         <translation>Es wird geprüft, ob alles gelesen wurde …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="39"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="40"/>
         <source>Rebuilding the database…</source>
         <translation>Die Datenbank wird neu aufgebaut …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="41"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="42"/>
         <source>Putting the safety copy back…</source>
         <translation>Die Sicherheitskopie wird zurückgelegt …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="75"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="77"/>
         <source>Choose the Quillbox Library</source>
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="186"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="190"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="192"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="196"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="209"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="213"/>
         <source>Another program is repairing this library.</source>
         <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="223"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="227"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="224"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="228"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="236"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="248"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="240"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="252"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/RepairWindow.cpp" line="272"/>
+        <source>The folder could not be opened.</source>
+        <translation>Der Ordner konnte nicht geöffnet werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/RepairWindow.cpp" line="273"/>
+        <source>No file manager opened “%1”. Open it by hand.</source>
+        <translation>Kein Dateimanager hat „%1“ geöffnet. Öffnen Sie ihn von Hand.</translation>
     </message>
 </context>
 <context>

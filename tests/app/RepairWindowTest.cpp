@@ -73,6 +73,35 @@ TEST_F(RepairWindowTest, repairIsOffWhileAnotherProgramRepairsTheLibrary)
     EXPECT_EQ(child<QLabel>("stageLabel")->text(), QString());
 }
 
+// A library that cannot be rebuilt leaves what the salvage saved beside it;
+// the window then offers the folder that holds it.
+TEST_F(RepairWindowTest, offersTheFolderWhenCopiesStandBesideTheLibrary)
+{
+    test::makePlainLibrary(library, 2000);
+    const QString db = library + u"/Library.sqlite"_qs;
+    test::corruptPage(
+        db,
+        test::runSql(db, u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt() +
+            3);
+    QList<QUrl> opened;
+    window.setFolderOpener([&opened](const QUrl &folder) {
+        opened.append(folder);
+        return opened.size() == 1;
+    });
+    launch(library);
+    auto *show = child<QPushButton>("showFolderButton");
+    EXPECT_FALSE(show->isVisible());
+    QSignalSpy finished(&delegate, &QBAppDelegate::repairFinished);
+    QTest::mouseClick(child<QPushButton>("repairButton"), Qt::LeftButton);
+    ASSERT_TRUE(finished.wait(60000));
+    ASSERT_TRUE(show->isVisible());
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(sandbox.path())});
+    // No file manager: the user is told where to look.
+    QTest::mouseClick(show, Qt::LeftButton);
+    EXPECT_EQ(alerts.messages().last(), u"The folder could not be opened.");
+}
+
 TEST_F(RepairWindowTest, repairsFromLaunchToTheSuccessAlertAndQuits)
 {
     test::makePlainLibrary(library, 500);
