@@ -139,6 +139,11 @@ std::optional<QString> resolveBookmarkData(const QByteArray &data)
             break;
         searchRoot = QFileInfo(searchRoot).path();
     }
+    // The folder itself is nowhere, but a folder stands at its path: the
+    // same library put back in its place (a repair's restore moves the safety
+    // copy in under the old name), as a path-based bookmark would find it.
+    if (current)
+        return QFile::decodeName(pathBytes);
     return std::nullopt;
 }
 

@@ -24,7 +24,9 @@ namespace quillbox
 // the same folder; else the same folder (by identity) found near its old
 // place: below its old parent and that parent's ancestors, up to the user's
 // home folder and never outside it, a bounded number of folders deep and in
-// all; else nullopt. Malformed, truncated, oversized or unknown-version data
+// all; else the recorded path when a folder stands there (the library put
+// back in its place by a restore is another folder under the same name);
+// else nullopt. Malformed, truncated, oversized or unknown-version data
 // gives nullopt.
 [[nodiscard]] std::optional<QString> resolveBookmarkData(const QByteArray &data);
 

@@ -43,8 +43,11 @@ TEST_F(BookmarkTest, findsTheFolderWhereItIsAndAfterItMoved)
     ASSERT_TRUE(QDir().mkpath(library()));
     EXPECT_EQ(resolveBookmarkData(*data), moved);
 
-    // Gone altogether.
+    // The folder itself gone, another in its place (as after a restore):
+    // that one; then nothing at all.
     ASSERT_TRUE(QDir(moved).removeRecursively());
+    EXPECT_EQ(resolveBookmarkData(*data), library());
+    ASSERT_TRUE(QDir(library()).removeRecursively());
     EXPECT_EQ(resolveBookmarkData(*data), std::nullopt);
 }
 
