@@ -88,11 +88,7 @@ TEST_F(CliTest, salvageOnlyWritesARecoveredCopyAndLeavesTheLibraryAlone)
 {
     EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
     test::makePlainLibrary(library, 2000);
-    const QString db = library + u"/Library.sqlite"_qs;
-    test::corruptPage(
-        db,
-        test::runSql(db, u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt() +
-            3);
+    test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
     const auto before = test::snapshot(library);
 
     const CliRun run = cli({u"--salvage-only"_qs, u"--library"_qs, library});

@@ -154,11 +154,7 @@ TEST_F(InterruptedRepairTest, aKilledRestoreStillPutsTheLibraryBack)
 {
     const QString pristine = sandbox.path() + u"/template/Main.quillbox"_qs;
     test::makePlainLibrary(pristine, 4000);
-    test::corruptPage(pristine + u"/Library.sqlite"_qs,
-                      test::runSql(pristine + u"/Library.sqlite"_qs,
-                                   u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs)
-                              .toInt() +
-                          200);
+    test::corruptNotesPage(pristine + u"/Library.sqlite"_qs, 200);
     const auto original = test::snapshot(pristine);
     const QString library = sandbox.path() + u"/work/Main.quillbox"_qs;
 

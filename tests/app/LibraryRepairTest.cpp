@@ -145,9 +145,7 @@ TEST_F(LibraryRepairTest, rebuildsADamagedIndexKeepingEveryRowAndTheLogsChanges)
 TEST_F(LibraryRepairTest, reportsACorruptTableAndLeavesTheLibraryByteForByteAsItWas)
 {
     test::makePlainLibrary(library);
-    const int page =
-        runSql(db(), u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt();
-    test::corruptPage(db(), page + 3);
+    test::corruptNotesPage(db(), 3);
     const auto before = test::snapshot(library);
     alerts.answers = {kFirstButton};
 

@@ -78,11 +78,7 @@ TEST_F(RepairWindowTest, repairIsOffWhileAnotherProgramRepairsTheLibrary)
 TEST_F(RepairWindowTest, offersTheFolderWhenCopiesStandBesideTheLibrary)
 {
     test::makePlainLibrary(library, 2000);
-    const QString db = library + u"/Library.sqlite"_qs;
-    test::corruptPage(
-        db,
-        test::runSql(db, u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt() +
-            3);
+    test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
     QList<QUrl> opened;
     window.setFolderOpener([&opened](const QUrl &folder) {
         opened.append(folder);

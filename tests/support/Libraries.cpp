@@ -64,6 +64,14 @@ void corruptPage(const QString &database, int page, int pageSize)
     file.write(garbage);
 }
 
+void corruptNotesPage(const QString &database, int offset)
+{
+    corruptPage(
+        database,
+        runSql(database, u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes';"_qs).toInt() +
+            offset);
+}
+
 QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> items;

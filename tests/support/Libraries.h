@@ -28,6 +28,10 @@ void makePlainLibrary(const QString &folder, int rows = 2000);
 // Overwrites page `page` (counting from 1) of the database with garbage.
 void corruptPage(const QString &database, int page, int pageSize = 4096);
 
+// Overwrites the page `offset` pages past the root of the plain library's
+// notes table with garbage: rows of that table become unreadable.
+void corruptNotesPage(const QString &database, int offset);
+
 // Every file and link below `folder` (relative path -> type, mode and
 // content), to compare a folder before and after.
 [[nodiscard]] QMap<QString, QByteArray> snapshot(const QString &folder);
