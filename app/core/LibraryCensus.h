@@ -25,12 +25,16 @@ struct Census {
 // when a table cannot be read to its end.
 [[nodiscard]] std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder);
 
+// How many processes share a long read.
+enum class Cores { One, Two };
+
 // The digest of every table's rows in the database `shell` opens in
-// `folder`, one line per table: the same rowids, the same values of the
-// same types (REAL to the bit, text to the byte) give the same text. nullopt
-// when a table cannot be read to its end.
-[[nodiscard]] std::optional<QByteArray> digestTables(const SqliteShell &shell,
-                                                     const QString &folder, const Census &census);
+// `folder`, one line per table and part (each part hashes the rows of one
+// parity of rowid): the same rowids, the same values of the same types
+// (REAL to the bit, text to the byte) give the same text, whether read on
+// one core or two. nullopt when a table cannot be read to its end.
+[[nodiscard]] std::optional<QByteArray>
+digestTables(const SqliteShell &shell, const QString &folder, const Census &census, Cores cores);
 
 // True when Library.sqlite in `folder` passes its integrity check and its
 // tables give exactly `digests`.

@@ -340,7 +340,8 @@ void LibraryRepair::removeDamagedDatabase(const Census &census)
     }
     freeing_ = std::async(std::launch::async, [renamed, census, folder = libraryPath_,
                                                shell = shell_.onDatabase(hidden + kDatabaseName)] {
-        std::optional<QByteArray> digests = digestTables(shell, folder, census);
+        // One core: the other one rebuilds.
+        std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
         for (const QString &path : renamed)
             removeTree(path);
         return digests;

@@ -1,34 +1,39 @@
 -- Prints an SQL text that, run on a database, prints one line per ordinary
--- table: its name in hex and the SHA3-256 digest of its rows. Each row is
+-- table: its name in hex and the SHA-1 digest of its rows. Each row is
 -- hashed with its rowid and its values with their types (a REAL as its eight
 -- bytes), read by a full scan of the table's own b-tree (for a WITHOUT ROWID
--- table, its primary key), so in key order and never through another index. In a UTF-16 database every text value is hashed
--- as its stored bytes too, so a change of a single code unit shows. Run on
--- the damaged database and on the rebuilt one, the two texts must be equal.
--- Every name is quoted, so no name can end a statement early or start a
--- shell command.
+-- table, its primary key), so in key order and never through another index.
+-- In a UTF-16 database every text value is hashed as its stored bytes too, so
+-- a change of a single code unit shows. Run on the damaged database and on
+-- the rebuilt one, the two texts must be equal.
+-- The text reads the parameter @part, 0 or 1, so that two shells can share
+-- the work: each digests the rows whose rowid has that lowest bit (a table
+-- without a rowid goes whole to part 0). A missing @part makes every digest
+-- empty. Every name is quoted, so no name can end a statement early or start
+-- a shell command.
 -- The program puts the shell settings this relies on in front of it.
-SELECT 'SELECT ' || quote(hex(s.name)) || ', hex(sha3_query(' ||
-       quote('SELECT ' ||
-             CASE WHEN l.wr THEN ''
+SELECT 'SELECT ' || quote(hex(t.name)) || ', sha1_query(' ||
+       quote('SELECT ' || coalesce(t.alias || ', ', '') || '*' || t.stored ||
+             ' FROM "' || replace(t.name, '"', '""') || '" ' ||
+             CASE WHEN t.wr THEN 'INDEXED BY "' || replace(t.pk, '"', '""') || '"'
+                  ELSE 'NOT INDEXED' END ||
+             CASE WHEN t.alias IS NULL THEN '' ELSE ' WHERE ' || t.alias || ' & 1 = ' END) ||
+       CASE WHEN t.alias IS NULL THEN ') WHERE @part = 0;' ELSE ' || @part);' END
+FROM (SELECT s.name, l.wr,
+             (SELECT name FROM pragma_index_list(s.name) WHERE origin = 'pk') AS pk,
+             -- The first name of the rowid that no column has taken.
+             CASE WHEN l.wr THEN NULL
                   WHEN NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name)
-                                   WHERE lower(name) = 'rowid') THEN 'rowid, '
+                                   WHERE lower(name) = 'rowid') THEN 'rowid'
                   WHEN NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name)
-                                   WHERE lower(name) = '_rowid_') THEN '_rowid_, '
+                                   WHERE lower(name) = '_rowid_') THEN '_rowid_'
                   WHEN NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name)
-                                   WHERE lower(name) = 'oid') THEN 'oid, '
-                  ELSE '' END ||
-             '*' ||
+                                   WHERE lower(name) = 'oid') THEN 'oid' END AS alias,
              CASE WHEN (SELECT encoding FROM pragma_encoding) = 'UTF-8' THEN ''
                   ELSE (SELECT group_concat(', CAST(CASE WHEN typeof(' || c.q || ') = ''text'' THEN '
                                             || c.q || ' END AS BLOB)', '')
                         FROM (SELECT '"' || replace(name, '"', '""') || '"' AS q
-                              FROM pragma_table_info(s.name)) AS c) END ||
-             ' FROM "' || replace(s.name, '"', '""') || '" ' ||
-             CASE WHEN l.wr THEN 'INDEXED BY "' || replace((SELECT name FROM pragma_index_list(s.name)
-                                                            WHERE origin = 'pk'), '"', '""') || '"'
-                  ELSE 'NOT INDEXED' END) ||
-       ', 256));'
-FROM sqlite_schema AS s JOIN pragma_table_list AS l ON l.schema = 'main' AND l.name = s.name
-WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
-ORDER BY s.name;
+                              FROM pragma_table_info(s.name)) AS c) END AS stored
+      FROM sqlite_schema AS s JOIN pragma_table_list AS l ON l.schema = 'main' AND l.name = s.name
+      WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%') AS t
+ORDER BY t.name;
