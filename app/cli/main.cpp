@@ -4,6 +4,7 @@
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
 #include "app/core/QBAppDelegate.h"
+#include "app/core/RepairReport.h"
 #include "app/core/Salvage.h"
 #include "app/core/Translations.h"
 
@@ -12,46 +13,14 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <csignal>
+#include <tuple>
 #include <unistd.h>
 
 namespace
 {
 
 using quillbox::RepairOutcome;
-
-// Exit statuses, one per outcome; 0 only when the library was fixed.
-int exitStatus(RepairOutcome outcome)
-{
-    switch (outcome) {
-    case RepairOutcome::Fixed:
-        return 0;
-    case RepairOutcome::NoLibrary:
-        return 2;
-    case RepairOutcome::CompanionRunning:
-        return 3;
-    case RepairOutcome::ShellMissing:
-        return 4;
-    case RepairOutcome::SafetyCopyFailed:
-        return 5;
-    case RepairOutcome::CorruptRestored:
-        return 6;
-    case RepairOutcome::CorruptNotRestored:
-        return 7;
-    case RepairOutcome::UnsafeText:
-        return 8;
-    case RepairOutcome::NoSpace:
-        return 9;
-    case RepairOutcome::ReadOnly:
-        return 10;
-    case RepairOutcome::WriteFailed:
-        return 11;
-    case RepairOutcome::AlreadyRunning:
-        return 12;
-    case RepairOutcome::ShellFailed:
-        return 14;
-    }
-    return 1;
-}
 
 // What the command line asks for. On an error, `error` names the argument
 // that was not understood.
@@ -147,7 +116,12 @@ QString helpText()
                " 12  another program is repairing this library; nothing was changed\n"
                " 13  (--salvage-only) no recovered copy was written\n"
                " 14  the sqlite3 shell could not start or stopped responding; the library was "
-               "put back from its safety copy");
+               "put back from its safety copy\n"
+               " 15  another program has the library's database open; nothing was changed\n"
+               "130  stopped with Ctrl+C before anything was changed\n"
+               "\n"
+               "Ctrl+C stops the repair while it copies and reads the library, leaving it as it "
+               "was; once the damaged database is replaced, the repair runs to its end.");
 }
 
 // Prints an error on standard error, the program's name first, with a
@@ -171,6 +145,37 @@ QString libraryProblem(const QString &library)
         return QCoreApplication::translate("Terminal", "“%1” is a file, not a folder.")
             .arg(library);
     return {};
+}
+
+// Where Ctrl+C goes: the running repair, and the line that says it heard.
+quillbox::QBAppDelegate *interruptedDelegate = nullptr;
+QByteArray interruptNote;
+static_assert(std::atomic<bool>::is_always_lock_free, "the cancel flag is set in a handler");
+
+extern "C" void onInterrupt(int /*signal*/)
+{
+    if (interruptedDelegate != nullptr)
+        interruptedDelegate->cancelRepair();
+    std::ignore = ::write(STDERR_FILENO, interruptNote.constData(),
+                          static_cast<size_t>(interruptNote.size()));
+}
+
+// Ctrl+C asks the repair to stop instead of ending the program at once.
+void catchInterrupt(quillbox::QBAppDelegate &delegate)
+{
+    interruptNote = u'\n' +
+                    QCoreApplication::translate(
+                        "Terminal", "Stopping: the repair stops if the library is still as it was, "
+                                    "and otherwise finishes first.")
+                        .toLocal8Bit() +
+                    '\n';
+    interruptedDelegate = &delegate;
+    struct sigaction action {
+    };
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
 }
 
 // Runs the repair with alerts and progress on the terminal; the exit status.
@@ -212,8 +217,12 @@ int repair(const QString &libraryOverride)
                                                  << Qt::endl;
                          QCoreApplication::exit(exitStatus(outcome));
                      });
+    catchInterrupt(delegate);
     QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    ::signal(SIGINT, SIG_DFL);
+    interruptedDelegate = nullptr;
+    return status;
 }
 
 } // namespace

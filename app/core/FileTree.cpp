@@ -84,8 +84,9 @@ struct Copier {
             if (n == 0)
                 return std::nullopt;
             copied += n;
-            if (progress)
-                progress(copied);
+            if (progress && !progress(copied))
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), source,
+                                ECANCELED);
         }
     }
 
@@ -95,9 +96,18 @@ struct Copier {
     std::optional<QString> copyFile(int fromDir, int toDir, const char *name,
                                     const QByteArray &shown, const struct stat &st)
     {
-        const Fd in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        // Not blocking: were the file swapped for a FIFO since it was looked
+        // at, opening it would wait for a writer forever. What was opened
+        // must be the file that was looked at.
+        const Fd in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
         if (in.get() < 0)
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
+        struct stat opened {
+        };
+        if (::fstat(in.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+            opened.st_ino != st.st_ino || opened.st_dev != st.st_dev)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), shown,
+                            ENOTSUP);
         const Fd out(
             ::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out.get() < 0)
@@ -140,11 +150,16 @@ struct Copier {
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
                             shown, errno);
         const Fd to(::openat(toDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        DIR *dir = ::fdopendir(::dup(from));
+        // The stream takes its own descriptor, closed with it; one it did
+        // not take is closed here.
+        const int copy = ::dup(from);
+        DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
         if (to.get() < 0 || dir == nullptr) {
             const int error = errno;
             if (dir != nullptr)
                 ::closedir(dir);
+            else if (copy >= 0)
+                ::close(copy);
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, error);
         }
         std::optional<QString> error;

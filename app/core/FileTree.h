@@ -10,8 +10,9 @@
 namespace quillbox
 {
 
-// Called with the number of bytes of file content copied so far.
-using CopyProgress = std::function<void(qint64 bytesCopied)>;
+// Called with the number of bytes of file content copied so far; false
+// stops the copy, which then fails with "Operation canceled".
+using CopyProgress = std::function<bool(qint64 bytesCopied)>;
 
 // Copies the folder `source` and everything in it to `destination`, which
 // must not exist yet. Nothing is flushed to disk (see syncTree()). Files keep

@@ -20,19 +20,14 @@ qint64 fileSize(const QString &path)
     return info.exists() ? info.size() : 0;
 }
 
-QString leftoversNotRemoved(const QStringList &paths)
+QStringList removeLeftovers(const QStringList &paths)
 {
     QStringList kept;
     for (const QString &path : paths) {
         if (!removeTree(path))
-            kept.append(u"“"_qs + path + u"”"_qs);
+            kept.append(path);
     }
-    if (kept.isEmpty())
-        return {};
-    return u"\n\n"_qs + QCoreApplication::translate("QBAppDelegate",
-                                                    "The repair could not remove what it had made "
-                                                    "so far; you can delete it: %1.")
-                            .arg(kept.join(u", "_qs));
+    return kept;
 }
 
 } // namespace quillbox

@@ -18,7 +18,7 @@ inline const QString kDumpName = QStringLiteral("Library.sql");
 [[nodiscard]] qint64 fileSize(const QString &path);
 
 // Removes what a repair that stops early made (a partial copy, the dump);
-// the sentence that names what could not be removed, or empty.
-QString leftoversNotRemoved(const QStringList &paths);
+// the paths that could not be removed, empty when all are gone.
+[[nodiscard]] QStringList removeLeftovers(const QStringList &paths);
 
 } // namespace quillbox

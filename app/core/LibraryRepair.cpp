@@ -3,32 +3,20 @@
 #include "app/core/Alerts.h"
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
-#include "app/core/DamageVerdict.h"
+#include "app/core/DatabaseLocks.h"
 #include "app/core/FileTree.h"
-#include "app/core/LibraryCensus.h"
 #include "app/core/LibraryFolder.h"
-#include "app/core/SafetyCopyRestore.h"
-#include "app/core/Salvage.h"
-#include "app/core/Workspace.h"
-#include "strings/FileNames.h"
-#include "strings/PathArithmetic.h"
+#include "app/core/RepairReport.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QUrl>
-#include <QUuid>
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <future>
 #include <tuple>
 
@@ -38,6 +26,33 @@ namespace
 {
 
 const QByteArray kEndOfDump = QByteArrayLiteral("COMMIT;\n");
+
+// True when the dump file holds exactly what the shell printed and ends in
+// the marker the shell writes last.
+bool dumpIsComplete(const QString &path, const SqliteShell::FileRun &dump)
+{
+    QFile file(path);
+    const qint64 size = file.size();
+    if (size != dump.bytes || size < kEndOfDump.size() || !file.open(QIODevice::ReadOnly) ||
+        !file.seek(size - kEndOfDump.size()))
+        return false;
+    return file.read(kEndOfDump.size()) == kEndOfDump;
+}
+
+// The permission bits of the file at `path`; nullopt when it cannot be read.
+std::optional<mode_t> permissions(const QString &path)
+{
+    struct stat st {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return st.st_mode & 07777;
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 } // namespace
 
@@ -64,7 +79,14 @@ void LibraryRepair::record(RepairPhase phase)
 
 RepairOutcome LibraryRepair::fixLibrary()
 {
-    const RepairOutcome outcome = repair();
+    const std::optional<Failure> failure = repair();
+    RepairOutcome outcome = RepairOutcome::Fixed;
+    if (failure) {
+        outcome = conclude(*failure);
+    } else {
+        report(RepairStage::Check, 1.0);
+        services_.alerts.runModal(fixedAlert({libraryPath_, backupPath_}));
+    }
     // The record of another program's repair is not ours to clear.
     if (journal_ != nullptr && outcome != RepairOutcome::AlreadyRunning)
         journal_->clear();
@@ -72,187 +94,66 @@ RepairOutcome LibraryRepair::fixLibrary()
     return outcome;
 }
 
-std::optional<RepairOutcome> LibraryRepair::takeLocks()
+std::optional<Failure> LibraryRepair::repair()
 {
-    const auto refuse = [this] {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate", "A repair is already running."),
-             QCoreApplication::translate("QBAppDelegate",
-                                         "Another Quillbox Repair is working on this library. Wait "
-                                         "until it has finished, then try again if need be."),
-             {}});
-        return RepairOutcome::AlreadyRunning;
-    };
-    // A state folder that cannot be locked cannot hold a journal either; the
-    // library's own lock still keeps every other program out of it.
-    if (journal_ != nullptr && QDir().mkpath(journal_->folder()) &&
-        locks_.lock(journal_->folder()) == FolderLocks::Result::Held)
-        return refuse();
-    switch (locks_.lock(libraryPath_)) {
-    case FolderLocks::Result::Taken:
-        return std::nullopt;
-    case FolderLocks::Result::Held:
-        return refuse();
-    case FolderLocks::Result::Failed:
-        break;
-    }
-    const QString why = QString::fromLocal8Bit(std::strerror(errno));
-    services_.alerts.runModal(
-        {QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
-         QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be opened: %2.")
-             .arg(libraryPath_, why),
-         {}});
-    return RepairOutcome::ReadOnly;
+    if (auto failure = openLibrary())
+        return failure;
+    if (auto failure = checkReady())
+        return failure;
+    if (auto failure = makeSafetyCopy())
+        return failure;
+    const Examination examined = dumpAndExamine();
+    if (canceled())
+        return dropUnfinishedCopy({Cause::Canceled});
+    if (auto failure = secureSafetyCopy())
+        return failure;
+    if (auto failure = judge(examined))
+        return failure;
+    // From here on the library changes: the repair runs to its end.
+    const std::optional<mode_t> mode = permissions(inFolder(libraryPath_, kDatabaseName));
+    auto damagedDigests = removeDamagedDatabase(*examined.census);
+    if (auto failure = rebuild(*examined.census, mode))
+        return failure;
+    if (auto failure = verify(*examined.census, damagedDigests))
+        return failure;
+    record(RepairPhase::Rebuilt);
+    QFile::remove(inFolder(libraryPath_, kDumpName));
+    return std::nullopt;
 }
 
-RepairOutcome LibraryRepair::repair()
+std::optional<Failure> LibraryRepair::openLibrary()
 {
-    if (libraryPath_.isEmpty() || !QFileInfo(libraryPath_).isDir()) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate", "No Quillbox library was found."),
-             QCoreApplication::translate("QBAppDelegate",
-                                         "Choose the library folder and try again."),
-             {}});
-        return RepairOutcome::NoLibrary;
-    }
+    if (libraryPath_.isEmpty() || !QFileInfo(libraryPath_).isDir())
+        return Failure{Cause::NoLibrary};
     // A library reached through a symbolic link is repaired where it really
     // lives, with its safety copy beside it there.
     libraryPath_ = QFileInfo(libraryPath_).canonicalFilePath();
     // Before the folder is even looked at: while another program repairs
     // it, its database may be missing for a moment.
-    if (const auto refused = takeLocks())
-        return *refused;
-    if (const QString problem = databaseFileProblem(); !problem.isEmpty()) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate",
-                                         "This folder holds no Quillbox library to repair."),
-             problem,
-             {}});
-        return RepairOutcome::NoLibrary;
-    }
-    if (services_.apps.isRunning(companion::kMainIdentifier) ||
-        services_.apps.isRunning(companion::kAlternateIdentifier)) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate", "Quillbox is running."),
-             QCoreApplication::translate("QBAppDelegate", "Quit Quillbox and try again."),
-             {}});
-        return RepairOutcome::CompanionRunning;
-    }
-    if (!shell_.isUsable()) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate", "The repair tool is incomplete."),
-             QCoreApplication::translate(
-                 "QBAppDelegate",
-                 "The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.")
-                 .arg(shell_.executable()),
-             {}});
-        return RepairOutcome::ShellMissing;
-    }
-
-    if (!canWriteEverything())
-        return lastRefusal_;
-    if (!makeSafetyCopy())
-        return RepairOutcome::SafetyCopyFailed;
-
-    const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
-                                fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
-    // A shell that hangs is stopped: ten minutes, and a minute more for every
-    // 100 MB of database, is far more than any run takes.
-    shell_.setTimeLimit(
-        shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20))));
-    // While the dump runs, the other core judges the damage and reads every
-    // table once: damage that already lost rows, or a table that cannot be
-    // read to its end, is beyond repair.
-    auto examining = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
-        return std::pair{judgeDamage(shell, folder), takeCensus(shell, folder)};
-    });
-    struct stat databaseInfo {
-    };
-    const bool knownMode =
-        ::stat(QFile::encodeName(inFolder(libraryPath_, kDatabaseName)).constData(),
-               &databaseInfo) == 0;
-    // The dump's text is usually somewhat larger than the database it holds.
-    const double dumpEstimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
-    const QString dumpPath = inFolder(libraryPath_, kDumpName);
-    const SqliteShell::FileRun dump = runDump(
-        kCopyEnd, kDumpEnd, [&] { return static_cast<double>(fileSize(dumpPath)) / dumpEstimate; });
-    const auto [verdict, census] = examining.get();
-    if (!secureSafetyCopy())
-        return RepairOutcome::SafetyCopyFailed;
-    // A dump that could not be written in full is the disk's fault, not the
-    // library's, whatever the shell or the count made of it.
-    if (dump.writeError != 0)
-        return writeFailed(QString::fromLocal8Bit(std::strerror(dump.writeError)));
-    if (shell_.lastTrouble() != SqliteShell::Trouble::None)
-        return shellTrouble();
-    if (!census || !verdict || verdict->kind == DamageVerdict::Kind::RowsLost)
-        return showCorruptMessage();
-    if (census->rowsWithNulText > 0) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate(
-                 "QBAppDelegate", "The library holds text that the repair cannot carry over."),
-             QCoreApplication::translate(
-                 "QBAppDelegate",
-                 "Some text in the library contains a NUL character, which the rebuild would cut "
-                 "short. The library was left as it is; a safety copy is at “%1”.")
-                     .arg(backupPath_) +
-                 leftoversNotRemoved({dumpPath}),
-             {}});
-        return RepairOutcome::UnsafeText;
-    }
-    if (dump.status != 0)
-        return shellFailed();
-
-    report(RepairStage::Check, kDumpEnd);
-    if (!dumpIsComplete(dump))
-        return shellFailed();
-
-    removeDamagedDatabase(*census);
-    const QString databasePath = inFolder(libraryPath_, kDatabaseName);
-    const double rebuildEstimate = std::max<double>(1.0, static_cast<double>(databaseSize));
-    // What the rebuild has written so far goes on to the disk while it runs,
-    // so the flush before it is called done has only the last part to wait for.
-    // After the dump's rows, the REAL values its text could not hold exactly.
-    if (runShell(loadScript(QStringLiteral("FixScript")) + census->exactReals, RepairStage::Rebuild,
-                 kRebuildStart, kRebuildEnd, [&] {
-                     startWriteback(databasePath);
-                     return static_cast<double>(fileSize(databasePath)) / rebuildEstimate;
-                 }) != 0)
-        return shellFailed();
-    // The new database keeps who may read and write it.
-    if (knownMode)
-        ::chmod(QFile::encodeName(databasePath).constData(), databaseInfo.st_mode & 07777);
-    // The end-of-dump marker alone is not proof: a shell may close the dump
-    // of a damaged table with COMMIT and leave out the rows it could not read,
-    // so the new database is checked. Meanwhile another core flushes it and
-    // its folder (the old files gone by then), since the rebuild did not wait
-    // for the disk; it counts as done only when both have succeeded.
-    report(RepairStage::Check, kRebuildEnd);
-    const std::optional<QByteArray> digests = freeing_.get();
-    auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
-        return syncFile(databasePath) && syncFolder(folder);
-    });
-    const bool matches = digests && matchesDigests(shell_, libraryPath_, *census, *digests);
-    const bool flushed = flushing.get();
-    if (!matches)
-        return showCorruptMessage();
-    if (!flushed)
-        return writeFailed(QString());
-    record(RepairPhase::Rebuilt);
-
-    QFile::remove(dumpPath);
-    report(RepairStage::Check, 1.0);
-    services_.alerts.runModal(
-        {QCoreApplication::translate("QBAppDelegate", "The library file has been fixed!"),
-         QCoreApplication::translate("QBAppDelegate",
-                                     "The library as it was before the repair is kept in “%1”. "
-                                     "Delete that folder once you are sure you do not need it.")
-             .arg(backupPath_),
-         {QCoreApplication::translate("QBAppDelegate", "Quit")}});
-    return RepairOutcome::Fixed;
+    if (auto failure = takeLocks())
+        return failure;
+    return databaseFileProblem();
 }
 
-QString LibraryRepair::databaseFileProblem() const
+std::optional<Failure> LibraryRepair::takeLocks()
+{
+    // A state folder that cannot be locked cannot hold a journal either; the
+    // library's own lock still keeps every other program out of it.
+    if (journal_ != nullptr && QDir().mkpath(journal_->folder()) &&
+        locks_.lock(journal_->folder()) == FolderLocks::Result::Held)
+        return Failure{Cause::AlreadyRunning};
+    switch (locks_.lock(libraryPath_)) {
+    case FolderLocks::Result::Taken:
+        return std::nullopt;
+    case FolderLocks::Result::Held:
+        return Failure{Cause::AlreadyRunning};
+    case FolderLocks::Result::Failed:
+        break;
+    }
+    return Failure{Cause::FolderUnopenable, systemError(errno), libraryPath_};
+}
+
+std::optional<Failure> LibraryRepair::databaseFileProblem() const
 {
     // The shell follows links, and SQLite keeps a linked database's -wal and
     // -shm beside the link's target: only plain files inside the folder are
@@ -264,23 +165,142 @@ QString LibraryRepair::databaseFileProblem() const
         const QString path = inFolder(libraryPath_, name);
         if (::lstat(QFile::encodeName(path).constData(), &st) != 0) {
             if (name == kDatabaseName)
-                return QCoreApplication::translate("QBAppDelegate", "There is no “%1” in “%2”.")
-                    .arg(name, libraryPath_);
+                return Failure{Cause::NoDatabase, {}, name};
             continue;
         }
         if (!S_ISREG(st.st_mode))
-            return QCoreApplication::translate(
-                       "QBAppDelegate",
-                       "“%1” is not a plain file (it is a folder, a link or a device).")
-                .arg(path);
+            return Failure{Cause::DatabaseNotPlain, {}, path};
         if (name == kDatabaseName && st.st_size == 0)
-            return QCoreApplication::translate(
-                       "QBAppDelegate",
-                       "“%1” is empty, so there is nothing to rebuild. Look for an older copy of "
-                       "your library.")
-                .arg(path);
+            return Failure{Cause::DatabaseEmpty, {}, path};
     }
-    return {};
+    return std::nullopt;
+}
+
+std::optional<Failure> LibraryRepair::checkReady()
+{
+    if (services_.apps.isRunning(companion::kMainIdentifier) ||
+        services_.apps.isRunning(companion::kAlternateIdentifier))
+        return Failure{Cause::CompanionRunning};
+    if (isDatabaseInUse(libraryPath_))
+        return Failure{Cause::Locked};
+    if (!shell_.isUsable())
+        return Failure{Cause::ShellMissing, {}, shell_.executable()};
+    const QString parent = QFileInfo(libraryPath_).absolutePath();
+    for (const QString &folder : {libraryPath_, parent}) {
+        if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+            return Failure{Cause::ReadOnly, systemError(errno), folder};
+    }
+    return checkSpace();
+}
+
+LibraryRepair::Examination LibraryRepair::dumpAndExamine()
+{
+    const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
+                                fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
+    // A shell that hangs is stopped: ten minutes, and a minute more for every
+    // 100 MB of database, is far more than any run takes. Until the dump is
+    // done, a cancel stops it too.
+    shell_.setTimeLimit(
+        shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20))));
+    shell_.setCancelFlag(cancelFlag_);
+    // While the dump runs, the other core judges the damage and reads every
+    // table once: damage that already lost rows, or a table that cannot be
+    // read to its end, is beyond repair.
+    auto examining = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+        Examination examined;
+        examined.verdict = judgeDamage(shell, folder);
+        if (examined.verdict)
+            examined.census = takeCensus(shell, folder);
+        examined.trouble = shell.lastTrouble();
+        examined.errors = shell.lastErrors();
+        return examined;
+    });
+    // The dump's text is usually somewhat larger than the database it holds.
+    const double estimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
+    const QString dumpPath = inFolder(libraryPath_, kDumpName);
+    report(RepairStage::Dump, kCopyEnd);
+    const SqliteShell::FileRun dump =
+        shell_.runToFile(libraryPath_, loadScript(QStringLiteral("DumpScript")), dumpPath, [&] {
+            const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
+            report(RepairStage::Dump, kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
+        });
+    Examination examined = examining.get();
+    examined.dump = dump;
+    if (shell_.lastTrouble() != SqliteShell::Trouble::None) {
+        examined.trouble = shell_.lastTrouble();
+        examined.errors = shell_.lastErrors();
+    }
+    shell_.setCancelFlag(nullptr);
+    return examined;
+}
+
+std::optional<Failure> LibraryRepair::judge(const Examination &examined)
+{
+    const QString dumpPath = inFolder(libraryPath_, kDumpName);
+    // A dump that could not be written in full is the disk's fault, not the
+    // library's, whatever the shell or the look made of it.
+    if (examined.dump.writeError != 0)
+        return Failure{Cause::DiskWrite, systemError(examined.dump.writeError)};
+    if (examined.trouble == SqliteShell::Trouble::NotStarted)
+        return Failure{Cause::ShellNotStarted, QString::fromLocal8Bit(examined.errors.trimmed())};
+    if (examined.trouble != SqliteShell::Trouble::None)
+        return Failure{Cause::ShellStopped, QString::fromLocal8Bit(examined.errors.trimmed())};
+    // A database another program holds cannot be read; that is no damage.
+    if ((!examined.census || examined.dump.status != 0) && isDatabaseInUse(libraryPath_))
+        return Failure{Cause::Locked, {}, {}, 0, 0, removeLeftovers({dumpPath})};
+    if (!examined.census || examined.verdict->kind == DamageVerdict::Kind::RowsLost)
+        return Failure{Cause::Corrupt, QString::fromLocal8Bit(shell_.lastErrors().trimmed())};
+    if (examined.census->rowsWithNulText > 0)
+        return Failure{Cause::UnsafeText, {}, {}, 0, 0, removeLeftovers({dumpPath})};
+    if (examined.dump.status != 0)
+        return rebuildFailure();
+    report(RepairStage::Check, kDumpEnd);
+    if (!dumpIsComplete(dumpPath, examined.dump))
+        return rebuildFailure();
+    return std::nullopt;
+}
+
+std::optional<Failure> LibraryRepair::rebuild(const Census &census, std::optional<mode_t> mode)
+{
+    const QString databasePath = inFolder(libraryPath_, kDatabaseName);
+    const double estimate = std::max<double>(1.0, static_cast<double>(fileSize(databasePath)));
+    // What the rebuild has written so far goes on to the disk while it runs,
+    // so the flush before it is called done has only the last part to wait for.
+    // After the dump's rows, the REAL values its text could not hold exactly.
+    const int status = runShell(loadScript(QStringLiteral("FixScript")) + census.exactReals,
+                                RepairStage::Rebuild, kRebuildStart, kRebuildEnd, [&] {
+                                    startWriteback(databasePath);
+                                    return static_cast<double>(fileSize(databasePath)) / estimate;
+                                });
+    if (status != 0)
+        return rebuildFailure();
+    // The new database keeps who may read and write it.
+    if (mode)
+        ::chmod(QFile::encodeName(databasePath).constData(), *mode);
+    return std::nullopt;
+}
+
+std::optional<Failure> LibraryRepair::verify(const Census &census,
+                                             std::future<std::optional<QByteArray>> &damagedDigests)
+{
+    // The end-of-dump marker alone is not proof: a shell may close the dump
+    // of a damaged table with COMMIT and leave out the rows it could not read,
+    // so the new database is checked. Meanwhile another core flushes it and
+    // its folder (the old files gone by then), since the rebuild did not wait
+    // for the disk; it counts as done only when both have succeeded.
+    report(RepairStage::Check, kRebuildEnd);
+    const std::optional<QByteArray> digests = damagedDigests.get();
+    const QString databasePath = inFolder(libraryPath_, kDatabaseName);
+    auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
+        return syncFile(databasePath) && syncFolder(folder);
+    });
+    const bool matches = digests && matchesDigests(shell_, libraryPath_, census, *digests);
+    const bool flushed = flushing.get();
+    if (!matches)
+        return Failure{Cause::Corrupt, QString::fromLocal8Bit(shell_.lastErrors().trimmed())};
+    if (!flushed)
+        return Failure{Cause::DiskWrite};
+    return std::nullopt;
 }
 
 int LibraryRepair::runShell(const QByteArray &script, RepairStage stage, double from, double to,
@@ -293,28 +313,7 @@ int LibraryRepair::runShell(const QByteArray &script, RepairStage stage, double 
     });
 }
 
-SqliteShell::FileRun LibraryRepair::runDump(double from, double to,
-                                            const std::function<double()> &done)
-{
-    report(RepairStage::Dump, from);
-    return shell_.runToFile(
-        libraryPath_, loadScript(QStringLiteral("DumpScript")), inFolder(libraryPath_, kDumpName),
-        [&] { report(RepairStage::Dump, from + (to - from) * std::min(done(), 0.98)); });
-}
-
-bool LibraryRepair::dumpIsComplete(const SqliteShell::FileRun &dump) const
-{
-    // The file must hold exactly what the shell printed, and end in the
-    // marker the shell writes last.
-    QFile file(inFolder(libraryPath_, kDumpName));
-    const qint64 size = file.size();
-    if (size != dump.bytes || size < kEndOfDump.size() || !file.open(QIODevice::ReadOnly) ||
-        !file.seek(size - kEndOfDump.size()))
-        return false;
-    return file.read(kEndOfDump.size()) == kEndOfDump;
-}
-
-void LibraryRepair::removeDamagedDatabase(const Census &census)
+std::future<std::optional<QByteArray>> LibraryRepair::removeDamagedDatabase(const Census &census)
 {
     // Each damaged file is renamed to a hidden name at once, which frees
     // the names for the rebuild. Under those names, which keep the database
@@ -338,8 +337,8 @@ void LibraryRepair::removeDamagedDatabase(const Census &census)
         else
             removeTree(path);
     }
-    freeing_ = std::async(std::launch::async, [renamed, census, folder = libraryPath_,
-                                               shell = shell_.onDatabase(hidden + kDatabaseName)] {
+    return std::async(std::launch::async, [renamed, census, folder = libraryPath_,
+                                           shell = shell_.onDatabase(hidden + kDatabaseName)] {
         // One core: the other one rebuilds.
         std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
         for (const QString &path : renamed)

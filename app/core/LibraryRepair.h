@@ -1,12 +1,17 @@
 #pragma once
 
+#include "app/core/DamageVerdict.h"
 #include "app/core/FolderLock.h"
 #include "app/core/LibraryCensus.h"
+#include "app/core/RepairFailure.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SqliteShell.h"
 
 #include <QString>
 
+#include <sys/types.h>
+
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -32,6 +37,8 @@ enum class RepairOutcome {
     ReadOnly,           // the library or its folder cannot be written; nothing touched
     WriteFailed,        // a write failed midway; the safety copy is back in place
     ShellFailed,        // the shell could not start or stopped responding; the copy is back
+    Locked,             // another program has the database open; library as it was
+    Canceled,           // the user stopped the repair before anything was changed
     CorruptRestored,    // beyond repair; the safety copy is back in place
     CorruptNotRestored, // beyond repair; the safety copy stays beside it
 };
@@ -72,6 +79,12 @@ class LibraryRepair
     // Runs the whole repair and tells the user its outcome in an alert.
     RepairOutcome fixLibrary();
 
+    // Stops the repair once `*flag` is true, but only while nothing in the
+    // library has been changed (during the safety copy and the dump),
+    // leaving the library as it was; after that it runs to its end. The
+    // flag is not owned and must outlive the repair.
+    void setCancelFlag(const std::atomic<bool> *flag) { cancelFlag_ = flag; }
+
     // Tells the user the library is beyond repair, offers the support mail
     // and puts the safety copy back in place of the library folder.
     RepairOutcome showCorruptMessage();
@@ -89,30 +102,48 @@ class LibraryRepair
     static constexpr double kRebuildStart = 0.37;
     static constexpr double kRebuildEnd = 0.85;
 
-    RepairOutcome repair();
+    // What the dump and the look at the damaged database found.
+    struct Examination {
+        SqliteShell::FileRun dump;
+        std::optional<DamageVerdict> verdict;
+        std::optional<Census> census;
+        SqliteShell::Trouble trouble = SqliteShell::Trouble::None; // of the look's shell
+        QByteArray errors;                                         // what the look's shell said
+    };
+
+    // The steps, in order; each returns how it failed, or nothing to go on.
+    std::optional<Failure> repair();
+    std::optional<Failure> openLibrary();
+    std::optional<Failure> takeLocks();
+    std::optional<Failure> checkReady();
+    std::optional<Failure> checkSpace() const;
+    std::optional<Failure> makeSafetyCopy();
+    Examination dumpAndExamine();
+    std::optional<Failure> secureSafetyCopy();
+    std::optional<Failure> judge(const Examination &examined);
+    // Renames the damaged files away and starts their digest on the other
+    // core; its result comes with the rebuild's.
+    std::future<std::optional<QByteArray>> removeDamagedDatabase(const Census &census);
+    std::optional<Failure> rebuild(const Census &census, std::optional<mode_t> mode);
+    std::optional<Failure> verify(const Census &census,
+                                  std::future<std::optional<QByteArray>> &damagedDigests);
+
+    // Turns a failure into its restore, its salvage and its alert.
+    RepairOutcome conclude(const Failure &failure);
+    // Stops an unfinished safety copy and removes it with the dump.
+    Failure dropUnfinishedCopy(Failure failure);
+    [[nodiscard]] std::optional<Failure> databaseFileProblem() const;
+    [[nodiscard]] bool canceled() const { return cancelFlag_ != nullptr && cancelFlag_->load(); }
     void record(RepairPhase phase);
-    [[nodiscard]] QString databaseFileProblem() const;
-    // nullopt when both locks are held now; else how the repair ends.
-    std::optional<RepairOutcome> takeLocks();
-    bool canWriteEverything();
-    bool makeSafetyCopy();
-    bool secureSafetyCopy();
-    RepairOutcome shellFailed();
-    // Puts the safety copy back and says the shell could not start or
-    // stopped responding.
-    RepairOutcome shellTrouble();
-    // Puts the safety copy back and says the disk refused a write; `detail`
-    // (may be empty) is the shell's own last word on it.
-    RepairOutcome writeFailed(const QString &detail);
-    [[nodiscard]] bool dumpIsComplete(const SqliteShell::FileRun &dump) const;
-    void removeDamagedDatabase(const Census &census);
+    // The shell's own last word, or how it failed to give one.
+    Failure shellFailure(const SqliteShell &shell) const;
+    Failure rebuildFailure() const;
     RepairOutcome restoreSafetyCopy();
     // Saves what can be saved of the damaged database beside the library;
     // what it did, for the user.
     QString salvage();
     int runShell(const QByteArray &script, RepairStage stage, double from, double to,
                  const std::function<double()> &done);
-    SqliteShell::FileRun runDump(double from, double to, const std::function<double()> &done);
     void report(RepairStage stage, double fraction);
 
     RepairServices services_;
@@ -124,18 +155,15 @@ class LibraryRepair
     const RepairJournal *journal_ = nullptr;
     RepairRecord record_;
     double reported_ = 0.0;
-    QString partialPath_;
-    std::future<bool> pendingSync_;
-    // The damaged database's digests, taken from its hidden names before
-    // its storage is given back.
-    std::future<std::optional<QByteArray>> freeing_;
-    RepairOutcome lastRefusal_ = RepairOutcome::ReadOnly;
+    // The copy's flush, under way while the dump runs.
+    std::future<bool> copyFlushed_;
     // Held from before anything is touched until the repair has ended: the
     // state folder's (no second program of this user takes the journal's
     // record for an interrupted repair) and the library's (no other program,
     // of any user, works on the library meanwhile).
     FolderLocks locks_;
     std::optional<std::chrono::milliseconds> shellTimeLimit_;
+    const std::atomic<bool> *cancelFlag_ = nullptr;
 };
 
 // The safety copy's name for a library folder named `libraryName`:

@@ -75,8 +75,10 @@ void QBAppDelegate::fixLibrary()
         return;
     const QString library = libraryFileURL().toLocalFile();
     auto outcome = std::make_shared<RepairOutcome>(RepairOutcome::NoLibrary);
+    cancelRequested_.store(false);
     worker_ = QThread::create([this, library, outcome] {
         LibraryRepair repair(services_, SqliteShell(shellExecutable_), library);
+        repair.setCancelFlag(&cancelRequested_);
         repair.setProgress(
             [this](RepairStage stage, double fraction) { emit progressChanged(stage, fraction); });
         repair.setJournal(&journal_);

@@ -9,6 +9,8 @@
 #include <QThread>
 #include <QUrl>
 
+#include <atomic>
+
 namespace quillbox
 {
 
@@ -53,6 +55,10 @@ class QBAppDelegate : public QObject
     // once; does nothing while a repair runs.
     void fixLibrary();
     [[nodiscard]] bool isRepairing() const { return worker_ != nullptr; }
+    // Asks the running repair to stop while nothing in the library has
+    // changed yet; see LibraryRepair::setCancelFlag(). Only stores a flag,
+    // so it is safe from any thread and from a signal handler.
+    void cancelRepair() { cancelRequested_.store(true); }
 
   signals:
     void repairStarted();
@@ -71,6 +77,7 @@ class QBAppDelegate : public QObject
     QString shellExecutable_;
     RepairJournal journal_{RepairJournal::defaultPath()};
     QThread *worker_ = nullptr;
+    std::atomic<bool> cancelRequested_{false};
 };
 
 } // namespace quillbox

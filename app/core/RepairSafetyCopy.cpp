@@ -1,29 +1,13 @@
-// The safety copy: its name, and how it is made and secured.
+// The safety copy: its name, and how it is made, secured or dropped.
 #include "app/core/LibraryRepair.h"
 
-#include "app/core/Alerts.h"
-#include "app/core/Companion.h"
 #include "app/core/FileTree.h"
 #include "app/core/LibraryFolder.h"
-#include "app/core/SafetyCopyRestore.h"
-#include "app/core/Salvage.h"
-#include "app/core/Workspace.h"
 #include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QLocale>
-#include <QUrl>
 #include <QUuid>
-
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <sys/statvfs.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <future>
@@ -39,7 +23,7 @@ QString safetyCopyName(const QString &libraryName)
                                               bf::pathExtension(libraryName));
 }
 
-bool LibraryRepair::makeSafetyCopy()
+std::optional<Failure> LibraryRepair::makeSafetyCopy()
 {
     const QString parent = QFileInfo(libraryPath_).absolutePath();
     const QString name = bf::makeFilenameUniqueInDirectory(
@@ -61,55 +45,52 @@ bool LibraryRepair::makeSafetyCopy()
                std::nullopt};
     record(RepairPhase::Copying);
     const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
-    std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
+    const std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
         report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
+        return !canceled();
     });
+    if (canceled())
+        return Failure{Cause::Canceled, {}, {}, 0, 0, removeLeftovers({partial})};
+    if (error)
+        return Failure{Cause::CopyFailed, *error, {}, 0, 0, removeLeftovers({partial})};
     // What the copy holds now is what it must hold when it is put back.
-    if (!error && !(record_.copy = summarizeTree(partial)))
-        error = QCoreApplication::translate("QBAppDelegate",
-                                            "The copy could not be read back in full.");
-    if (error) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate",
-                                         "There was a problem saving a copy of the library file."),
-             *error + leftoversNotRemoved({partial}),
-             {}});
-        return false;
-    }
+    if (!(record_.copy = summarizeTree(partial)))
+        return Failure{Cause::CopyNotReadBack, {}, {}, 0, 0, removeLeftovers({partial})};
     // The copy reaches the disk while the dump runs; it takes its own name
     // only then (secureSafetyCopy()), before anything in the library changes.
-    partialPath_ = partial;
-    pendingSync_ = std::async(std::launch::async, [partial] { return syncTree(partial); });
+    copyFlushed_ = std::async(std::launch::async, [partial] { return syncTree(partial); });
     report(RepairStage::SafetyCopy, kCopyEnd);
-    return true;
+    return std::nullopt;
 }
 
-bool LibraryRepair::secureSafetyCopy()
+std::optional<Failure> LibraryRepair::secureSafetyCopy()
 {
-    if (!pendingSync_.valid())
-        return true;
-    std::optional<QString> error;
-    if (!pendingSync_.get())
-        error = QCoreApplication::translate("QBAppDelegate",
-                                            "The copy could not be written to the disk in full.");
-    if (!error)
-        error = renameNoReplace(partialPath_, backupPath_);
+    const QString partial = record_.partial;
+    const auto failed = [&](Cause cause, const QString &detail) {
+        return Failure{
+            cause, detail, {}, 0, 0, removeLeftovers({partial, inFolder(libraryPath_, kDumpName)})};
+    };
+    if (!copyFlushed_.get())
+        return failed(Cause::CopyNotFlushed, {});
+    if (const std::optional<QString> error = renameNoReplace(partial, backupPath_))
+        return failed(Cause::CopyFailed, *error);
     // The copy counts as made only once its new name is on the disk too.
-    if (!error && !syncFolder(QFileInfo(backupPath_).absolutePath())) {
-        error = QCoreApplication::translate("QBAppDelegate",
-                                            "The copy could not be written to the disk in full.");
-        std::ignore = renameNoReplace(backupPath_, partialPath_);
-    }
-    if (error) {
-        services_.alerts.runModal(
-            {QCoreApplication::translate("QBAppDelegate",
-                                         "There was a problem saving a copy of the library file."),
-             *error + leftoversNotRemoved({partialPath_, inFolder(libraryPath_, kDumpName)}),
-             {}});
-        return false;
+    if (!syncFolder(QFileInfo(backupPath_).absolutePath())) {
+        std::ignore = renameNoReplace(backupPath_, partial);
+        return failed(Cause::CopyNotFlushed, {});
     }
     record(RepairPhase::Copied);
-    return true;
+    return std::nullopt;
+}
+
+Failure LibraryRepair::dropUnfinishedCopy(Failure failure)
+{
+    // Nothing in the library has changed: what the repair made goes, once
+    // the flush of the copy has let go of it.
+    if (copyFlushed_.valid())
+        copyFlushed_.wait();
+    failure.leftovers = removeLeftovers({record_.partial, inFolder(libraryPath_, kDumpName)});
+    return failure;
 }
 
 } // namespace quillbox

@@ -172,8 +172,9 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     while (!shell.waitForFinished(100)) {
         if (shell.state() == QProcess::NotRunning)
             break;
-        if (timeLimit_.count() > 0 && clock.elapsed() > timeLimit_.count()) {
-            trouble_ = Trouble::TimedOut;
+        const bool late = timeLimit_.count() > 0 && clock.elapsed() > timeLimit_.count();
+        if (late || (cancelFlag_ != nullptr && cancelFlag_->load())) {
+            trouble_ = late ? Trouble::TimedOut : Trouble::Canceled;
             shell.kill();
             shell.waitForFinished(-1);
             return -1;

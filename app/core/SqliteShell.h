@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 
@@ -66,12 +67,16 @@ class SqliteShell
 
     // Stops a run that takes longer than `limit` (zero: no limit).
     void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }
+    // Stops a run within 100 ms once `*flag` is true (nullptr: never). The
+    // flag is not owned and must outlive every run.
+    void setCancelFlag(const std::atomic<bool> *flag) { cancelFlag_ = flag; }
 
     // What went wrong with the last run, beside its exit status.
     enum class Trouble {
         None,
         NotStarted, // it could not be started (lastErrors() says why)
         TimedOut,   // it ran past its time limit and was stopped
+        Canceled,   // it was stopped because the cancel flag was set
     };
     [[nodiscard]] Trouble lastTrouble() const { return trouble_; }
 
@@ -86,6 +91,7 @@ class SqliteShell
     QString executable_;
     QString database_ = QStringLiteral("Library.sqlite");
     std::chrono::milliseconds timeLimit_{0};
+    const std::atomic<bool> *cancelFlag_ = nullptr;
     mutable QByteArray errors_;
     mutable Trouble trouble_ = Trouble::None;
 };

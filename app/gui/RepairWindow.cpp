@@ -82,7 +82,7 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
     widget_->installEventFilter(this);
     libraryLabel_->installEventFilter(this);
     addShortcuts();
-    connect(repairButton_, &QPushButton::clicked, &delegate_, &QBAppDelegate::fixLibrary);
+    connect(repairButton_, &QPushButton::clicked, this, &RepairWindow::repairOrCancel);
     connect(chooseButton_, &QPushButton::clicked, this, &RepairWindow::chooseLibrary);
     connect(showFolderButton_, &QPushButton::clicked, this, &RepairWindow::showFolder);
     connect(&delegate_, &QBAppDelegate::repairStarted, this, [this] { setBusy(true); });
@@ -116,8 +116,21 @@ void RepairWindow::addShortcuts()
 
 void RepairWindow::repairFromKeyboard()
 {
-    if (repairButton_->isEnabled())
+    // Return starts a repair; it never cancels one.
+    if (repairButton_->isEnabled() && !delegate_.isRepairing())
         repairButton_->click();
+}
+
+void RepairWindow::repairOrCancel()
+{
+    if (!delegate_.isRepairing()) {
+        delegate_.fixLibrary();
+        return;
+    }
+    delegate_.cancelRepair();
+    canceling_ = true;
+    repairButton_->setEnabled(false);
+    stageLabel_->setText(QCoreApplication::translate("RepairWindow", "Canceling…"));
 }
 
 void RepairWindow::center()
@@ -162,7 +175,11 @@ void RepairWindow::makeKeyAndOrderFront()
 
 bool RepairWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // Closing the window mid-repair cancels the repair if it still can be;
+    // the window stays until the repair has ended and said how.
     if (watched == widget_.get() && event->type() == QEvent::Close && delegate_.isRepairing()) {
+        if (repairButton_->isEnabled())
+            repairOrCancel();
         event->ignore();
         return true;
     }
@@ -236,6 +253,11 @@ void RepairWindow::chooseLibrary()
 
 void RepairWindow::showStage(RepairStage stage, double fraction)
 {
+    // Once the damaged database goes, the repair runs to its end.
+    if (stage != RepairStage::SafetyCopy && stage != RepairStage::Dump)
+        repairButton_->setEnabled(false);
+    if (canceling_)
+        return;
     // The whole repair is done only at 1; until then the stage is named.
     stageLabel_->setText(fraction >= 1.0 ? QCoreApplication::translate(
                                                "RepairWindow", "The library has been repaired.")
@@ -280,9 +302,13 @@ void RepairWindow::setBusy(bool busy)
 {
     if (busy)
         progressBar_->setValue(0);
+    canceling_ = false;
     chooseButton_->setEnabled(!busy);
+    // While a repair copies and reads the library, its button cancels it.
+    repairButton_->setText(busy ? QCoreApplication::translate("RepairWindow", "Cancel Repair")
+                                : QCoreApplication::translate("RepairWindow", "Repair Library"));
     if (busy)
-        repairButton_->setEnabled(false);
+        repairButton_->setEnabled(true);
     else
         updateRepairButton();
 }

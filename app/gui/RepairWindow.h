@@ -51,6 +51,7 @@ class RepairWindow final : public QObject, public AppWindow
   private:
     void addShortcuts();
     void repairFromKeyboard();
+    void repairOrCancel();
     void chooseLibrary();
     void showLibrary();
     // Shortens the library's path in its middle to the label's width.
@@ -72,6 +73,7 @@ class RepairWindow final : public QObject, public AppWindow
     QLabel *stageLabel_ = nullptr;
     QProgressBar *progressBar_ = nullptr;
     QPushButton *repairButton_ = nullptr;
+    bool canceling_ = false; // a cancel was asked for; the stage is not shown
     QPushButton *chooseButton_ = nullptr;
     // Shown when a repair that did not fix the library left copies beside it
     // (its safety copy, or what the salvage saved).

@@ -81,41 +81,43 @@
     </message>
     <message>
         <location filename="../../app/core/FileTree.cpp" line="82"/>
-        <location filename="../../app/core/FileTree.cpp" line="193"/>
+        <location filename="../../app/core/FileTree.cpp" line="88"/>
+        <location filename="../../app/core/FileTree.cpp" line="109"/>
+        <location filename="../../app/core/FileTree.cpp" line="208"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="100"/>
-        <location filename="../../app/core/FileTree.cpp" line="148"/>
+        <location filename="../../app/core/FileTree.cpp" line="104"/>
         <location filename="../../app/core/FileTree.cpp" line="163"/>
-        <location filename="../../app/core/FileTree.cpp" line="181"/>
-        <location filename="../../app/core/FileTree.cpp" line="189"/>
-        <location filename="../../app/core/FileTree.cpp" line="251"/>
+        <location filename="../../app/core/FileTree.cpp" line="178"/>
+        <location filename="../../app/core/FileTree.cpp" line="196"/>
+        <location filename="../../app/core/FileTree.cpp" line="204"/>
+        <location filename="../../app/core/FileTree.cpp" line="266"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="104"/>
-        <location filename="../../app/core/FileTree.cpp" line="128"/>
-        <location filename="../../app/core/FileTree.cpp" line="140"/>
-        <location filename="../../app/core/FileTree.cpp" line="256"/>
+        <location filename="../../app/core/FileTree.cpp" line="114"/>
+        <location filename="../../app/core/FileTree.cpp" line="138"/>
+        <location filename="../../app/core/FileTree.cpp" line="150"/>
+        <location filename="../../app/core/FileTree.cpp" line="271"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="112"/>
-        <location filename="../../app/core/FileTree.cpp" line="170"/>
+        <location filename="../../app/core/FileTree.cpp" line="122"/>
+        <location filename="../../app/core/FileTree.cpp" line="185"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="124"/>
+        <location filename="../../app/core/FileTree.cpp" line="134"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="315"/>
+        <location filename="../../app/core/FileTree.cpp" line="330"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -141,219 +143,244 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
 <context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="112"/>
+        <location filename="../../app/core/RepairReport.cpp" line="34"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="113"/>
+        <location filename="../../app/core/RepairReport.cpp" line="35"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="127"/>
+        <location filename="../../app/core/RepairReport.cpp" line="39"/>
+        <location filename="../../app/core/RepairReport.cpp" line="46"/>
+        <location filename="../../app/core/RepairReport.cpp" line="53"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="136"/>
+        <location filename="../../app/core/RepairReport.cpp" line="75"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="137"/>
+        <location filename="../../app/core/RepairReport.cpp" line="76"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="143"/>
+        <location filename="../../app/core/RepairReport.cpp" line="79"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="144"/>
+        <location filename="../../app/core/RepairReport.cpp" line="80"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="192"/>
+        <location filename="../../app/core/RepairReport.cpp" line="132"/>
+        <source>The repair was canceled.</source>
+        <translation>Die Reparatur wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="133"/>
+        <source>Nothing in the library was changed.</source>
+        <translation>An der Mediathek wurde nichts verändert.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="138"/>
+        <source>Another program is using the library.</source>
+        <translation>Ein anderes Programm verwendet die Mediathek.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="140"/>
+        <source>Close the program that has “%1” open, then try again.</source>
+        <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="143"/>
+        <source>Close the program that has “%1” open, then try again. The library was left as it is; a safety copy is at “%2”.</source>
+        <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="151"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="194"/>
+        <location filename="../../app/core/RepairReport.cpp" line="153"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="246"/>
+        <location filename="../../app/core/RepairReport.cpp" line="305"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="247"/>
+        <location filename="../../app/core/RepairReport.cpp" line="306"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="251"/>
+        <location filename="../../app/core/RepairReport.cpp" line="311"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairSafetyCopy.cpp" line="69"/>
+        <location filename="../../app/core/RepairReport.cpp" line="120"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairSafetyCopy.cpp" line="73"/>
-        <location filename="../../app/core/RepairSafetyCopy.cpp" line="105"/>
+        <location filename="../../app/core/RepairReport.cpp" line="113"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="175"/>
+        <location filename="../../app/core/RepairReport.cpp" line="263"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="177"/>
+        <location filename="../../app/core/RepairReport.cpp" line="265"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="179"/>
+        <location filename="../../app/core/RepairReport.cpp" line="267"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="180"/>
+        <location filename="../../app/core/RepairReport.cpp" line="268"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="221"/>
+        <location filename="../../app/core/RepairReport.cpp" line="297"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="215"/>
         <location filename="../../app/core/RepairRecovery.cpp" line="92"/>
+        <location filename="../../app/core/RepairReport.cpp" line="281"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="267"/>
+        <location filename="../../app/core/RepairReport.cpp" line="41"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="272"/>
+        <location filename="../../app/core/RepairReport.cpp" line="48"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="277"/>
+        <location filename="../../app/core/RepairReport.cpp" line="55"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="101"/>
-        <location filename="../../app/core/RepairFailures.cpp" line="43"/>
+        <location filename="../../app/core/RepairReport.cpp" line="70"/>
+        <location filename="../../app/core/RepairReport.cpp" line="87"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryFolder.cpp" line="32"/>
+        <location filename="../../app/core/RepairReport.cpp" line="22"/>
         <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
         <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="79"/>
+        <location filename="../../app/core/RepairReport.cpp" line="62"/>
         <location filename="../../app/core/Salvage.cpp" line="197"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="80"/>
+        <location filename="../../app/core/RepairReport.cpp" line="63"/>
         <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/LibraryRepair.cpp" line="102"/>
+        <location filename="../../app/core/RepairReport.cpp" line="71"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="44"/>
+        <location filename="../../app/core/RepairReport.cpp" line="88"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="84"/>
+        <location filename="../../app/core/RepairReport.cpp" line="94"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="86"/>
+        <location filename="../../app/core/RepairReport.cpp" line="96"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="104"/>
+        <location filename="../../app/core/RepairReport.cpp" line="236"/>
         <source>The SQLite shell stopped responding, so the repair was stopped.</source>
         <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="107"/>
+        <location filename="../../app/core/RepairReport.cpp" line="226"/>
         <source>The repair could not start the SQLite shell.</source>
         <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="109"/>
+        <location filename="../../app/core/RepairReport.cpp" line="238"/>
         <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="113"/>
+        <location filename="../../app/core/RepairReport.cpp" line="228"/>
         <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="150"/>
+        <location filename="../../app/core/RepairReport.cpp" line="217"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="152"/>
+        <location filename="../../app/core/RepairReport.cpp" line="219"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="166"/>
+        <location filename="../../app/core/RepairReport.cpp" line="253"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="172"/>
+        <location filename="../../app/core/RepairReport.cpp" line="260"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairSafetyCopy.cpp" line="93"/>
-        <location filename="../../app/core/RepairSafetyCopy.cpp" line="99"/>
+        <location filename="../../app/core/RepairReport.cpp" line="126"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="239"/>
+        <location filename="../../app/core/RepairReport.cpp" line="286"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairFailures.cpp" line="245"/>
+        <location filename="../../app/core/RepairReport.cpp" line="293"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -472,6 +499,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../ui/RepairWindow.ui" line="69"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="309"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
@@ -506,45 +534,55 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="190"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="133"/>
+        <source>Canceling…</source>
+        <translation>Wird abgebrochen …</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/RepairWindow.cpp" line="207"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="196"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="213"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="213"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="230"/>
         <source>Another program is repairing this library.</source>
         <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="227"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="244"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="228"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="245"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="240"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="252"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="262"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="274"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="272"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="294"/>
         <source>The folder could not be opened.</source>
         <translation>Der Ordner konnte nicht geöffnet werden.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="273"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="295"/>
         <source>No file manager opened “%1”. Open it by hand.</source>
         <translation>Kein Dateimanager hat „%1“ geöffnet. Öffnen Sie ihn von Hand.</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/RepairWindow.cpp" line="308"/>
+        <source>Cancel Repair</source>
+        <translation>Reparatur abbrechen</translation>
     </message>
 </context>
 <context>
@@ -610,42 +648,42 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="88"/>
+        <location filename="../../app/cli/main.cpp" line="57"/>
         <source>“--library” was given twice.</source>
         <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="94"/>
+        <location filename="../../app/cli/main.cpp" line="63"/>
         <source>“--library” needs a folder after it.</source>
         <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="98"/>
+        <location filename="../../app/cli/main.cpp" line="67"/>
         <source>Unknown option “%1”.</source>
         <translation>Unbekannte Option „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="101"/>
+        <location filename="../../app/cli/main.cpp" line="70"/>
         <source>Unexpected argument “%1”.</source>
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="118"/>
+        <location filename="../../app/cli/main.cpp" line="87"/>
         <source>Repairs a damaged Quillbox library from the terminal.</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="105"/>
+        <location filename="../../app/cli/main.cpp" line="74"/>
         <source>--salvage-only needs --library DIR.</source>
         <translation>--salvage-only braucht --library DIR.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="111"/>
+        <location filename="../../app/cli/main.cpp" line="80"/>
         <source>Usage: %1 [--salvage-only] [--library DIR]</source>
         <translation>Aufruf: %1 [--salvage-only] [--library ORDNER]</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="121"/>
+        <location filename="../../app/cli/main.cpp" line="90"/>
         <source>Options:
   --library DIR   repair the library folder DIR instead of the one
                   in Quillbox&apos;s preferences
@@ -664,7 +702,7 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
   --version         die Version anzeigen</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="131"/>
+        <location filename="../../app/cli/main.cpp" line="100"/>
         <source>Exit status:
   0  the library was fixed
   1  the command line was not understood
@@ -680,7 +718,11 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
  11  a write failed midway; the library was put back from its safety copy
  12  another program is repairing this library; nothing was changed
  13  (--salvage-only) no recovered copy was written
- 14  the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy</source>
+ 14  the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy
+ 15  another program has the library&apos;s database open; nothing was changed
+130  stopped with Ctrl+C before anything was changed
+
+Ctrl+C stops the repair while it copies and reads the library, leaving it as it was; once the damaged database is replaced, the repair runs to its end.</source>
         <translation>Exit-Status:
   0  die Mediathek wurde repariert
   1  die Befehlszeile wurde nicht verstanden
@@ -696,35 +738,44 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
  11  ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
  12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert
  13  (--salvage-only) es wurde keine gerettete Kopie geschrieben
- 14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
+ 14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
+ 15  ein anderes Programm hat die Datenbank der Mediathek geöffnet; nichts wurde verändert
+130  mit Strg+C angehalten, bevor etwas verändert wurde
+
+Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und lässt sie unverändert; sobald die beschädigte Datenbank ersetzt wird, läuft die Reparatur bis zum Ende.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="166"/>
+        <location filename="../../app/cli/main.cpp" line="140"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="169"/>
+        <location filename="../../app/cli/main.cpp" line="143"/>
         <source>There is no folder “%1”.</source>
         <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="171"/>
+        <location filename="../../app/cli/main.cpp" line="145"/>
         <source>“%1” is a file, not a folder.</source>
         <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="193"/>
+        <location filename="../../app/cli/main.cpp" line="167"/>
+        <source>Stopping: the repair stops if the library is still as it was, and otherwise finishes first.</source>
+        <translation>Anhalten: Die Reparatur hält an, wenn die Mediathek noch unverändert ist, und wird sonst erst zu Ende geführt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="198"/>
         <source>Name the library folder with --library DIR.</source>
         <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="195"/>
+        <location filename="../../app/cli/main.cpp" line="200"/>
         <source>Give --library the folder that holds “Library.sqlite”.</source>
         <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="240"/>
+        <location filename="../../app/cli/main.cpp" line="249"/>
         <source>Try “%1 --help” for more.</source>
         <translation>Mehr dazu mit „%1 --help“.</translation>
     </message>
@@ -739,7 +790,7 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="209"/>
+        <location filename="../../app/cli/main.cpp" line="214"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

@@ -50,16 +50,21 @@ class LibraryRepairTest : public ::testing::Test
         LibraryRepair run({alerts, apps, workspace}, SqliteShell(shell), library);
         if (shellTimeLimit.count() > 0)
             run.setShellTimeLimit(shellTimeLimit);
-        run.setProgress([this](RepairStage stage, double fraction) {
+        std::atomic<bool> cancel{false};
+        run.setCancelFlag(&cancel);
+        run.setProgress([this, &cancel](RepairStage stage, double fraction) {
             if (stages.isEmpty() || stages.last() != stage)
                 stages.append(stage);
             fractions.append(fraction);
+            if (cancelAt == stage)
+                cancel = true;
         });
         run.setBackupChosen([this](const QString &path) { backup = path; });
         return run.fixLibrary();
     }
     QString backup;
     std::chrono::milliseconds shellTimeLimit{0};
+    std::optional<RepairStage> cancelAt; // the stage whose start cancels the repair
 
     [[nodiscard]] QStringList documentsEntries() const
     {
@@ -342,6 +347,44 @@ TEST_F(LibraryRepairTest, aShellThatCannotStartOrHangsLeavesTheLibraryAsItWas)
               u"The SQLite shell stopped responding, so the repair was stopped.");
     EXPECT_EQ(test::snapshot(library), before);
     EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+}
+
+// Another program that has the database open, in write-ahead-log mode or
+// inside a read transaction, keeps the repair out: nothing is touched.
+TEST_F(LibraryRepairTest, aDatabaseOpenInAnotherProgramIsLeftAsItWas)
+{
+    for (const char *opening : {"PRAGMA journal_mode=WAL; SELECT count(*) FROM notes;\n",
+                                "BEGIN; SELECT count(*) FROM notes;\n"}) {
+        test::makePlainLibrary(library, 50);
+        QProcess other;
+        other.setWorkingDirectory(library);
+        other.start(test::shellPath(), {u"-batch"_qs, u"Library.sqlite"_qs});
+        other.write(opening);
+        ASSERT_TRUE(other.waitForReadyRead(10000));
+        const auto before = test::snapshot(library);
+        EXPECT_EQ(repair(), RepairOutcome::Locked) << opening;
+        EXPECT_EQ(alerts.messages().last(), u"Another program is using the library.");
+        EXPECT_EQ(test::snapshot(library), before);
+        EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+        other.closeWriteChannel();
+        ASSERT_TRUE(other.waitForFinished(10000));
+        removeTree(library);
+    }
+}
+
+// A cancel during the copy or the dump (here a dump that would take a
+// minute) leaves the library as it was, with nothing beside it.
+TEST_F(LibraryRepairTest, aCancelBeforeAnythingChangedLeavesTheLibraryAsItWas)
+{
+    test::makePlainLibrary(library, 50);
+    const auto before = test::snapshot(library);
+    for (const RepairStage stage : {RepairStage::SafetyCopy, RepairStage::Dump}) {
+        cancelAt = stage;
+        EXPECT_EQ(repair(shellWrapper(u"exec sleep 60"_qs, u"true"_qs)), RepairOutcome::Canceled);
+        EXPECT_EQ(alerts.messages().last(), u"The repair was canceled.");
+        EXPECT_EQ(test::snapshot(library), before);
+        EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+    }
 }
 
 // The dump as the real shell printed it, changed on its way out by a

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/core/Alerts.h"
+#include "app/core/RepairFailure.h"
+#include "app/core/SafetyCopyRestore.h"
+
+#include <QString>
+
+// Every text a repair shows the user, and every exit status of the terminal
+// program, made from how the repair ended. The repair's steps only say what
+// happened (a Failure); the words for it are all here.
+namespace quillbox
+{
+
+enum class RepairOutcome;
+
+// Where a repair worked: the library folder and its safety copy (empty
+// before one was named).
+struct RepairPlaces {
+    QString library;
+    QString backup;
+};
+
+// How a repair that stopped with `cause` ends, when the safety copy did not
+// have to be put back or was put back.
+[[nodiscard]] RepairOutcome outcomeOf(Cause cause);
+
+// True when the library may have changed by the time `cause` stopped the
+// repair, so the safety copy goes back in its place.
+[[nodiscard]] bool needsRestore(Cause cause);
+
+// The alert for a repair stopped by `failure`; for the causes that need a
+// restore, the alert shown once the safety copy is back. Not for Corrupt.
+[[nodiscard]] Alert failureAlert(const Failure &failure, const RepairPlaces &places);
+
+// The alert for a library beyond repair, with the Support and Cancel
+// buttons; `salvaged` says what was saved of it, `shellSaid` (may be empty)
+// is the shell's own last word.
+[[nodiscard]] Alert corruptAlert(const RepairPlaces &places, const QString &salvaged,
+                                 const QString &shellSaid);
+
+// The address the Support button writes to, with its subject.
+[[nodiscard]] QString supportMailUrl();
+
+// The alert for a safety copy that could not be put back (`result` is not
+// Restored); `libraryMissing` when there was no library folder to replace.
+[[nodiscard]] Alert notRestoredAlert(RestoreResult result, bool libraryMissing,
+                                     const RepairPlaces &places);
+
+// The alert for a fixed library.
+[[nodiscard]] Alert fixedAlert(const RepairPlaces &places);
+
+// The terminal program's exit status: 0 only for Fixed, one number for
+// each other outcome.
+[[nodiscard]] int exitStatus(RepairOutcome outcome);
+
+} // namespace quillbox
