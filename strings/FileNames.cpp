@@ -14,13 +14,6 @@ namespace
 constexpr qsizetype kLongName = 256;
 constexpr qsizetype kKeptUnits = 254;
 
-// True when anything, a dangling symbolic link included, sits at `path`.
-bool itemExists(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink();
-}
-
 template<typename Pred> QStringView trimmed(QStringView text, Pred isMember)
 {
     while (!text.isEmpty() && isMember(text.front()))
@@ -41,6 +34,12 @@ qsizetype boundaryBefore(QStringView text, qsizetype keep)
 }
 
 } // namespace
+
+bool itemExists(const QString &path)
+{
+    const QFileInfo info(path);
+    return !path.isEmpty() && (info.exists() || info.isSymLink());
+}
 
 QString numberedFileName(QStringView name, qint64 n)
 {

@@ -8,6 +8,10 @@
 namespace bf
 {
 
+// True when anything, a dangling symbolic link included, exists at `path`;
+// false for an empty path and when a folder on the way cannot be searched.
+[[nodiscard]] bool itemExists(const QString &path);
+
 // `name` when nothing (not even a dangling symbolic link) exists at
 // directory/name; otherwise the first free "base n.ext" for n = 1, 2, ...
 // (base and ext split from `name`; no ".ext" when `name` has no extension),

@@ -364,11 +364,4 @@ void startWriteback(const QString &path)
         ::sync_file_range(file.get(), 0, 0, SYNC_FILE_RANGE_WRITE);
 }
 
-bool itemExists(const QString &path)
-{
-    struct stat st {
-    };
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
 } // namespace quillbox

@@ -66,7 +66,4 @@ bool syncFile(const QString &path);
 // has less left to wait for. Does nothing when the file cannot be opened.
 void startWriteback(const QString &path);
 
-// True when anything (a dangling symbolic link included) exists at `path`.
-[[nodiscard]] bool itemExists(const QString &path);
-
 } // namespace quillbox

@@ -9,6 +9,7 @@
 #include "app/core/SafetyCopyRestore.h"
 #include "app/core/Salvage.h"
 #include "app/core/Workspace.h"
+#include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
 
 #include <QFile>
@@ -148,7 +149,7 @@ RepairOutcome LibraryRepair::restoreSafetyCopy()
 {
     report(RepairStage::Restore, reported_);
     const RepairPlaces places{libraryPath_, backupPath_};
-    if (!itemExists(libraryPath_)) {
+    if (!bf::itemExists(libraryPath_)) {
         services_.alerts.runModal(notRestoredAlert(RestoreResult::Failed, true, places));
         return RepairOutcome::CorruptNotRestored;
     }

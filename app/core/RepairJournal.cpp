@@ -1,6 +1,7 @@
 #include "app/core/RepairJournal.h"
 
 #include "app/core/FileTree.h"
+#include "strings/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,7 +119,7 @@ QString RepairJournal::folder() const
 
 bool RepairJournal::exists() const
 {
-    return itemExists(path_);
+    return bf::itemExists(path_);
 }
 
 void RepairJournal::clear() const

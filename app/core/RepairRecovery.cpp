@@ -4,6 +4,7 @@
 #include "app/core/FolderLock.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SafetyCopyRestore.h"
+#include "strings/FileNames.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -50,7 +51,7 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
     const bool copyThere = QFileInfo(record.backup).isDir();
     if (!copyThere && record.phase == RepairPhase::Restoring) {
         // The copy was already moved in; only the damaged folder may be left.
-        if (itemExists(record.library)) {
+        if (bf::itemExists(record.library)) {
             if (!aside.isEmpty())
                 removeTree(aside);
             return restored;

@@ -34,8 +34,8 @@ RestoreResult putSafetyCopyBack(const RestorePlan &plan, FolderLocks &locks,
         return RestoreResult::CopyChanged;
     const QString &library = plan.library;
     QString aside = plan.aside;
-    if (itemExists(library)) {
-        if (aside.isEmpty() || itemExists(aside))
+    if (bf::itemExists(library)) {
+        if (aside.isEmpty() || bf::itemExists(aside))
             aside = damagedFolderPath(library);
         if (beforeMovingAside)
             beforeMovingAside(aside);
@@ -43,7 +43,7 @@ RestoreResult putSafetyCopyBack(const RestorePlan &plan, FolderLocks &locks,
             return RestoreResult::Failed;
     }
     if (renameNoReplace(plan.backup, library)) {
-        if (!itemExists(library) && !aside.isEmpty())
+        if (!bf::itemExists(library) && !aside.isEmpty())
             std::ignore = renameNoReplace(aside, library);
         return RestoreResult::Failed;
     }

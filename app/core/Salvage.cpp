@@ -127,7 +127,7 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
     // The copy's database files take a name of their own, so that the
     // recovered database can take the library's.
     for (const QString &suffix : {QString(), u"-wal"_qs, u"-shm"_qs}) {
-        if (itemExists(in(partial, kDatabase + suffix)))
+        if (bf::itemExists(in(partial, kDatabase + suffix)))
             std::ignore =
                 renameNoReplace(in(partial, kDatabase + suffix), in(partial, kDamaged + suffix));
     }

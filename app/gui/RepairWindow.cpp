@@ -44,20 +44,27 @@ QString stageText(RepairStage stage)
     return {};
 }
 
+// The form is built into the program, so one that cannot be loaded, or that
+// lacks a widget, is a broken build: the program stops and says which part
+// is missing rather than run on without it, in every build type.
 std::unique_ptr<QWidget> loadForm()
 {
     QFile form(QStringLiteral(":/ui/RepairWindow.ui"));
-    form.open(QIODevice::ReadOnly);
+    if (!form.open(QIODevice::ReadOnly))
+        qFatal("The window's form %s cannot be read: %s", qPrintable(form.fileName()),
+               qPrintable(form.errorString()));
     QUiLoader loader;
     std::unique_ptr<QWidget> widget(loader.load(&form));
-    Q_ASSERT(widget != nullptr);
+    if (widget == nullptr)
+        qFatal("The window's form cannot be loaded: %s", qPrintable(loader.errorString()));
     return widget;
 }
 
 template<typename T> T *child(QWidget *widget, const char *name)
 {
     auto *found = widget->findChild<T *>(QLatin1String(name));
-    Q_ASSERT(found != nullptr);
+    if (found == nullptr)
+        qFatal("The window's form has no %s named \"%s\"", T::staticMetaObject.className(), name);
     return found;
 }
 
