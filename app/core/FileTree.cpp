@@ -1,5 +1,7 @@
 #include "app/core/FileTree.h"
 
+#include "app/core/WriteAll.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
@@ -68,14 +70,11 @@ struct Copier {
                 }
             } else {
                 n = ::read(in, buffer.data(), buffer.size());
-                for (ssize_t done = 0; n > 0 && done < n;) {
-                    const ssize_t w =
-                        ::write(out, buffer.data() + done, static_cast<size_t>(n - done));
-                    if (w < 0)
+                if (n > 0) {
+                    if (const int error = writeAll(out, buffer.data(), n).error)
                         return describe(
                             QT_TRANSLATE_NOOP("FileTree", "Could not write a copy of “%1”: %2"),
-                            source, errno);
-                    done += w;
+                            source, error);
                 }
             }
             if (n < 0)

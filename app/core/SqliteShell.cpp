@@ -1,5 +1,7 @@
 #include "app/core/SqliteShell.h"
 
+#include "app/core/WriteAll.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -37,15 +39,13 @@ void drainPipe(int from, int to, SqliteShell::FileRun &run)
             }
         } else {
             moved = ::read(from, buffer.data(), buffer.size());
-            for (ssize_t written = 0; moved > 0 && written < moved;) {
-                const ssize_t step =
-                    ::write(to, buffer.data() + written, static_cast<size_t>(moved - written));
-                if (step < 0 && errno != EINTR) {
-                    run.bytes += written;
-                    run.writeError = errno;
+            if (moved > 0) {
+                const WriteResult wrote = writeAll(to, buffer.data(), moved);
+                if (wrote.error != 0) {
+                    run.bytes += wrote.written;
+                    run.writeError = wrote.error;
                     return;
                 }
-                written += std::max<ssize_t>(step, 0);
             }
         }
         if (moved == 0)
