@@ -21,8 +21,12 @@ QBAppDelegate::QBAppDelegate(RepairServices services, QObject *parent)
 
 QBAppDelegate::~QBAppDelegate()
 {
-    if (worker_ != nullptr)
+    // A repair still running when the application ends stops if it still
+    // can; otherwise it is waited for, since it is replacing the database.
+    if (worker_ != nullptr) {
+        cancelRepair();
         worker_->wait();
+    }
 }
 
 QUrl QBAppDelegate::libraryFileURL() const

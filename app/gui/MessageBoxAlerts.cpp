@@ -3,19 +3,51 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSemaphore>
+#include <QTextStream>
 #include <QThread>
+
+#include <algorithm>
+#include <memory>
 
 namespace quillbox
 {
 
+MessageBoxAlerts::MessageBoxAlerts(QObject *parent) : QObject(parent)
+{
+    connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+            [this] { quitting_.store(true); });
+}
+
+int MessageBoxAlerts::answerUnseen(const Alert &alert)
+{
+    QTextStream(stderr) << alert.messageText << Qt::endl << alert.informativeText << Qt::endl;
+    return kFirstButton + static_cast<int>(std::max<qsizetype>(alert.buttons.size(), 1) - 1);
+}
+
 int MessageBoxAlerts::runModal(const Alert &alert)
 {
     if (QThread::currentThread() == thread())
-        return show(alert);
-    int answer = kFirstButton;
+        return quitting_.load() ? answerUnseen(alert) : show(alert);
+    // The box is asked for and waited on in steps, so that a quit meanwhile
+    // ends the wait; the state outlives a request the GUI thread never runs.
+    struct Request {
+        QSemaphore done;
+        int answer = kFirstButton;
+    };
+    auto request = std::make_shared<Request>();
     QMetaObject::invokeMethod(
-        this, [&] { answer = show(alert); }, Qt::BlockingQueuedConnection);
-    return answer;
+        this,
+        [this, request, alert] {
+            request->answer = quitting_.load() ? answerUnseen(alert) : show(alert);
+            request->done.release();
+        },
+        Qt::QueuedConnection);
+    while (!request->done.tryAcquire(1, 100)) {
+        if (quitting_.load())
+            return answerUnseen(alert);
+    }
+    return request->answer;
 }
 
 int MessageBoxAlerts::show(const Alert &alert)
