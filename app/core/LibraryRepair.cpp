@@ -253,10 +253,10 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
     if (examined.census->rowsWithNulText > 0)
         return Failure{Cause::UnsafeText, {}, {}, 0, 0, removeLeftovers({dumpPath})};
     if (examined.dump.status != 0)
-        return rebuildFailure();
+        return shellRunFailure();
     report(RepairStage::Check, kDumpEnd);
     if (!dumpIsComplete(dumpPath, examined.dump))
-        return rebuildFailure();
+        return shellRunFailure();
     return std::nullopt;
 }
 
@@ -273,7 +273,7 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, std::optiona
                                     return static_cast<double>(fileSize(databasePath)) / estimate;
                                 });
     if (status != 0)
-        return rebuildFailure();
+        return shellRunFailure();
     // The new database keeps who may read and write it.
     if (mode)
         ::chmod(QFile::encodeName(databasePath).constData(), *mode);

@@ -135,9 +135,12 @@ class LibraryRepair
     [[nodiscard]] std::optional<Failure> databaseFileProblem() const;
     [[nodiscard]] bool canceled() const { return cancelFlag_ != nullptr && cancelFlag_->load(); }
     void record(RepairPhase phase);
-    // The shell's own last word, or how it failed to give one.
-    Failure shellFailure(const SqliteShell &shell) const;
-    Failure rebuildFailure() const;
+    // How the last run of `shell` failed: it could not start or was stopped,
+    // or else the library is corrupt, with the shell's own last word.
+    [[nodiscard]] static Failure shellFailure(const SqliteShell &shell);
+    // The same for the dump or the rebuild, where a disk that refused a
+    // write is the cause rather than the library.
+    [[nodiscard]] Failure shellRunFailure() const;
     RepairOutcome restoreSafetyCopy();
     // Saves what can be saved of the damaged database beside the library;
     // what it did, for the user.

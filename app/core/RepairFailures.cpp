@@ -62,7 +62,7 @@ std::optional<Failure> LibraryRepair::checkSpace() const
     return failure;
 }
 
-Failure LibraryRepair::shellFailure(const SqliteShell &shell) const
+Failure LibraryRepair::shellFailure(const SqliteShell &shell)
 {
     const QString said = QString::fromLocal8Bit(shell.lastErrors().trimmed());
     switch (shell.lastTrouble()) {
@@ -77,7 +77,7 @@ Failure LibraryRepair::shellFailure(const SqliteShell &shell) const
     return {Cause::Corrupt, said};
 }
 
-Failure LibraryRepair::rebuildFailure() const
+Failure LibraryRepair::shellRunFailure() const
 {
     Failure failure = shellFailure(shell_);
     if (failure.cause != Cause::Corrupt)
