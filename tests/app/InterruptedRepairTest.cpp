@@ -150,6 +150,68 @@ TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
     EXPECT_GE(kills, 50);
 }
 
+// Ctrl+C at any moment: before the damaged database goes, the repair stops
+// with the library as it was and nothing beside it; after, it finishes. A
+// kill in the middle of stopping is set right by the next start.
+TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
+{
+    const QString pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    // SQLite's shared-memory index is rewritten by every reader (its read
+    // marks) and holds none of the library's data: only its presence counts.
+    const auto withoutIndexBytes = [](QMap<QString, QByteArray> items) {
+        items[u"Library.sqlite-shm"_qs] = "present";
+        return items;
+    };
+    const auto original = withoutIndexBytes(test::snapshot(pristine));
+    const QString library = sandbox.path() + u"/work/Main.quillbox"_qs;
+    copyTemplate(pristine, library);
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_EQ(runToEnd(library).first, 0);
+    const qint64 fullRunUs = clock.nsecsElapsed() / 1000;
+
+    QRandomGenerator random(6122026);
+    int stopped = 0;
+    for (int round = 0; round < 12; ++round) {
+        copyTemplate(pristine, library);
+        std::unique_ptr<QProcess> cli(start(library));
+        // Once the copy has begun; at once in the first rounds, which so
+        // always stop, then at any moment up to a third of a whole run on.
+        ASSERT_TRUE(waitFor([&] {
+            return !QDir(QFileInfo(library).path())
+                        .entryList({u".quillbox-copy-*"_qs}, QDir::Hidden | QDir::Dirs)
+                        .isEmpty();
+        }));
+        if (round >= 6)
+            QThread::usleep(static_cast<unsigned long>(random.bounded(fullRunUs / 3)));
+        ::kill(static_cast<pid_t>(cli->processId()), SIGINT);
+        if (round % 3 == 2) {
+            QThread::usleep(static_cast<unsigned long>(random.bounded(3000)));
+            cli->kill();
+        }
+        cli->waitForFinished(120000);
+        const int status = cli->exitStatus() == QProcess::NormalExit ? cli->exitCode() : -1;
+        if (status == 130) {
+            ++stopped;
+            EXPECT_EQ(withoutIndexBytes(test::snapshot(library)), original) << "round " << round;
+            EXPECT_EQ(QDir(QFileInfo(library).path())
+                          .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                      QStringList{u"Main.quillbox"_qs})
+                << "round " << round;
+            continue;
+        }
+        if (status != 0) {
+            ASSERT_EQ(runToEnd(library).first, 0) << "round " << round;
+        }
+        EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
+                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
+                  u"ok\n3000")
+            << "round " << round;
+        expectTidyFolder(library);
+    }
+    EXPECT_GE(stopped, 3);
+}
+
 TEST_F(InterruptedRepairTest, aKilledRestoreStillPutsTheLibraryBack)
 {
     const QString pristine = sandbox.path() + u"/template/Main.quillbox"_qs;
