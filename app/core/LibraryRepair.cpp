@@ -110,9 +110,9 @@ std::optional<Failure> LibraryRepair::repair()
     if (auto failure = judge(examined))
         return failure;
     // From here on the library changes: the repair runs to its end.
-    const std::optional<mode_t> mode = permissions(inFolder(libraryPath_, kDatabaseName));
+    const DatabaseFile damaged = describeDatabase();
     auto damagedDigests = removeDamagedDatabase(*examined.census);
-    if (auto failure = rebuild(*examined.census, mode))
+    if (auto failure = rebuild(*examined.census, damaged))
         return failure;
     if (auto failure = verify(*examined.census, damagedDigests))
         return failure;
@@ -260,10 +260,16 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
     return std::nullopt;
 }
 
-std::optional<Failure> LibraryRepair::rebuild(const Census &census, std::optional<mode_t> mode)
+LibraryRepair::DatabaseFile LibraryRepair::describeDatabase() const
+{
+    const QString path = inFolder(libraryPath_, kDatabaseName);
+    return {permissions(path), fileSize(path) + fileSize(path + u"-wal"_qs)};
+}
+
+std::optional<Failure> LibraryRepair::rebuild(const Census &census, const DatabaseFile &damaged)
 {
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
-    const double estimate = std::max<double>(1.0, static_cast<double>(fileSize(databasePath)));
+    const double estimate = std::max<double>(1.0, static_cast<double>(damaged.size));
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.
     // After the dump's rows, the REAL values its text could not hold exactly.
@@ -275,8 +281,8 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, std::optiona
     if (status != 0)
         return shellRunFailure();
     // The new database keeps who may read and write it.
-    if (mode)
-        ::chmod(QFile::encodeName(databasePath).constData(), *mode);
+    if (damaged.mode)
+        ::chmod(QFile::encodeName(databasePath).constData(), *damaged.mode);
     return std::nullopt;
 }
 

@@ -124,7 +124,13 @@ class LibraryRepair
     // Renames the damaged files away and starts their digest on the other
     // core; its result comes with the rebuild's.
     std::future<std::optional<QByteArray>> removeDamagedDatabase(const Census &census);
-    std::optional<Failure> rebuild(const Census &census, std::optional<mode_t> mode);
+    // What the rebuilt database takes over from the damaged one.
+    struct DatabaseFile {
+        std::optional<mode_t> mode; // permission bits; nullopt when unknown
+        qint64 size = 0;            // bytes of the database and its log
+    };
+    [[nodiscard]] DatabaseFile describeDatabase() const;
+    std::optional<Failure> rebuild(const Census &census, const DatabaseFile &damaged);
     std::optional<Failure> verify(const Census &census,
                                   std::future<std::optional<QByteArray>> &damagedDigests);
 
