@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <future>
 #include <tuple>
 
@@ -203,17 +204,14 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     shell_.setTimeLimit(
         shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20))));
     shell_.setCancelFlag(cancelFlag_);
-    // While the dump runs, the other core judges the damage and reads every
-    // table once: damage that already lost rows, or a table that cannot be
-    // read to its end, is beyond repair.
-    auto examining = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
-        Examination examined;
-        examined.verdict = judgeDamage(shell, folder);
-        if (examined.verdict)
-            examined.census = takeCensus(shell, folder);
-        examined.trouble = shell.lastTrouble();
-        examined.errors = shell.lastErrors();
-        return examined;
+    // While the dump runs (it mostly waits for the disk), two more readers
+    // judge the damage and read every table once: damage that already lost
+    // rows, or a table that cannot be read to its end, is beyond repair.
+    auto judging = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+        return std::pair{judgeDamage(shell, folder), shell};
+    });
+    auto counting = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+        return std::pair{takeCensus(shell, folder), shell};
     });
     // The dump's text is usually somewhat larger than the database it holds.
     const double estimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
@@ -224,13 +222,22 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
             const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
             report(RepairStage::Dump, kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
         });
-    Examination examined = examining.get();
-    examined.dump = dump;
-    if (shell_.lastTrouble() != SqliteShell::Trouble::None) {
-        examined.trouble = shell_.lastTrouble();
-        examined.errors = shell_.lastErrors();
-    }
+    const auto [verdict, judged] = judging.get();
+    const auto [census, counted] = counting.get();
     shell_.setCancelFlag(nullptr);
+    Examination examined;
+    examined.dump = dump;
+    examined.verdict = verdict;
+    examined.census = census;
+    // A shell that could not start, or was stopped, says more than the rest.
+    for (const SqliteShell *shell :
+         std::array<const SqliteShell *, 3>{&shell_, &judged, &counted}) {
+        if (shell->lastTrouble() != SqliteShell::Trouble::None) {
+            examined.trouble = shell->lastTrouble();
+            examined.errors = shell->lastErrors();
+            break;
+        }
+    }
     return examined;
 }
 
@@ -248,7 +255,8 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
     // A database another program holds cannot be read; that is no damage.
     if ((!examined.census || examined.dump.status != 0) && isDatabaseInUse(libraryPath_))
         return Failure{Cause::Locked, {}, {}, 0, 0, removeLeftovers({dumpPath})};
-    if (!examined.census || examined.verdict->kind == DamageVerdict::Kind::RowsLost)
+    if (!examined.census || !examined.verdict ||
+        examined.verdict->kind == DamageVerdict::Kind::RowsLost)
         return Failure{Cause::Corrupt, QString::fromLocal8Bit(shell_.lastErrors().trimmed())};
     if (examined.census->rowsWithNulText > 0)
         return Failure{Cause::UnsafeText, {}, {}, 0, 0, removeLeftovers({dumpPath})};
