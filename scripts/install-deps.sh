@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
-  libicu-dev sqlite3 libgtest-dev libbenchmark-dev
+  libicu-dev sqlite3 libxxhash-dev libgtest-dev libbenchmark-dev
   gcc libc6-dev make dpkg-dev tcl
   clang libclang-rt-14-dev
   xauth xvfb python3

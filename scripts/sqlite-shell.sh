@@ -50,9 +50,9 @@ options=(
   # index that covers every column, so a damaged index can neither hide nor
   # change a row that the dump reads.
   -DSQLITE_DEFAULT_COVERING_INDEX_SCAN=0
-  # SQLite's own sha1 extension, built in: its sha1_query() digests a table
-  # twice as fast as the shell's sha3_query(), which the check after every
-  # rebuild waits for.
+  # Our xxh3_query() (sqlite-shell-digest.c), built in: it digests a table
+  # several times faster than the shell's sha3_query(), and the check after
+  # every rebuild waits for it.
   -DSQLITE_EXTRA_INIT=quillbox_extra_init
 )
 
@@ -187,8 +187,10 @@ build() {
     if [[ $var == LDFLAGS ]]; then ldflags+=("$flag"); else cflags+=("$flag"); fi
   done <<<"$flags"
   cflags+=(-fno-strict-aliasing -DNDEBUG "${options[@]}")
-  key=$(printf '%s\n' "$version" "$(cc --version | head -1)" "${cflags[@]}" "${ldflags[@]}" |
-          sha256sum | cut -c1-16)
+  local digest
+  digest=$(cd "$(dirname "$0")" && pwd)/sqlite-shell-digest.c
+  key=$(printf '%s\n' "$version" "$(cc --version | head -1)" "${cflags[@]}" "${ldflags[@]}" \
+          "$(sha256sum <"$digest")" | sha256sum | cut -c1-16)
   shell=$cache/shell-$version-$key/sqlite3
   if [[ ! -x "$shell" ]]; then
     echo "Compiling the sqlite3 shell from $pkg $version once, into $(dirname "$shell")"
@@ -202,32 +204,19 @@ build() {
        >configure.log 2>&1 && make sqlite3.c shell.c >make.log 2>&1) ||
       die "generating the sources failed: $(tail -n 3 "$tmp"/*.log)"
     sed -i '/HAVE_MALLOC_USABLE_SIZE/d' "$tmp/sqlite_cfg.h"
-    # SQLite calls this once it is set up: every connection gets sha1().
-    cat >"$tmp/extensions.c" <<'C'
-#include "sqlite3.h"
-int sqlite3_sha_init(sqlite3 *db, char **error, const sqlite3_api_routines *api);
-int quillbox_extra_init(const char *unused)
-{
-    (void)unused;
-    return sqlite3_auto_extension((void (*)(void))sqlite3_sha_init);
-}
-C
-    cp "$src/ext/misc/sha1.c" "$tmp/sha1.c"
     local c
     for c in sqlite3 shell; do
       cc "${cflags[@]}" -D_HAVE_SQLITE_CONFIG_H -I"$tmp" -c "$tmp/$c.c" -o "$tmp/$c.o" ||
         die "compiling $c.c failed"
     done
-    # The extension is linked in, not loaded: it calls SQLite directly.
-    for c in sha1 extensions; do
-      cc "${cflags[@]}" -DSQLITE_CORE -I"$tmp" -I"$src/src" -c "$tmp/$c.c" -o "$tmp/$c.o" ||
-        die "compiling $c.c failed"
-    done
-    # SQLite itself goes into the shell; only the C library is shared.
-    cc "${ldflags[@]}" -o "$tmp/sqlite3" "$tmp/shell.o" "$tmp/sqlite3.o" "$tmp/sha1.o" \
-      "$tmp/extensions.o" -lm -ldl -lpthread || die "linking the shell failed"
-    [[ $("$tmp/sqlite3" :memory: "SELECT count(*) FROM sqlite_dbpage; SELECT sha1('')") == \
-       $'0\nda39a3ee5e6b4b0d3255bfef95601890afd80709' ]] || die "the new shell does not work"
+    cc "${cflags[@]}" -I"$tmp" -c "$digest" -o "$tmp/digest.o" || die "compiling $digest failed"
+    # SQLite itself goes into the shell (xxHash too, inlined); only the C
+    # library is shared.
+    cc "${ldflags[@]}" -o "$tmp/sqlite3" "$tmp/shell.o" "$tmp/sqlite3.o" "$tmp/digest.o" \
+      -lm -ldl -lpthread || die "linking the shell failed"
+    [[ $("$tmp/sqlite3" :memory: "SELECT count(*) FROM sqlite_dbpage;
+                                   SELECT length(xxh3_query('SELECT 1'))") == $'0\n32' ]] ||
+      die "the new shell does not work"
     mkdir -p "$(dirname "$shell")"
     mv "$tmp/sqlite3" "$shell.$$"
     mv "$shell.$$" "$shell"

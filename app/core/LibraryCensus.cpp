@@ -64,7 +64,7 @@ bool everyTableDigested(const QByteArray &text)
 {
     const QByteArrayList lines = text.split('\n');
     return std::all_of(lines.cbegin(), lines.cend(), [](const QByteArray &line) {
-        return line.isEmpty() || line.size() - line.lastIndexOf('|') == 41;
+        return line.isEmpty() || line.size() - line.lastIndexOf('|') == 33;
     });
 }
 

@@ -1,5 +1,5 @@
 -- Prints an SQL text that, run on a database, prints one line per ordinary
--- table: its name in hex and the SHA-1 digest of its rows. Each row is
+-- table: its name in hex and the XXH3 digest of its rows. Each row is
 -- hashed with its rowid and its values with their types (a REAL as its eight
 -- bytes), read by a full scan of the table's own b-tree (for a WITHOUT ROWID
 -- table, its primary key), so in key order and never through another index.
@@ -12,7 +12,7 @@
 -- empty. Every name is quoted, so no name can end a statement early or start
 -- a shell command.
 -- The program puts the shell settings this relies on in front of it.
-SELECT 'SELECT ' || quote(hex(t.name)) || ', sha1_query(' ||
+SELECT 'SELECT ' || quote(hex(t.name)) || ', xxh3_query(' ||
        quote('SELECT ' || coalesce(t.alias || ', ', '') || '*' || t.stored ||
              ' FROM "' || replace(t.name, '"', '""') || '" ' ||
              CASE WHEN t.wr THEN 'INDEXED BY "' || replace(t.pk, '"', '""') || '"'
