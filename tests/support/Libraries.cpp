@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace quillbox::test
 {
 
@@ -82,7 +84,11 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
         const QFileInfo info(path);
         QByteArray description = QByteArray::number(static_cast<int>(info.permissions())) + ' ';
         if (info.isSymLink()) {
-            description += "link " + QFile::encodeName(info.symLinkTarget());
+            // The link's own text: a relative target stays relative.
+            QByteArray target(4096, '\0');
+            const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target.data(),
+                                         static_cast<size_t>(target.size()));
+            description += "link " + target.left(std::max<ssize_t>(n, 0));
         } else if (info.isDir()) {
             description += "folder";
         } else if (!info.isFile()) {
