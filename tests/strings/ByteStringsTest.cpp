@@ -1,5 +1,7 @@
 #include "strings/ByteStrings.h"
 
+#include "tests/support/Cases.h"
+
 #include <QSet>
 #include <gtest/gtest.h>
 
@@ -23,11 +25,6 @@ struct BytesCase {
     qint64 length;
     std::optional<QString> expected;
 };
-// Name the case, not its bytes, in test listings.
-void PrintTo(const BytesCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using ByteStrings = ::testing::TestWithParam<BytesCase>;
 
 TEST_P(ByteStrings, giveTheBoundedTextOrNothing)
@@ -56,18 +53,13 @@ const BytesCase kByteCases[] = {
     {"gb18030", GB18030, "\xC4\xE3\x81\x30\x81\x30", 6, u"\u4F60\u0080"_qs},
     {"gb18030Truncated", GB18030, "\x81\x30\x81", 3, std::nullopt},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, ByteStrings, ::testing::ValuesIn(kByteCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(ByteStrings, BytesCase, ::testing::ValuesIn(kByteCases));
 
 struct SingleByteCase {
     const char *name;
     StringEncoding encoding;
     std::string undefined; // the bytes the code page leaves undefined
 };
-void PrintTo(const SingleByteCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using SingleByteEncodings = ::testing::TestWithParam<SingleByteCase>;
 
 // Every defined byte becomes a character of its own, none of them U+FFFD
@@ -98,8 +90,7 @@ const SingleByteCase kSingleByteCases[] = {
      "\x81\x88\x8A\x8C\x8D\x8E\x8F\x90\x98\x9A\x9C\x9D\x9E\x9F\xAA\xD2\xFF"},
     {"cp1254", WindowsCP1254, "\x81\x8D\x8E\x8F\x90\x9D\x9E"},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, SingleByteEncodings, ::testing::ValuesIn(kSingleByteCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(SingleByteEncodings, SingleByteCase, ::testing::ValuesIn(kSingleByteCases));
 
 // Bytes placed at the very end of a readable page, followed by a page that
 // cannot be read: any read past `length` faults.

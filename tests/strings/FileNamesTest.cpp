@@ -1,6 +1,8 @@
 #include "strings/FileNames.h"
 
+#include "tests/support/Cases.h"
 #include "tests/support/QtPrinting.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,11 +17,6 @@ struct SanitizeCase {
     QString input;
     QString expected;
 };
-// Name the case, not its bytes, in test listings.
-void PrintTo(const SanitizeCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using Sanitizer = ::testing::TestWithParam<SanitizeCase>;
 
 TEST_P(Sanitizer, makesOneSafeName)
@@ -45,8 +42,7 @@ const SanitizeCase kCases[] = {
     {"cutNeverSplitsPair", QString(253, u'e') + kSmile + QString(10, u'f'), QString(253, u'e')},
     {"hugeExtension", u"a."_qs + QString(300, u'x'), u"a."_qs + QString(252, u'x')},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, Sanitizer, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(Sanitizer, SanitizeCase, ::testing::ValuesIn(kCases));
 
 TEST(UniqueName, takesTheLowestFreeNumberAndSanitizesOnlyNumberedNames)
 {

@@ -1,5 +1,6 @@
 #include "strings/PathArithmetic.h"
 
+#include "tests/support/Cases.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -15,11 +16,6 @@ struct PathCase {
     const char16_t *withoutExtension;
 };
 
-// Name the case, not its bytes, in test listings.
-void PrintTo(const PathCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using PathArithmetic = ::testing::TestWithParam<PathCase>;
 
 TEST_P(PathArithmetic, splitsComponentsAndExtensions)
@@ -39,8 +35,7 @@ const PathCase kCases[] = {
     {"dotInFolderOnly", u"/a.b/c", u"c", u"", u"/a.b/c"},
     {"root", u"/", u"/", u"", u"/"},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, PathArithmetic, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(PathArithmetic, PathCase, ::testing::ValuesIn(kCases));
 
 TEST(PathArithmeticJoin, joinsWithOneSeparator)
 {

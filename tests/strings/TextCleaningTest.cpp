@@ -1,5 +1,6 @@
 #include "strings/TextCleaning.h"
 
+#include "tests/support/Cases.h"
 #include "tests/support/QtPrinting.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,6 @@ struct CleanCase {
     QString input;
     QString expected;
 };
-// Name the case, not its bytes, in test listings.
-void PrintTo(const CleanCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using Cleaning = ::testing::TestWithParam<CleanCase>;
 
 TEST_P(Cleaning, givesExpectedText)
@@ -60,7 +56,6 @@ const CleanCase kCases[] = {
     {"escapeKeepsOthers", escape, kOthers, kOthers},
     {"trimKeepsOthers", trim, u" "_qs + kOthers, kOthers},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, Cleaning, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(Cleaning, CleanCase, ::testing::ValuesIn(kCases));
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "strings/TextComparison.h"
 
+#include "tests/support/Cases.h"
 #include "tests/support/QtPrinting.h"
+
 #include <QRandomGenerator>
 #include <QStringList>
 
@@ -28,11 +30,6 @@ struct CompareCase {
     bool ends;
     bool contains;
 };
-// Name the case, not its bytes, in test listings.
-void PrintTo(const CompareCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using Comparison = ::testing::TestWithParam<CompareCase>;
 
 TEST_P(Comparison, matchesWholeTextAffixesAndCharacters)
@@ -75,8 +72,7 @@ const CompareCase kCases[] = {
     {"longNotInsideMark", kLong,                    u"xe",              false, false, false, false},
 };
 // clang-format on
-INSTANTIATE_TEST_SUITE_P(Cases, Comparison, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(Comparison, CompareCase, ::testing::ValuesIn(kCases));
 
 TEST(TextAttachment, foundAnywhere)
 {

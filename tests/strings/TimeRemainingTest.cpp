@@ -1,5 +1,7 @@
 #include "strings/TimeRemaining.h"
 
+#include "tests/support/Cases.h"
+
 #include <QCoreApplication>
 #include <QTranslator>
 #include <gtest/gtest.h>
@@ -16,11 +18,6 @@ struct TimeCase {
     QString english;
     QString german;
 };
-// Name the case, not its bytes, in test listings.
-void PrintTo(const TimeCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
 using TimeRemaining = ::testing::TestWithParam<TimeCase>;
 
 // In English without a translation, in German with the shipped one.
@@ -53,8 +50,7 @@ const TimeCase kCases[] = {
     {"infinity", std::numeric_limits<double>::infinity(), u"9223372036854775807 days remaining"_qs,
      u"noch 9223372036854775807 Tage"_qs},
 };
-INSTANTIATE_TEST_SUITE_P(Cases, TimeRemaining, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+QUILLBOX_CASES(TimeRemaining, TimeCase, ::testing::ValuesIn(kCases));
 
 // A translation that would crash a printf-style formatter.
 class HostileTranslator : public QTranslator
