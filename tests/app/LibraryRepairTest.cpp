@@ -2,6 +2,7 @@
 
 #include "app/core/Companion.h"
 #include "app/core/FileTree.h"
+#include "tests/support/Cases.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestDoubles.h"
@@ -9,12 +10,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <atomic>
+#include <optional>
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,8 +28,55 @@ namespace
 
 using test::runSql;
 
-const QString kFixed = u"The library file has been fixed!"_qs;
-const QString kCorrupt = u"The library file is corrupt and cannot be repaired automatically."_qs;
+const char *const kFixed = "The library file has been fixed!";
+const char *const kCorrupt = "The library file is corrupt and cannot be repaired automatically.";
+const char *const kNoLibrary = "This folder holds no Quillbox library to repair.";
+const char *const kRecovered = "Main (Recovered).quillbox";
+
+// Everything a rebuild must keep: the header's settings, then every row of
+// every table (FTS5's, sqlite_sequence and the statistics included) with its
+// rowid, the type of each value, REAL values to the bit, text and BLOBs to
+// the byte.
+QString content(const QString &db)
+{
+    const QString tables =
+        runSql(db, uR"(SELECT 'SELECT ' || iif(wr, '', 'typeof(rowid), rowid, ') ||
+  (SELECT group_concat(replace('typeof(@), CASE typeof(@) WHEN ''real'' THEN hex(ieee754_to_blob(@))
+     ELSE hex(CAST(@ AS BLOB)) END', '@', '"' || replace(c.name, '"', '""') || '"'), ', ')
+   FROM pragma_table_info(l.name) AS c) || ' FROM "' || replace(name, '"', '""') || '" ORDER BY 1, 2, 3, 4;'
+FROM pragma_table_list AS l WHERE schema = 'main' AND type <> 'view' AND name <> 'sqlite_schema'
+ORDER BY name;)"_qs);
+    return runSql(db, u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
+                      u"PRAGMA encoding; PRAGMA journal_mode;\n"_qs +
+                          tables);
+}
+
+// Rows of `table` that a plain full scan still reads; 0 when it reads none.
+qint64 readableRows(const QString &db, const QString &table)
+{
+    QProcess shell;
+    shell.start(test::shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, db});
+    shell.write(QStringLiteral("SELECT count(*) FROM \"%1\" NOT INDEXED;").arg(table).toUtf8());
+    shell.closeWriteChannel();
+    shell.waitForFinished(-1);
+    return shell.readAllStandardOutput().trimmed().toLongLong();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// A snapshot of the library without the database's own files.
+QMap<QString, QByteArray> besideTheDatabase(const QString &library)
+{
+    auto items = test::snapshot(library);
+    for (const char *suffix : {"", "-wal", "-shm"})
+        items.remove(u"Library.sqlite"_qs + QLatin1String(suffix));
+    return items;
+}
 
 class LibraryRepairTest : public ::testing::Test
 {
@@ -35,15 +84,6 @@ class LibraryRepairTest : public ::testing::Test
     // Byte-exact and free of the path length limit, unlike QTemporaryDir's
     // own clean-up, for the libraries with odd names and deep folders.
     ~LibraryRepairTest() override { removeTree(sandbox.path()); }
-
-    QTemporaryDir sandbox;
-    QString documents = sandbox.path() + u"/Documents"_qs;
-    QString library = documents + u"/Main.quillbox"_qs;
-    test::ScriptedAlerts alerts;
-    test::FakeCompanionApps apps;
-    test::RecordingWorkspace workspace;
-    QList<RepairStage> stages;
-    QList<double> fractions;
 
     RepairOutcome repair(const QString &shell = test::shellPath())
     {
@@ -62,15 +102,11 @@ class LibraryRepairTest : public ::testing::Test
         run.setBackupChosen([this](const QString &path) { backup = path; });
         return run.fixLibrary();
     }
-    QString backup;
-    std::chrono::milliseconds shellTimeLimit{0};
-    std::optional<RepairStage> cancelAt; // the stage whose start cancels the repair
-
     [[nodiscard]] QStringList documentsEntries() const
     {
         return QDir(documents).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-    QString db() const { return library + u"/Library.sqlite"_qs; }
+    [[nodiscard]] QString db() const { return library + u"/Library.sqlite"_qs; }
 
     // A wrapper around the real shell that runs `beforeDump` and `afterDump`
     // (shell commands, in the library) around the run that writes the dump,
@@ -80,66 +116,58 @@ class LibraryRepairTest : public ::testing::Test
                          const QString &dumpFilter = u"cat"_qs)
     {
         const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
-        QFile script(wrapper);
-        EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write(QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
-                                    "if grep -q '^\\.dump' \"$input\"; then\n"
-                                    "  { %2; }\n"
-                                    "  { \"%1\" \"$@\" < \"$input\"; echo $? > \"$input.rc\"; } | "
-                                    "{ %4; }\n"
-                                    "  rc=$(cat \"$input.rc\"); rm -f \"$input.rc\"\n"
-                                    "  { %3; }\n"
-                                    "else \"%1\" \"$@\" < \"$input\"; rc=$?; fi\n"
-                                    "rm -f \"$input\"\nexit $rc\n")
-                         .arg(test::shellPath(), beforeDump, afterDump, dumpFilter)
-                         .toUtf8());
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        writeFile(
+            wrapper,
+            QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
+                           "if grep -q '^\\.dump' \"$input\"; then\n"
+                           "  { %2; }\n"
+                           "  { \"%1\" \"$@\" < \"$input\"; echo $? > \"$input.rc\"; } | { %4; }\n"
+                           "  rc=$(cat \"$input.rc\"); rm -f \"$input.rc\"\n"
+                           "  { %3; }\n"
+                           "else \"%1\" \"$@\" < \"$input\"; rc=$?; fi\n"
+                           "rm -f \"$input\"\nexit $rc\n")
+                .arg(test::shellPath(), beforeDump, afterDump, dumpFilter)
+                .toUtf8());
+        QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return wrapper;
     }
+
+    QTemporaryDir sandbox;
+    QString documents = sandbox.path() + u"/Documents"_qs;
+    QString library = documents + u"/Main.quillbox"_qs;
+    test::ScriptedAlerts alerts;
+    test::FakeCompanionApps apps;
+    test::RecordingWorkspace workspace;
+    QList<RepairStage> stages;
+    QList<double> fractions;
+    QString backup;
+    std::chrono::milliseconds shellTimeLimit{0};
+    std::optional<RepairStage> cancelAt; // the stage whose start cancels the repair
 };
 
-TEST_F(LibraryRepairTest, rebuildsADamagedIndexKeepingEveryRowAndTheLogsChanges)
+TEST_F(LibraryRepairTest, rebuildsTheSampleKeepingTheLogsRowsAndEverythingBesideTheDatabase)
 {
     library = test::makeSampleLibrary(sandbox.path() + u"/sample"_qs, 300);
     documents = QFileInfo(library).path();
     // Only the exact database names are removed. (No "Library.sqlite-journal":
     // SQLite itself discards a stale journal of the database the rebuild creates.)
-    const QStringList bystanders{u"library.sqlite"_qs, u"Library.sqlite-wal.old"_qs,
-                                 u".Library.sqlite-wal"_qs};
-    for (const QString &name : bystanders)
-        QFile(library + u'/' + name).open(QIODevice::WriteOnly);
+    for (const char *name : {"library.sqlite", "Library.sqlite-wal.old", ".Library.sqlite-wal"})
+        writeFile(library + u'/' + QLatin1String(name), name);
     const auto original = test::snapshot(library);
     ASSERT_TRUE(original.contains(u"Library.sqlite-wal"_qs));
+    const auto bystanders = besideTheDatabase(library);
 
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(alerts.messages(), QStringList{kFixed});
-    EXPECT_EQ(alerts.shown.first().buttons, QStringList{u"Quit"_qs});
-    EXPECT_TRUE(alerts.shown.first().informativeText.contains(backup));
-
-    EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
-    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes; SELECT count(*) FROM note_tags;"_qs),
-              u"300\n300");
-    // Rows written only to the -wal file survive.
-    EXPECT_EQ(runSql(db(), u"SELECT title FROM notebooks WHERE id = 21;"
-                           u"SELECT body FROM notes WHERE id = 1;"_qs),
-              u"Written just before the crash\nEdited recently");
-    // What a plain dump drops, and the kinds of schema object it keeps.
-    EXPECT_EQ(runSql(db(), u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
-                           u"PRAGMA journal_mode;"_qs),
-              u"12\n1364283203\n4096\nwal");
-    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes_search WHERE notes_search MATCH 'note';"
-                           u"SELECT count(*) FROM recent_notes; SELECT count(*) FROM tags;"
-                           u"SELECT seq FROM sqlite_sequence WHERE name = 'notes';"_qs),
-              u"300\n20\n30\n300");
-
-    // The safety copy is the library as it was; the dump is gone.
-    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version).quillbox");
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].messageText, kFixed);
+    EXPECT_EQ(alerts.shown[0].buttons, QStringList{u"Quit"_qs});
+    EXPECT_TRUE(alerts.shown[0].informativeText.contains(backup));
+    // The safety copy is the library as it was; the rebuild holds every row
+    // of it, those only in its -wal file too, and nothing else changed.
     EXPECT_EQ(test::snapshot(backup), original);
-    EXPECT_FALSE(QFile::exists(library + u"/Library.sql"_qs));
-    EXPECT_TRUE(QFile::exists(library + u"/Attachments/scan-1.png"_qs));
-    for (const QString &name : bystanders)
-        EXPECT_TRUE(QFile::exists(library + u'/' + name)) << name.toStdString();
+    EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
+    EXPECT_EQ(content(db()), content(backup + u"/Library.sqlite"_qs));
+    EXPECT_EQ(besideTheDatabase(library), bystanders);
     EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
     EXPECT_EQ(fractions.last(), 1.0);
     EXPECT_EQ(stages,
@@ -147,26 +175,243 @@ TEST_F(LibraryRepairTest, rebuildsADamagedIndexKeepingEveryRowAndTheLogsChanges)
                                   RepairStage::Rebuild, RepairStage::Check}));
 }
 
-TEST_F(LibraryRepairTest, reportsACorruptTableAndLeavesTheLibraryByteForByteAsItWas)
+// Shell functions for the cases' commands, which run in the library folder
+// with $OUT naming a folder that nothing may write to: Q runs SQL on the
+// database; page and root find b-tree pages; poke writes printf-style bytes
+// and fill `count` copies of a byte at an offset; garbage overwrites a page;
+// deep steps down 25 folders of 200-byte names (making them with "make"):
+// paths longer than the system's limit, reached one relative step at a time.
+const QString kTools = uR"(Q() { "$SQLITE3" -init /dev/null -batch Library.sqlite "$@"; }
+page() { Q "SELECT pageno FROM dbstat WHERE name = '$1' AND pagetype = '$2' ORDER BY pageno LIMIT 1 OFFSET $3"; }
+root() { Q "SELECT rootpage FROM sqlite_schema WHERE name = '$1'"; }
+poke() { printf "$2" | dd of=Library.sqlite bs=1 seek="$1" conv=notrunc status=none; }
+fill() { head -c "$2" /dev/zero | tr '\0' "$3" | dd of=Library.sqlite bs=1 seek="$1" conv=notrunc status=none; }
+garbage() { fill $((($1 - 1) * 4096)) 4096 Z; }
+deep() { d=$(printf '%0200d' 0 | tr 0 d); for i in $(seq 25); do { [ -z "$1" ] || mkdir $d; } && cd -P $d || return 1; done; }
+)"_qs;
+
+// One library per case, made by `sql` (the plain library when null) and
+// changed by `arrange`; the dump passes through the filter `tamper` when one
+// is given. Either every value comes back exactly, beside a safety copy of
+// the library as it was, or the library is byte for byte as it was, with
+// only `beside` next to it.
+struct RepairCase {
+    const char *name;
+    const char *sql;
+    const char *arrange;
+    RepairOutcome outcome;
+    const char *message;          // of the one alert
+    bool rebuilt;                 // the damaged database was deleted and rebuilt
+    const char *beside = nullptr; // what a refusal leaves beside the library
+    const char *tamper = nullptr; // a filter the dump passes through
+    const char *says = "";        // part of the alert's informative text
+    const char *verify = nullptr; // holds in a fixed library and its safety copy
+};
+
+class Libraries : public LibraryRepairTest, public ::testing::WithParamInterface<RepairCase>
+{
+  protected:
+    bool sh(const QString &folder, const char *commands)
+    {
+        QProcess sh;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"SQLITE3"_qs, test::shellPath());
+        env.insert(u"OUT"_qs, outside);
+        sh.setProcessEnvironment(env);
+        sh.setWorkingDirectory(folder);
+        sh.start(u"sh"_qs, {u"-ec"_qs, kTools + QString::fromUtf8(commands)});
+        return sh.waitForFinished(-1) && sh.exitStatus() == QProcess::NormalExit &&
+               sh.exitCode() == 0;
+    }
+    QString outside = sandbox.path() + u"/outside"_qs;
+};
+
+TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
+{
+    const RepairCase &c = GetParam();
+    test::makePlainLibrary(outside, 10);
+    if (c.sql == nullptr)
+        test::makePlainLibrary(library, 10);
+    else if (QDir().mkpath(library))
+        runSql(db(), QString::fromUtf8(c.sql).replace(u"$OUT"_qs, outside));
+    ::chmod(QFile::encodeName(db()).constData(), 0600);
+    const QString intact = content(db());
+    ASSERT_TRUE(c.arrange == nullptr || sh(library, c.arrange));
+    // Every reader writes to the -shm index, which holds no data.
+    const auto snapshot = [](const QString &folder) {
+        auto items = test::snapshot(folder);
+        items.remove(u"Library.sqlite-shm"_qs);
+        return items;
+    };
+    const auto before = snapshot(library);
+    const auto outsideBefore = test::snapshot(outside);
+    const bool salvaged = qstrcmp(c.beside, kRecovered) == 0;
+    const qint64 readable =
+        salvaged ? readableRows(db(), u"notes"_qs) + readableRows(db(), u"t"_qs) : 0;
+
+    EXPECT_EQ(repair(c.tamper == nullptr
+                         ? test::shellPath()
+                         : shellWrapper(u"true"_qs, u"true"_qs, QString::fromUtf8(c.tamper))),
+              c.outcome);
+    EXPECT_EQ(alerts.messages(), QStringList{QString::fromUtf8(c.message)});
+    EXPECT_TRUE(alerts.shown.last().informativeText.contains(QString::fromUtf8(c.says)));
+    EXPECT_EQ(stages.contains(RepairStage::Rebuild), c.rebuilt);
+    EXPECT_EQ(test::snapshot(outside), outsideBefore);
+    if (c.outcome == RepairOutcome::Fixed) {
+        EXPECT_EQ(snapshot(backup), before);
+        EXPECT_EQ(besideTheDatabase(library), besideTheDatabase(backup));
+        EXPECT_EQ(documentsEntries(),
+                  (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
+        EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
+        EXPECT_EQ(content(db()), intact);
+        EXPECT_EQ(QFileInfo(db()).permissions(),
+                  QFileInfo(backup + u"/Library.sqlite"_qs).permissions());
+        EXPECT_TRUE(c.verify == nullptr || (sh(library, c.verify) && sh(backup, c.verify)));
+        return;
+    }
+    EXPECT_EQ(snapshot(library), before);
+    QStringList beside{u"Main.quillbox"_qs};
+    if (c.beside != nullptr)
+        beside.prepend(QString::fromUtf8(c.beside));
+    EXPECT_EQ(documentsEntries(), beside);
+    if (c.outcome == RepairOutcome::CorruptRestored && !salvaged) {
+        EXPECT_TRUE(alerts.shown.last().detailedText.contains(u"no recovered copy was made"));
+    }
+    if (!salvaged)
+        return;
+    // What could be saved is complete, and holds at least what a plain scan
+    // could still read.
+    const QString recovered = documents + u'/' + kRecovered + u"/Library.sqlite"_qs;
+    EXPECT_EQ(runSql(recovered, u"PRAGMA integrity_check;"_qs), u"ok");
+    const qint64 saved = readableRows(recovered, u"notes"_qs) + readableRows(recovered, u"t"_qs) +
+                         readableRows(recovered, u"lost_and_found"_qs);
+    EXPECT_GE(saved, readable);
+    EXPECT_GT(saved, 0);
+}
+
+const char *const kNotes = R"(PRAGMA page_size=4096;
+CREATE TABLE notes(id INTEGER PRIMARY KEY, title TEXT, body TEXT, score REAL);
+CREATE INDEX notes_by_title ON notes(title);
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+  INSERT INTO notes SELECT i, 'Note ' || i, printf('%.200c', 'x'), i / 7.0 FROM n;
+CREATE TABLE notebooks(id INTEGER PRIMARY KEY, title TEXT);
+INSERT INTO notebooks VALUES (1, 'Inbox'), (2, 'Work');
+ANALYZE;)";
+const char *const kCopyFailed = "There was a problem saving a copy of the library file.";
+const char *const kNulText = "The library holds text that the repair cannot carry over.";
+using enum RepairOutcome;
+
+QUILLBOX_CASES(
+    Libraries, RepairCase,
+    ::testing::Values(
+        // Repairable: only an index or the freelist is damaged; every row is
+        // still in its table. (ANALYZE leaves samples in sqlite_stat4, which only
+        // a shell built with STAT4 loads back.)
+        RepairCase{"indexPage", kNotes, "garbage $(page notes_by_title leaf 2)", Fixed, kFixed,
+                   true, nullptr, nullptr, "",
+                   "test $(Q 'SELECT count(*) FROM sqlite_stat4') -gt 5"},
+        // The first freelist trunk page claims far too many leaves.
+        RepairCase{"freelist", R"(PRAGMA page_size=4096; PRAGMA secure_delete=OFF;
+CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+  INSERT INTO notes SELECT i, printf('%.300c', 'y') FROM n;
+DELETE FROM notes WHERE id > 1500;)",
+                   "t=0x$(Q 'SELECT hex(substr(data, 33, 4)) FROM sqlite_dbpage WHERE pgno = 1'); "
+                   "poke $(((t - 1) * 4096 + 4)) '\\000\\377\\377\\377'",
+                   Fixed, kFixed, true},
+        // Exact values: REAL to the bit (-0.0 and subnormal numbers too),
+        // integers at both 64-bit ends, text and BLOBs to the byte, the rowids of
+        // a table without a key of its own.
+        RepairCase{"exactValues", R"(CREATE TABLE v(id INTEGER PRIMARY KEY, r, b BLOB, t TEXT);
+INSERT INTO v VALUES (1, -0.0, x'00ff', 'ünïcode'), (2, 5e-324, x'', ''),
+  (3, 2.2250738585072009e-308, NULL, 'a'), (4, -9223372036854775808, x'01', 'b'),
+  (5, 9223372036854775807, x'02', 'c'), (6, 0.1, x'03', 'd'), (7, -4.9e-324, x'04', 'e');
+CREATE TABLE w(k TEXT PRIMARY KEY, r) WITHOUT ROWID; INSERT INTO w VALUES ('k', 1.5);
+CREATE TABLE loose(v TEXT, w); INSERT INTO loose VALUES ('a', 1), ('b', 2), ('c', 3);
+DELETE FROM loose WHERE v = 'b';)",
+                   nullptr, Fixed, kFixed, true},
+        // Names and text that would be commands to the shell if a dump let them.
+        RepairCase{"shellCommandsInContent", R"(CREATE TABLE "x
+.shell touch $OUT/pwned
+" ("a
+.system touch $OUT/pwned
+" TEXT);
+INSERT INTO "x
+.shell touch $OUT/pwned
+" VALUES ('
+.shell touch $OUT/pwned
+.output $OUT/pwned
+.read $OUT/pwned
+');)",
+                   nullptr, Fixed, kFixed, true},
+        RepairCase{"linksAndOddNames", nullptr,
+                   "ln -s . loop; ln -s \"$OUT\" outsideLink; touch \"$(printf "
+                   "'line\\nbreak')\" \"'quote\\\"\" ./-rf \"$(printf '\\377\\376 bytes')\"",
+                   Fixed, kFixed, true},
+        RepairCase{"pathsLongerThanPathMax", nullptr, "(deep make; touch leaf)", Fixed, kFixed,
+                   true, nullptr, nullptr, "", "deep; test -f leaf"},
+        // Refused: rows were lost before the repair started.
+        RepairCase{"tableLostASubtree", kNotes, // the root page is one child pointer short
+                   "poke $((($(root notes) - 1) * 4096 + 3)) '\\000\\001'", CorruptRestored,
+                   kCorrupt, false, kRecovered},
+        RepairCase{
+            "tableLostItsSchemaEntry", kNotes,
+            "Q \"PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE name = 'notebooks';\"",
+            CorruptRestored, kCorrupt, false, kRecovered},
+        // The schema's own page past the file header, then the whole file.
+        RepairCase{"firstPage", kNotes, "fill 100 3996 Z", CorruptRestored, kCorrupt, false,
+                   kRecovered},
+        RepairCase{"notADatabase", kNotes, "fill 0 $(stat -c %s Library.sqlite) q", CorruptRestored,
+                   kCorrupt, false},
+        // Text a dump cannot carry code unit for code unit: a lone surrogate in a
+        // UTF-16 database.
+        RepairCase{"loneSurrogate",
+                   R"(PRAGMA encoding='UTF-16le'; CREATE TABLE t(id INTEGER PRIMARY KEY, s TEXT);
+INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
+                   nullptr, CorruptRestored, kCorrupt, true, kRecovered},
+        // Text with a NUL, which a dump would cut short, in a change the log
+        // still holds: reading the library must not fold the log in.
+        RepairCase{"nulTextInTheLog", nullptr,
+                   "Q '.dbconfig no_ckpt_on_close on' 'PRAGMA journal_mode=WAL' "
+                   "\"UPDATE notes SET title = 'x' || char(0) || 'y' WHERE id = 3\" >/dev/null; "
+                   "test -s Library.sqlite-wal",
+                   UnsafeText, kNulText, false, "Main (Old Version).quillbox"},
+        // The dump as the real shell printed it, changed on its way out; the
+        // last one looks complete but lost a row.
+        RepairCase{"emptyDump", nullptr, nullptr, CorruptRestored, kCorrupt, false, kRecovered,
+                   "cat > /dev/null"},
+        RepairCase{"dumpOfOnlyTheMarker", nullptr, nullptr, CorruptRestored, kCorrupt, true,
+                   kRecovered, "cat > /dev/null; printf 'COMMIT;\\n'"},
+        RepairCase{"dumpRolledBack", nullptr, nullptr, CorruptRestored, kCorrupt, false, kRecovered,
+                   "sed 's/^COMMIT;$/ROLLBACK; -- due to errors/'"},
+        RepairCase{"dumpLostARow", nullptr, nullptr, CorruptRestored, kCorrupt, true, kRecovered,
+                   "sed '/^INSERT INTO notes VALUES(5,/d'"},
+        // A named pipe cannot be copied as a file, so the copy fails midway.
+        RepairCase{"safetyCopyFails", nullptr, "mkfifo pipe", SafetyCopyFailed, kCopyFailed, false,
+                   nullptr, nullptr, "pipe"},
+        // Nothing outside the folder is ever written through a link.
+        RepairCase{"zeroBytes", nullptr, ": > Library.sqlite", NoLibrary, kNoLibrary, false},
+        RepairCase{"aFolder", nullptr, "rm Library.sqlite; mkdir Library.sqlite", NoLibrary,
+                   kNoLibrary, false},
+        RepairCase{"linkOutside", nullptr, "ln -sf \"$OUT/Library.sqlite\" Library.sqlite",
+                   NoLibrary, kNoLibrary, false},
+        RepairCase{"walLinkOutside", nullptr, "ln -s \"$OUT/Library.sqlite\" Library.sqlite-wal",
+                   NoLibrary, kNoLibrary, false}));
+
+TEST_F(LibraryRepairTest, reportsACorruptTableOffersSupportAndSaysWhatWasSaved)
 {
     test::makePlainLibrary(library);
     test::corruptNotesPage(db(), 3);
-    const auto before = test::snapshot(library);
     alerts.answers = {kFirstButton};
 
     EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
-    EXPECT_EQ(alerts.messages(), QStringList{kCorrupt});
-    EXPECT_EQ(alerts.shown.first().buttons, (QStringList{u"Support"_qs, u"Cancel"_qs}));
+    ASSERT_EQ(alerts.shown.size(), 1);
+    EXPECT_EQ(alerts.shown[0].buttons, (QStringList{u"Support"_qs, u"Cancel"_qs}));
     ASSERT_EQ(workspace.opened.size(), 1);
-    EXPECT_EQ(workspace.opened.first().toString(QUrl::FullyEncoded),
+    EXPECT_EQ(workspace.opened[0].toString(QUrl::FullyEncoded),
               u"mailto:support@quillbox.example?subject=Quillbox%20Support%20Request");
-    EXPECT_EQ(test::snapshot(library), before);
-    // Beside it, what could be saved, as the report's details say.
-    EXPECT_EQ(documentsEntries(),
-              (QStringList{u"Main (Recovered).quillbox"_qs, u"Main.quillbox"_qs}));
-    const QString recovered = documents + u"/Main (Recovered).quillbox/Library.sqlite"_qs;
-    EXPECT_EQ(runSql(recovered, u"PRAGMA integrity_check;"_qs), u"ok");
-    EXPECT_TRUE(alerts.shown.first().detailedText.contains(
+    const QString recovered = documents + u'/' + kRecovered + u"/Library.sqlite"_qs;
+    EXPECT_TRUE(alerts.shown[0].detailedText.contains(
         u"notes: "_qs + runSql(recovered, u"SELECT count(*) FROM notes;"_qs) +
         u" rows recovered; the damaged database suggests 2000"_qs));
 }
@@ -186,36 +431,18 @@ TEST_F(LibraryRepairTest, refusesBeforeTouchingAnything)
     ASSERT_TRUE(QFile::copy(test::shellPath(), notExecutable));
     QFile::setPermissions(notExecutable, QFile::ReadOwner | QFile::WriteOwner);
     EXPECT_EQ(repair(notExecutable), RepairOutcome::ShellMissing);
-    EXPECT_EQ(
-        alerts.messages(),
-        (QStringList{u"Quillbox is running."_qs, u"Quillbox is running."_qs,
-                     u"The repair tool is incomplete."_qs, u"The repair tool is incomplete."_qs}));
-    EXPECT_EQ(alerts.shown.first().informativeText, u"Quit Quillbox and try again.");
-    EXPECT_EQ(test::snapshot(library), before);
-    EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
-
     // What a bookmark may resolve to: the root folder, or a plain file.
     for (const QString &path : {u"/"_qs, test::shellPath()}) {
         library = path;
         EXPECT_EQ(repair(), RepairOutcome::NoLibrary) << path.toStdString();
     }
-    EXPECT_EQ(alerts.messages().mid(4),
-              (QStringList{u"This folder holds no Quillbox library to repair."_qs,
-                           u"No Quillbox library was found."_qs}));
-}
-
-TEST_F(LibraryRepairTest, failedSafetyCopyLeavesNoPartialCopy)
-{
-    test::makePlainLibrary(library, 10);
-    // A named pipe cannot be copied as a file, so the copy fails midway.
-    ASSERT_EQ(::mkfifo(QFile::encodeName(library + u"/pipe"_qs).constData(), 0600), 0);
-    const auto before = test::snapshot(library);
-    EXPECT_EQ(repair(), RepairOutcome::SafetyCopyFailed);
-    EXPECT_EQ(alerts.messages(),
-              QStringList{u"There was a problem saving a copy of the library file."_qs});
-    EXPECT_TRUE(alerts.shown.first().informativeText.contains(u"pipe"));
+    EXPECT_EQ(
+        alerts.messages(),
+        (QStringList{u"Quillbox is running."_qs, u"Quillbox is running."_qs,
+                     u"The repair tool is incomplete."_qs, u"The repair tool is incomplete."_qs,
+                     kNoLibrary, u"No Quillbox library was found."_qs}));
+    EXPECT_EQ(test::snapshot(documents + u"/Main.quillbox"_qs), before);
     EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
-    EXPECT_EQ(test::snapshot(library), before);
 }
 
 TEST_F(LibraryRepairTest, numbersSafetyCopiesAndFreesTheNameAfterARestore)
@@ -224,9 +451,6 @@ TEST_F(LibraryRepairTest, numbersSafetyCopiesAndFreesTheNameAfterARestore)
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
     EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 1.quillbox");
-    // A library without a write-ahead log is not given one.
-    EXPECT_EQ(runSql(db(), u"PRAGMA journal_mode;"_qs), u"delete");
-
     test::corruptPage(db(), 1);
     EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
     EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 2.quillbox");
@@ -255,74 +479,15 @@ TEST_F(LibraryRepairTest, leavesTheLibraryAloneWhenTheSafetyCopyVanished)
     EXPECT_EQ(after, before);
 }
 
-TEST_F(LibraryRepairTest, keepsRowidsAndRefusesTextThatTheDumpWouldCut)
+TEST_F(LibraryRepairTest, repairsALibraryReachedThroughALinkWhereItLives)
 {
-    test::makePlainLibrary(library, 5);
-    runSql(db(), u"CREATE TABLE loose(v TEXT); INSERT INTO loose VALUES ('a'), ('b'), ('c');"
-                 u"DELETE FROM loose WHERE v = 'b';"_qs);
+    const QString real = sandbox.path() + u"/Real/Main.quillbox"_qs;
+    test::makePlainLibrary(real, 10);
+    ASSERT_TRUE(QDir().mkpath(documents) && QFile::link(real, library));
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(runSql(db(), u"SELECT group_concat(rowid) FROM loose;"_qs), u"1,3");
-
-    // The change stays in the log, which reading the library must not fold
-    // into the database: the library is left as it was (every reader writes
-    // to the -shm index, which holds no data).
-    runSql(db(), u".dbconfig no_ckpt_on_close on\nPRAGMA journal_mode=WAL;\n"
-                 u"UPDATE loose SET v = 'x' || char(0) || 'y' WHERE rowid = 3;"_qs);
-    ASSERT_GT(QFileInfo(db() + u"-wal"_qs).size(), 0);
-    const auto withoutIndex = [this] {
-        auto files = test::snapshot(library);
-        files.remove(u"Library.sqlite-shm"_qs);
-        return files;
-    };
-    const auto before = withoutIndex();
-    EXPECT_EQ(repair(), RepairOutcome::UnsafeText);
-    EXPECT_EQ(alerts.messages().last(),
-              u"The library holds text that the repair cannot carry over.");
-    EXPECT_EQ(withoutIndex(), before);
-    EXPECT_TRUE(QFileInfo(backup).isDir());
-}
-
-// A library analysed by an SQLite built with STAT4 keeps samples in
-// sqlite_stat4; its dump creates that table through ANALYZE, which a shell
-// built without STAT4 does not, and the rebuild would fail.
-TEST_F(LibraryRepairTest, rebuildsALibraryKeepingItsStat4Statistics)
-{
-    test::makePlainLibrary(library, 200);
-    runSql(db(), u"ANALYZE;"_qs);
-    const QString statistics = u"SELECT tbl, idx, neq, nlt, ndlt, hex(sample) FROM sqlite_stat4"
-                               u" ORDER BY 1, 2, 4;"_qs;
-    const QString before = runSql(db(), statistics);
-    ASSERT_GT(before.count(u'\n'), 5);
-
-    EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(runSql(db(), statistics), before);
-}
-
-TEST_F(LibraryRepairTest, contentCannotMakeTheShellRunCommands)
-{
-    const QString marker = sandbox.path() + u"/pwned"_qs;
-    test::makePlainLibrary(library, 5);
-    runSql(db(), uR"(CREATE TABLE "x
-.shell touch %1
-" ("a
-.system touch %1
-" TEXT);
-INSERT INTO "x
-.shell touch %1
-" VALUES ('
-.shell touch %1
-.output %1
-.read %1
-');)"_qs.arg(marker));
-    EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_FALSE(QFile::exists(marker));
-    EXPECT_EQ(runSql(db(), uR"(SELECT count(*) FROM sqlite_schema WHERE name LIKE 'x%';
-SELECT instr(v, '.read') > 0 FROM (SELECT "a
-.system touch %1
-" AS v FROM "x
-.shell touch %1
-");)"_qs.arg(marker)),
-              u"1\n1");
+    EXPECT_EQ(backup, sandbox.path() + u"/Real/Main (Old Version).quillbox"_qs);
+    EXPECT_TRUE(QFileInfo(library).isSymLink());
+    EXPECT_EQ(runSql(real + u"/Library.sqlite"_qs, u"SELECT count(*) FROM notes;"_qs), u"10");
 }
 
 // A shell that cannot start, and one that hangs, each leave the library as
@@ -332,11 +497,8 @@ TEST_F(LibraryRepairTest, aShellThatCannotStartOrHangsLeavesTheLibraryAsItWas)
     test::makePlainLibrary(library, 50);
     const auto before = test::snapshot(library);
     const QString garbage = sandbox.path() + u"/not-a-program"_qs;
-    QFile file(garbage);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray(64, '\x7f'));
-    file.close();
-    file.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    writeFile(garbage, QByteArray(64, '\x7f'));
+    QFile::setPermissions(garbage, QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_EQ(repair(garbage), RepairOutcome::ShellFailed);
     EXPECT_EQ(alerts.messages().last(), u"The repair could not start the SQLite shell.");
     EXPECT_EQ(test::snapshot(library), before);
@@ -387,45 +549,6 @@ TEST_F(LibraryRepairTest, aCancelBeforeAnythingChangedLeavesTheLibraryAsItWas)
     }
 }
 
-// The dump as the real shell printed it, changed on its way out by a
-// wrapper around the shell, for each branch of the completeness check.
-struct DumpCase {
-    const char *name;
-    const char *tamper; // filter the dump's text passes through
-    RepairOutcome outcome;
-    bool rebuilt;
-};
-void PrintTo(const DumpCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class DumpCheck : public LibraryRepairTest, public ::testing::WithParamInterface<DumpCase>
-{
-};
-
-TEST_P(DumpCheck, acceptsOnlyADumpEndingInTheMarker)
-{
-    test::makePlainLibrary(library, 10);
-    const QString wrapper =
-        shellWrapper(u"true"_qs, u"true"_qs, QString::fromUtf8(GetParam().tamper));
-    EXPECT_EQ(repair(wrapper), GetParam().outcome);
-    EXPECT_EQ(stages.contains(RepairStage::Rebuild), GetParam().rebuilt);
-    EXPECT_EQ(alerts.messages(), QStringList{kCorrupt});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DumpCheck,
-    ::testing::Values(DumpCase{"empty", "cat > /dev/null", RepairOutcome::CorruptRestored, false},
-                      DumpCase{"exactlyTheMarker", "cat > /dev/null; printf 'COMMIT;\\n'",
-                               RepairOutcome::CorruptRestored, true},
-                      DumpCase{"rollback", "sed 's/^COMMIT;$/ROLLBACK; -- due to errors/'",
-                               RepairOutcome::CorruptRestored, false},
-                      // A complete-looking dump that lost rows fails the count check.
-                      DumpCase{"droppedRow", "sed '/^INSERT INTO notes VALUES(5,/d'",
-                               RepairOutcome::CorruptRestored, true}),
-    [](const auto &info) { return std::string(info.param.name); });
-
 // Libraries on a small file system of the test's own (a size-limited tmpfs),
 // so that running out of space and a read-only disk can be made real.
 class DiskTrouble : public LibraryRepairTest
@@ -433,42 +556,40 @@ class DiskTrouble : public LibraryRepairTest
   protected:
     void mountSmallDisk(const char *size)
     {
-        disk = sandbox.path() + u"/disk"_qs;
-        ASSERT_TRUE(QDir().mkpath(disk));
+        documents = sandbox.path() + u"/disk"_qs;
+        library = documents + u"/Main.quillbox"_qs;
+        ASSERT_TRUE(QDir().mkpath(documents));
         if (QProcess::execute(u"mount"_qs,
                               {u"-t"_qs, u"tmpfs"_qs, u"-o"_qs, u"size="_qs + QLatin1String(size),
-                               u"tmpfs"_qs, disk}) != 0)
+                               u"tmpfs"_qs, documents}) != 0)
             GTEST_SKIP() << "cannot mount a small file system here (needs root and mount)";
         mounted = true;
-        documents = disk;
-        library = disk + u"/Main.quillbox"_qs;
+        test::makePlainLibrary(library, 3000);
+        before = test::snapshot(library);
     }
     void TearDown() override
     {
         if (mounted)
-            QProcess::execute(u"umount"_qs, {u"-l"_qs, disk});
+            QProcess::execute(u"umount"_qs, {u"-l"_qs, documents});
     }
-    QString disk;
     bool mounted = false;
+    QMap<QString, QByteArray> before;
 };
 
 TEST_F(DiskTrouble, refusesAReadOnlyDiskAndTooLittleSpaceBeforeTouchingAnything)
 {
     mountSmallDisk("4m");
-    test::makePlainLibrary(library, 3000);
-    const auto before = test::snapshot(library);
+    if (IsSkipped())
+        return;
     // About 1.2 MB of library: its copy and its dump cannot both fit in 4 MB
     // once 1.5 MB more are taken.
-    QFile filler(disk + u"/filler"_qs);
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-    filler.write(QByteArray(1536 * 1024, 'x'));
-    filler.close();
+    writeFile(documents + u"/filler"_qs, QByteArray(1536 * 1024, 'x'));
     EXPECT_EQ(repair(), RepairOutcome::NoSpace);
     EXPECT_EQ(alerts.messages().last(), u"There is not enough free space to repair the library.");
     EXPECT_EQ(test::snapshot(library), before);
 
-    filler.remove();
-    ASSERT_EQ(QProcess::execute(u"mount"_qs, {u"-o"_qs, u"remount,ro"_qs, disk}), 0);
+    QFile::remove(documents + u"/filler"_qs);
+    ASSERT_EQ(QProcess::execute(u"mount"_qs, {u"-o"_qs, u"remount,ro"_qs, documents}), 0);
     const auto readOnly = test::snapshot(library); // write permission now reads as off
     EXPECT_EQ(repair(), RepairOutcome::ReadOnly);
     EXPECT_TRUE(alerts.shown.last().informativeText.contains(u"Read-only file system"));
@@ -479,15 +600,15 @@ TEST_F(DiskTrouble, refusesAReadOnlyDiskAndTooLittleSpaceBeforeTouchingAnything)
 TEST_F(DiskTrouble, aDiskFullForAMomentDuringTheDumpLeavesTheLibraryAsItWas)
 {
     mountSmallDisk("8m");
-    test::makePlainLibrary(library, 3000);
-    const auto before = test::snapshot(library);
+    if (IsSkipped())
+        return;
     // The disk is full only while a piece from the middle of the dump is
     // written: the rest, the closing COMMIT included, would fit again.
     const QString wrapper = shellWrapper(
         u"true"_qs, u"true"_qs,
         QStringLiteral("head -c 200000; dd if=/dev/zero of=\"%1/filler\" bs=64k 2>/dev/null; "
                        "head -c 65536; sleep 0.5; rm -f \"%1/filler\"; cat")
-            .arg(disk));
+            .arg(documents));
     EXPECT_EQ(repair(wrapper), RepairOutcome::WriteFailed);
     EXPECT_EQ(alerts.messages().last(),
               u"The repair stopped because the disk could not be written.");
@@ -496,155 +617,17 @@ TEST_F(DiskTrouble, aDiskFullForAMomentDuringTheDumpLeavesTheLibraryAsItWas)
     EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
 }
 
-// Libraries that are not what they seem end in a clear outcome, with
-// nothing lost and nothing outside the library written.
-struct HostileCase {
-    const char *name;
-    std::function<void(const QString &library, const QString &outside)> arrange;
-    RepairOutcome outcome;
-};
-void PrintTo(const HostileCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class HostileLibrary : public LibraryRepairTest, public ::testing::WithParamInterface<HostileCase>
-{
-};
-
-// Runs `action` in the folder at the bottom of 25 folders of 200-byte names
-// below `root` (making them first with `make`): paths of 5,000 bytes, longer
-// than the system's limit for one path, reached one relative step at a time.
-bool atTheBottomOfADeepTree(const QString &root, const char *action, bool make = false)
-{
-    const QString step = QString(200, u'd');
-    return QProcess::execute(u"sh"_qs, {u"-c"_qs,
-                                        QStringLiteral("cd \"$0\" && for i in $(seq 25); do "
-                                                       "%1 cd -P %2 || exit 1; done && %3")
-                                            .arg(make ? u"mkdir "_qs + step + u" &&"_qs : QString(),
-                                                 step, QString::fromUtf8(action)),
-                                        root}) == 0;
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
-TEST_P(HostileLibrary, endsInItsOutcomeWithNothingLostOrWrittenOutside)
-{
-    const QString outside = sandbox.path() + u"/outside"_qs;
-    test::makePlainLibrary(outside, 10);
-    test::makePlainLibrary(library, 10);
-    GetParam().arrange(library, outside);
-    const auto before = test::snapshot(library);
-    const auto outsideBefore = test::snapshot(outside);
-
-    EXPECT_EQ(repair(), GetParam().outcome);
-    EXPECT_FALSE(alerts.messages().isEmpty());
-    EXPECT_EQ(test::snapshot(outside), outsideBefore);
-    if (GetParam().outcome != RepairOutcome::Fixed) {
-        EXPECT_EQ(test::snapshot(library), before);
-    } else if (atTheBottomOfADeepTree(library, "test -f leaf")) {
-        EXPECT_TRUE(atTheBottomOfADeepTree(backup, "test -f leaf"));
-    } else {
-        struct stat st {
-        };
-        EXPECT_EQ(::lstat(QFile::encodeName(backup) + "/\xff\xfe bytes", &st), 0);
-        EXPECT_EQ(::lstat(QFile::encodeName(library) + "/\xff\xfe bytes", &st), 0);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HostileLibrary,
-    ::testing::Values(HostileCase{"notSqlite",
-                                  [](const QString &l, const QString &) {
-                                      writeFile(l + u"/Library.sqlite"_qs, QByteArray(8192, 'q'));
-                                  },
-                                  RepairOutcome::CorruptRestored},
-                      HostileCase{"zeroBytes",
-                                  [](const QString &l, const QString &) {
-                                      writeFile(l + u"/Library.sqlite"_qs, {});
-                                  },
-                                  RepairOutcome::NoLibrary},
-                      HostileCase{"aFolder",
-                                  [](const QString &l, const QString &) {
-                                      QFile::remove(l + u"/Library.sqlite"_qs);
-                                      QDir().mkpath(l + u"/Library.sqlite"_qs);
-                                  },
-                                  RepairOutcome::NoLibrary},
-                      HostileCase{"linkOutside",
-                                  [](const QString &l, const QString &o) {
-                                      QFile::remove(l + u"/Library.sqlite"_qs);
-                                      QFile::link(o + u"/Library.sqlite"_qs,
-                                                  l + u"/Library.sqlite"_qs);
-                                  },
-                                  RepairOutcome::NoLibrary},
-                      HostileCase{"walLinkOutside",
-                                  [](const QString &l, const QString &o) {
-                                      QFile::link(o + u"/Library.sqlite"_qs,
-                                                  l + u"/Library.sqlite-wal"_qs);
-                                  },
-                                  RepairOutcome::NoLibrary},
-                      HostileCase{"linksAndOddNames",
-                                  [](const QString &l, const QString &o) {
-                                      QFile::link(u"."_qs, l + u"/loop"_qs);
-                                      QFile::link(o, l + u"/outsideLink"_qs);
-                                      for (const char *name : {"line\nbreak", "'quote\"", "-rf"})
-                                          writeFile(l + u'/' + QString::fromUtf8(name), name);
-                                      // A name that is not UTF-8, made byte for byte.
-                                      const QByteArray raw =
-                                          QFile::encodeName(l) + "/\xff\xfe bytes";
-                                      ::close(::open(raw.constData(), O_CREAT | O_WRONLY, 0644));
-                                  },
-                                  RepairOutcome::Fixed},
-                      HostileCase{"pathsLongerThanPathMax",
-                                  [](const QString &l, const QString &) {
-                                      ASSERT_TRUE(atTheBottomOfADeepTree(l, "touch leaf", true));
-                                  },
-                                  RepairOutcome::Fixed}),
-    [](const auto &info) { return std::string(info.param.name); });
-
-TEST_F(LibraryRepairTest, repairsALibraryReachedThroughALinkWhereItLives)
-{
-    const QString real = sandbox.path() + u"/Real/Main.quillbox"_qs;
-    test::makePlainLibrary(real, 10);
-    ASSERT_TRUE(QDir().mkpath(documents));
-    ASSERT_TRUE(QFile::link(real, library));
-    EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(backup, sandbox.path() + u"/Real/Main (Old Version).quillbox"_qs);
-    EXPECT_TRUE(QFileInfo(library).isSymLink());
-    EXPECT_EQ(runSql(real + u"/Library.sqlite"_qs, u"SELECT count(*) FROM notes;"_qs), u"10");
-}
-
 // The shell finds ~/.sqliterc through the user's account, not $HOME, so the
 // test puts a hostile one there for its own duration, and only when the
 // account has none of its own.
-class UserShellConfiguration : public LibraryRepairTest
+TEST_F(LibraryRepairTest, aSqlitercOfTheUsersCannotChangeTheOutcome)
 {
-  protected:
-    void SetUp() override
-    {
-        const passwd *account = ::getpwuid(::getuid());
-        ASSERT_NE(account, nullptr);
-        rc = QFile::decodeName(account->pw_dir) + u"/.sqliterc"_qs;
-        if (QFileInfo::exists(rc) || QFileInfo(rc).isSymLink())
-            GTEST_SKIP() << "this account has a ~/.sqliterc of its own; not touching it";
-        owned = true;
-    }
-    void TearDown() override
-    {
-        if (owned)
-            QFile::remove(rc);
-    }
-    QString rc;
-    bool owned = false;
-};
-
-TEST_F(UserShellConfiguration, cannotChangeTheOutcome)
-{
+    const passwd *account = ::getpwuid(::getuid());
+    ASSERT_NE(account, nullptr);
+    const QString rc = QFile::decodeName(account->pw_dir) + u"/.sqliterc"_qs;
+    if (QFileInfo::exists(rc) || QFileInfo(rc).isSymLink())
+        GTEST_SKIP() << "this account has a ~/.sqliterc of its own; not touching it";
+    const auto removeRc = qScopeGuard([&rc] { QFile::remove(rc); });
     test::makePlainLibrary(library, 40);
     const QString hijack = sandbox.path() + u"/hijacked.txt"_qs;
     writeFile(rc, QStringLiteral(".echo on\n.headers on\n.mode box\n.bail off\n.nullvalue NULL\n"
@@ -653,7 +636,6 @@ TEST_F(UserShellConfiguration, cannotChangeTheOutcome)
                       .arg(hijack, sandbox.path())
                       .toUtf8());
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(alerts.messages(), QStringList{kFixed});
     EXPECT_FALSE(QFile::exists(hijack));
     EXPECT_FALSE(QFile::exists(sandbox.path() + u"/other.db"_qs));
     EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes;"_qs), u"40");
