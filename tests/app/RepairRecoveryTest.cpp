@@ -2,6 +2,7 @@
 
 #include "app/core/FolderLock.h"
 #include "app/core/RepairJournal.h"
+#include "tests/support/Cases.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
@@ -10,21 +11,22 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quillbox
 {
 namespace
 {
 
+const QString kPutBack =
+    u"An earlier repair was interrupted, so the library was put back from its safety copy."_qs;
+
 // Each case lays out the folders as a repair cut off at one point leaves
 // them, then checks what recovery makes of them.
-class RepairRecoveryTest : public ::testing::Test
-{
-  protected:
+struct RepairRecoveryTest : ::testing::Test {
     void SetUp() override
     {
-        test::makePlainLibrary(original, 20);
-        ASSERT_TRUE(QDir().rename(original, library));
-        ASSERT_TRUE(QDir().mkpath(original));
+        test::makePlainLibrary(library, 20);
         expected = test::snapshot(library);
     }
     void copyLibraryTo(const QString &to)
@@ -35,11 +37,13 @@ class RepairRecoveryTest : public ::testing::Test
         if (to == backup)
             copyAsMade = summarizeTree(backup);
     }
-    void damageLibrary()
+    // The library as the repair leaves it midway: a dump beside the database
+    // and, when `damaged`, the damaged database itself.
+    void changeLibrary(bool damaged = true)
     {
-        test::corruptPage(library + u"/Library.sqlite"_qs, 2);
-        QFile dump(library + u"/Library.sql"_qs);
-        ASSERT_TRUE(dump.open(QIODevice::WriteOnly));
+        if (damaged)
+            test::corruptPage(library + u"/Library.sqlite"_qs, 2);
+        ASSERT_TRUE(QFile(library + u"/Library.sql"_qs).open(QIODevice::WriteOnly));
     }
     QString recover(RepairPhase phase)
     {
@@ -50,7 +54,6 @@ class RepairRecoveryTest : public ::testing::Test
     }
 
     QTemporaryDir dir;
-    QString original = dir.path() + u"/template"_qs;
     QString library = dir.path() + u"/Main.quillbox"_qs;
     QString backup = dir.path() + u"/Main (Old Version).quillbox"_qs;
     QString partial = dir.path() + u"/.quillbox-copy-AbC123"_qs;
@@ -60,82 +63,76 @@ class RepairRecoveryTest : public ::testing::Test
     std::optional<TreeSummary> copyAsMade;
 };
 
-TEST_F(RepairRecoveryTest, nothingToDoWithoutARecord)
-{
-    EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt);
-}
+struct CutOff {
+    const char *name;
+    std::function<void(RepairRecoveryTest &)> arrange;
+    RepairPhase phase;
+    QString message;
+    bool keepsBackup;
+};
 
-TEST_F(RepairRecoveryTest, cutOffWhileCopyingRemovesThePartialCopyOnly)
+class CutOffRepairs : public RepairRecoveryTest, public ::testing::WithParamInterface<CutOff>
 {
-    copyLibraryTo(partial);
-    EXPECT_EQ(recover(RepairPhase::Copying),
-              u"An earlier repair was interrupted before it changed the library.");
+};
+
+// The library ends as it was before the repair (or as rebuilt), and only the
+// safety copy of a checked rebuild stays beside it.
+TEST_P(CutOffRepairs, endWithTheLibraryAsItWasAndNothingLeftBeside)
+{
+    GetParam().arrange(*this);
+    EXPECT_EQ(recover(GetParam().phase), GetParam().message);
+    EXPECT_EQ(test::snapshot(library), expected);
+    EXPECT_EQ(QFile::exists(backup), GetParam().keepsBackup);
     EXPECT_FALSE(QFile::exists(partial));
-    EXPECT_EQ(test::snapshot(library), expected);
-}
-
-TEST_F(RepairRecoveryTest, cutOffBeforeTheRebuildWasCheckedPutsTheCopyBack)
-{
-    copyLibraryTo(backup);
-    damageLibrary();
-    EXPECT_EQ(
-        recover(RepairPhase::Copied),
-        u"An earlier repair was interrupted, so the library was put back from its safety copy.");
-    EXPECT_EQ(test::snapshot(library), expected);
-    EXPECT_FALSE(QFile::exists(backup));
     EXPECT_FALSE(QFile::exists(aside));
 }
 
-TEST_F(RepairRecoveryTest, aCompleteCopyStillUnderItsHiddenNameIsPutBack)
-{
-    // The power cut lost the rename that gave the copy its name.
-    copyLibraryTo(backup);
-    ASSERT_TRUE(QDir().rename(backup, partial));
-    damageLibrary();
-    EXPECT_EQ(
-        recover(RepairPhase::Copied),
-        u"An earlier repair was interrupted, so the library was put back from its safety copy.");
-    EXPECT_EQ(test::snapshot(library), expected);
-    EXPECT_FALSE(QFile::exists(partial));
-}
-
-TEST_F(RepairRecoveryTest, cutOffMidRestoreFinishesIt)
-{
-    // After the damaged folder was moved aside.
-    copyLibraryTo(backup);
-    damageLibrary();
-    ASSERT_TRUE(QDir().rename(library, aside));
-    EXPECT_EQ(
-        recover(RepairPhase::Restoring),
-        u"An earlier repair was interrupted, so the library was put back from its safety copy.");
-    EXPECT_EQ(test::snapshot(library), expected);
-    EXPECT_FALSE(QFile::exists(aside));
-
-    // After the copy was moved in, before the damaged folder was removed.
-    copyLibraryTo(aside);
-    EXPECT_EQ(
-        recover(RepairPhase::Restoring),
-        u"An earlier repair was interrupted, so the library was put back from its safety copy.");
-    EXPECT_EQ(test::snapshot(library), expected);
-    EXPECT_FALSE(QFile::exists(aside));
-}
-
-TEST_F(RepairRecoveryTest, cutOffAfterTheRebuildKeepsIt)
-{
-    copyLibraryTo(backup);
-    QFile dump(library + u"/Library.sql"_qs);
-    ASSERT_TRUE(dump.open(QIODevice::WriteOnly));
-    dump.close();
-    EXPECT_EQ(recover(RepairPhase::Rebuilt),
-              u"An earlier repair was interrupted after the library had been rebuilt.");
-    EXPECT_EQ(test::snapshot(library), expected);
-    EXPECT_TRUE(QFile::exists(backup));
-}
+QUILLBOX_CASES(
+    CutOffRepairs, CutOff,
+    ::testing::Values(
+        CutOff{"whileCopying",
+               [](RepairRecoveryTest &t) {
+                   t.copyLibraryTo(t.partial);
+                   t.changeLibrary(false);
+               },
+               RepairPhase::Copying,
+               u"An earlier repair was interrupted before it changed the library."_qs, false},
+        CutOff{"beforeTheRebuildWasChecked",
+               [](RepairRecoveryTest &t) {
+                   t.copyLibraryTo(t.backup);
+                   t.changeLibrary();
+               },
+               RepairPhase::Copied, kPutBack, false},
+        // The power cut lost the rename that gave the copy its name.
+        CutOff{"withTheCopyStillUnderItsHiddenName",
+               [](RepairRecoveryTest &t) {
+                   t.copyLibraryTo(t.backup);
+                   ASSERT_TRUE(QDir().rename(t.backup, t.partial));
+                   t.changeLibrary();
+               },
+               RepairPhase::Copied, kPutBack, false},
+        CutOff{"afterTheDamagedFolderWasMovedAside",
+               [](RepairRecoveryTest &t) {
+                   t.copyLibraryTo(t.backup);
+                   t.changeLibrary();
+                   ASSERT_TRUE(QDir().rename(t.library, t.aside));
+               },
+               RepairPhase::Restoring, kPutBack, false},
+        CutOff{"afterTheCopyWasMovedIn", [](RepairRecoveryTest &t) { t.copyLibraryTo(t.aside); },
+               RepairPhase::Restoring, kPutBack, false},
+        CutOff{"afterTheRebuildWasChecked",
+               [](RepairRecoveryTest &t) {
+                   t.copyLibraryTo(t.backup);
+                   t.changeLibrary(false);
+               },
+               RepairPhase::Rebuilt,
+               u"An earlier repair was interrupted after the library had been rebuilt."_qs, true}));
 
 TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasEnded)
 {
+    EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt) << "no record";
     copyLibraryTo(backup);
-    damageLibrary();
+    changeLibrary();
     const auto damaged = test::snapshot(library);
 
     // A program still running its repair holds the state folder's lock.
@@ -154,9 +151,7 @@ TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasE
     EXPECT_EQ(test::snapshot(library), damaged);
 
     // A copy that is not as the repair made it, or was never measured.
-    QFile extra(backup + u"/extra"_qs);
-    ASSERT_TRUE(extra.open(QIODevice::WriteOnly));
-    extra.close();
+    ASSERT_TRUE(QFile(backup + u"/extra"_qs).open(QIODevice::WriteOnly));
     const auto changed = test::snapshot(backup);
     for (const auto &asMade : {copyAsMade, std::optional<TreeSummary>()}) {
         ASSERT_TRUE(journal.write({RepairPhase::Copied, library, backup, partial, aside, asMade}));
@@ -172,12 +167,12 @@ TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasE
 TEST_F(RepairRecoveryTest, anUnreadableOrForeignRecordChangesNothing)
 {
     copyLibraryTo(backup);
-    damageLibrary();
+    changeLibrary();
     const auto damaged = test::snapshot(library);
+    ASSERT_TRUE(QDir().mkpath(journal.folder()));
     for (const QByteArray &contents :
          {QByteArray("not json"), QByteArray(R"({"version":1,"phase":"copied"})"),
           QByteArray(R"({"version":9,"phase":"copied","library":"L2E=","backup":"L2I="})")}) {
-        ASSERT_TRUE(QDir().mkpath(dir.path() + u"/state"_qs));
         QFile file(journal.path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(contents);
