@@ -163,35 +163,28 @@ TEST_F(RepairWindowTest, withoutALibraryOffersToChooseOne)
 TEST_F(RepairWindowTest, keysRepairAndCloseOnlyWhenIdle)
 {
     test::makePlainLibrary(library, 500);
-    const struct {
-        const char *name;
-        QKeyCombination keys;
-        bool busy;
-        bool closes;
-        bool repairs;
-    } cases[] = {
-        {"Return starts the repair", Qt::Key_Return, false, false, true},
-        {"Enter starts the repair", Qt::Key_Enter, false, false, true},
-        {"Esc closes", Qt::Key_Escape, false, true, false},
-        {"Ctrl+Q closes", Qt::CTRL | Qt::Key_Q, false, true, false},
-        {"Ctrl+W closes", Qt::CTRL | Qt::Key_W, false, true, false},
-        {"Esc mid-repair", Qt::Key_Escape, true, false, true},
-        {"Ctrl+Q mid-repair", Qt::CTRL | Qt::Key_Q, true, false, true},
-        {"Ctrl+W mid-repair", Qt::CTRL | Qt::Key_W, true, false, true},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
+    const auto press = [&](QKeyCombination keys, bool busy) {
+        SCOPED_TRACE(QKeySequence(keys).toString().toStdString() + (busy ? " mid-repair" : ""));
         launch(library);
         QSignalSpy finished(&delegate, &QBAppDelegate::repairFinished);
-        if (c.busy)
+        if (busy)
             delegate.fixLibrary();
-        QTest::keyClick(window.widget(), c.keys.key(), c.keys.keyboardModifiers());
-        EXPECT_EQ(window.widget()->isVisible(), !c.closes);
-        EXPECT_EQ(delegate.isRepairing(), c.repairs);
-        if (delegate.isRepairing()) {
-            ASSERT_TRUE(finished.wait(30000));
+        QTest::keyClick(window.widget(), keys.key(), keys.keyboardModifiers());
+        const bool closes = window.widget()->isHidden();
+        const bool repairs = delegate.isRepairing();
+        if (repairs) {
+            EXPECT_TRUE(finished.wait(30000));
         }
         window.widget()->hide();
+        return std::pair{closes, repairs};
+    };
+    for (const QKeyCombination keys :
+         {QKeyCombination(Qt::Key_Return), QKeyCombination(Qt::Key_Enter)})
+        EXPECT_EQ(press(keys, false), std::pair(false, true));
+    for (const QKeyCombination keys :
+         {QKeyCombination(Qt::Key_Escape), Qt::CTRL | Qt::Key_Q, Qt::CTRL | Qt::Key_W}) {
+        EXPECT_EQ(press(keys, false), std::pair(true, false));
+        EXPECT_EQ(press(keys, true), std::pair(false, true));
     }
     // Without a library "Repair Library" is off, and so is Return.
     launch({});
@@ -199,41 +192,39 @@ TEST_F(RepairWindowTest, keysRepairAndCloseOnlyWhenIdle)
     EXPECT_FALSE(delegate.isRepairing());
 }
 
-TEST_F(RepairWindowTest, longPathIsElidedInTheMiddleWithTheFullPathAsTooltip)
+// A long path is elided in the middle, with the whole path as its tooltip,
+// and does not widen the window; at its minimum size every label has the
+// height its text needs and no two labels overlap.
+TEST_F(RepairWindowTest, longPathsAreElidedAndLabelsKeptApart)
 {
     const QString deep = sandbox.path() + QString(u"/a folder with a long name"_qs).repeated(12) +
                          u"/Main.quillbox"_qs;
-    launch(deep);
-    auto *label = child<QLabel>("libraryLabel");
-    EXPECT_LE(window.widget()->width(), window.widget()->screen()->availableGeometry().width());
-    EXPECT_EQ(label->toolTip(), deep);
-    const QString shown = label->text();
-    EXPECT_TRUE(shown.startsWith(u"Library: "_qs + sandbox.path())) << shown.toStdString();
-    EXPECT_TRUE(shown.endsWith(u"/Main.quillbox"_qs)) << shown.toStdString();
-    EXPECT_TRUE(shown.contains(u'…'));
-    EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
-
-    window.widget()->resize(window.widget()->width() + 200, window.widget()->height());
-    QCoreApplication::processEvents();
-    EXPECT_GT(label->text().size(), shown.size()) << "a wider window shows more of the path";
-}
-
-// At its minimum size every label has the height its text needs and no two
-// labels overlap.
-TEST_F(RepairWindowTest, minimumSizeKeepsLabelsApart)
-{
-    for (const QString &folder : {QString(), library + QString(u"/deeper"_qs).repeated(40)}) {
+    for (const QString &folder : {deep, QString()}) {
         SCOPED_TRACE(folder.toStdString());
         launch(folder);
         QWidget *widget = window.widget();
+        auto *label = child<QLabel>("libraryLabel");
+        EXPECT_EQ(label->toolTip(), folder);
+        EXPECT_LT(widget->minimumWidth(), 520);
+        EXPECT_LE(widget->width(), widget->screen()->availableGeometry().width());
+        if (!folder.isEmpty()) {
+            const QString shown = label->text();
+            EXPECT_TRUE(shown.startsWith(u"Library: "_qs + sandbox.path()) &&
+                        shown.endsWith(u"/Main.quillbox"_qs) && shown.contains(u'…'))
+                << shown.toStdString();
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(shown), label->contentsRect().width());
+            widget->resize(widget->width() + 200, widget->height());
+            QCoreApplication::processEvents();
+            EXPECT_GT(label->text().size(), shown.size())
+                << "a wider window shows more of the path";
+        }
         widget->resize(widget->minimumSize());
         QCoreApplication::processEvents();
         ASSERT_EQ(widget->size(), widget->minimumSize());
-        EXPECT_LT(widget->minimumWidth(), 520) << "the path does not widen the window";
         QList<QLabel *> labels;
-        for (QLabel *label : widget->findChildren<QLabel *>())
-            if (label->isVisible())
-                labels.append(label);
+        for (QLabel *each : widget->findChildren<QLabel *>())
+            if (each->isVisible())
+                labels.append(each);
         ASSERT_EQ(labels.size(), 3);
         for (qsizetype i = 0; i < labels.size(); ++i) {
             if (labels[i]->wordWrap()) {
