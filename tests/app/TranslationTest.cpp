@@ -60,24 +60,5 @@ TEST(TranslationTest, everyTextHasAFinishedGermanTranslationInThePrograms)
     }
 }
 
-TEST(TranslationTest, knownTextsComeOutInGerman)
-{
-    QTranslator german;
-    ASSERT_TRUE(german.load(u":/i18n/quillbox_de.qm"_qs));
-    const struct {
-        const char *context;
-        const char *source;
-        QString german;
-    } cases[] = {
-        {"RepairWindow", "Repair Library", u"Mediathek reparieren"_qs},
-        {"QBAppDelegate", "Cancel", u"Abbrechen"_qs},
-        {"Terminal", "Usage: %1 [--salvage-only] [--library DIR]",
-         u"Aufruf: %1 [--salvage-only] [--library ORDNER]"_qs},
-        {"DesktopWorkspace", "Copy Address", u"Adresse kopieren"_qs},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(german.translate(c.context, c.source), c.german) << c.source;
-}
-
 } // namespace
 } // namespace quillbox

@@ -80,13 +80,4 @@ TEST(UniqueName, takesTheLowestFreeNumberAndSanitizesOnlyNumberedNames)
     EXPECT_EQ(bf::numberedFileName(u"a."_qs + QString(300, u'x'), 7).size(), 255);
 }
 
-TEST(FileSystemNames, roundTripAndDisplayName)
-{
-    EXPECT_EQ(bf::fileSystemRepresentationString(u"/tmp/caf\u00E9 \U0001F600"_qs),
-              u"/tmp/caf\u00E9 \U0001F600"_qs);
-    EXPECT_EQ(bf::fileDisplayName(u"/home/u/Main.ext/"_qs), u"Main.ext");
-    EXPECT_EQ(bf::fileDisplayName(u"/"_qs), u"/");
-    EXPECT_EQ(bf::fileDisplayName(u""_qs), u"");
-}
-
 } // namespace

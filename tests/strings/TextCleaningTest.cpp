@@ -37,9 +37,6 @@ const QString kLone = QString(QChar(0xD83D));
 const QString kOthers = kLone + u"a\"\u00E9\u0301\u200B\uFEFF\uFFFC\U0001F600"_qs + kLone;
 
 const CleanCase kCases[] = {
-    {"flatEmpty", flat, u""_qs, u""_qs},
-    {"escapeEmpty", escape, u""_qs, u""_qs},
-    {"trimEmpty", trim, u""_qs, u""_qs},
     {"flatLines", flat, u"\ta\tb\r\nc\t\n"_qs, u"a b  c"_qs},
     {"keepTabsLines", keepTabs, u"\ta\tb\r\nc\t\n"_qs, u"a\tb  c"_qs},
     {"flatOnlyBlank", flat, u" \t\r\n \n"_qs, u""_qs},
