@@ -65,11 +65,12 @@ QString makeFilenameUniqueInDirectory(const QString &name, const QString &direct
 {
     if (!itemExists(stringByAppendingPathComponent(directory, name)))
         return name;
+    // The name that is returned is the one that must be free: the
+    // sanitizer can turn a free numbered name into one that is taken.
     for (qint64 n = 1;; ++n) {
-        const QString candidate =
-            stringByAppendingPathComponent(directory, numberedFileName(name, n));
-        if (!itemExists(candidate))
-            return stringSanitizedForFileName(lastPathComponent(candidate));
+        const QString candidate = stringSanitizedForFileName(numberedFileName(name, n));
+        if (!itemExists(stringByAppendingPathComponent(directory, candidate)))
+            return candidate;
     }
 }
 

@@ -13,9 +13,9 @@ namespace bf
 [[nodiscard]] bool itemExists(const QString &path);
 
 // `name` when nothing (not even a dangling symbolic link) exists at
-// directory/name; otherwise the first free "base n.ext" for n = 1, 2, ...
-// (base and ext split from `name`; no ".ext" when `name` has no extension),
-// passed through stringSanitizedForFileName(). A directory that does not
+// directory/name; otherwise the first "base n.ext" for n = 1, 2, ... (base
+// and ext split from `name`; no ".ext" when `name` has no extension) that,
+// passed through stringSanitizedForFileName(), is free. A directory that does not
 // exist makes every name free. The name is free only at the moment of the
 // test: nothing is created or reserved.
 [[nodiscard]] QString makeFilenameUniqueInDirectory(const QString &name, const QString &directory);

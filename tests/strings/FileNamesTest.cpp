@@ -64,8 +64,8 @@ TEST(UniqueName, takesTheLowestFreeNumberAndSanitizesOnlyNumberedNames)
     EXPECT_EQ(unique(u"Main (Old Version).ext"_qs), u"Main (Old Version) 2.ext");
     EXPECT_EQ(unique(u"Plain"_qs), u"Plain 1");
     EXPECT_EQ(unique(u"a.b.c"_qs), u"a.b 1.c");
-    // "x:y 1" is free, and its sanitized form is returned though it exists.
-    EXPECT_EQ(unique(u"x:y"_qs), u"x-y 1");
+    // "x:y 1" is free, but its sanitized form "x-y 1" is taken.
+    EXPECT_EQ(unique(u"x:y"_qs), u"x-y 2");
     // A dangling symbolic link takes its name.
     EXPECT_EQ(unique(u"Lib"_qs), u"Lib 1");
 
