@@ -45,6 +45,13 @@ class InterruptedRepairTest : public ::testing::Test
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u'/' + state);
         env.insert(u"XDG_CONFIG_HOME"_qs, sandbox.path() + u"/config"_qs);
+        if (!failingFlush.isEmpty()) {
+            env.insert(u"LD_PRELOAD"_qs, QStringLiteral(QUILLBOX_FAILING_FLUSH));
+            env.insert(u"QUILLBOX_FAIL_FLUSH"_qs, failingFlush);
+            // The program may be instrumented; the preloaded library is not.
+            env.insert(u"ASAN_OPTIONS"_qs,
+                       env.value(u"ASAN_OPTIONS"_qs) + u":verify_asan_link_order=0"_qs);
+        }
         cli->setProcessEnvironment(env);
         cli->setStandardInputFile(QProcess::nullDevice());
         cli->start(QCoreApplication::applicationDirPath() + u"/quillbox-repair-cli"_qs,
@@ -123,6 +130,21 @@ class InterruptedRepairTest : public ::testing::Test
             expectTidyFolder();
         }
     }
+    // The library folder's files; SQLite's shared-memory index is rewritten
+    // by every reader (its read marks) and holds none of the library's data,
+    // so only its presence counts.
+    [[nodiscard]] QMap<QString, QByteArray> contents(const QString &folder) const
+    {
+        QMap<QString, QByteArray> items = test::snapshot(folder);
+        items[u"Library.sqlite-shm"_qs] = "present";
+        return items;
+    }
+    // Only the library stands in its parent folder.
+    void expectNothingBeside() const
+    {
+        EXPECT_EQ(QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                  QStringList{u"Main.quillbox"_qs});
+    }
     [[nodiscard]] bool exists(const QString &name) const
     {
         return QFileInfo::exists(library + name);
@@ -134,6 +156,8 @@ class InterruptedRepairTest : public ::testing::Test
     QString library = parent + u"/Main.quillbox"_qs;
     QString copy = parent + u"/Main (Old Version).quillbox"_qs;
     std::function<void()> check;
+    // The end of the paths whose flushes fail; none when empty.
+    QString failingFlush;
     // The moments between a repair's stages, as the files show them.
     Moment copying = [this] {
         return !QDir(parent)
@@ -175,13 +199,7 @@ TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
 TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
-    // SQLite's shared-memory index is rewritten by every reader (its read
-    // marks) and holds none of the library's data: only its presence counts.
-    const auto withoutIndexBytes = [](QMap<QString, QByteArray> items) {
-        items[u"Library.sqlite-shm"_qs] = "present";
-        return items;
-    };
-    const auto original = withoutIndexBytes(test::snapshot(pristine));
+    const auto original = contents(pristine);
     const auto full = static_cast<qint64>(fullRunUs(0));
     QRandomGenerator random(6122026);
     int stopped = 0;
@@ -203,10 +221,8 @@ TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
         const int status = cli->exitStatus() == QProcess::NormalExit ? cli->exitCode() : -1;
         if (status == 130) {
             ++stopped;
-            EXPECT_EQ(withoutIndexBytes(test::snapshot(library)), original);
-            EXPECT_EQ(
-                QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                QStringList{u"Main.quillbox"_qs});
+            EXPECT_EQ(contents(library), original);
+            expectNothingBeside();
             continue;
         }
         if (status != 0) {
@@ -218,6 +234,33 @@ TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
         expectTidyFolder();
     }
     EXPECT_GE(stopped, 3);
+}
+
+// A disk that fails one flush: the repair stops there, and the library is
+// as it was (put back from its safety copy once the damaged files are gone),
+// with nothing beside it.
+TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs);
+    const auto original = contents(pristine);
+    const struct {
+        const char *name;
+        QString failing;
+        int status;
+    } cases[] = {
+        {"the safety copy's files", u"/Library.sqlite-wal"_qs, 5},
+        {"the safety copy's name", u"/work"_qs, 5},
+        {"the rebuilt database", u"/Main.quillbox/Library.sqlite"_qs, 11},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        copyPristine();
+        failingFlush = c.failing;
+        const auto [status, output] = runToEnd();
+        EXPECT_EQ(status, c.status) << output.toStdString();
+        EXPECT_EQ(contents(library), original);
+        expectNothingBeside();
+    }
 }
 
 TEST_F(InterruptedRepairTest, aKilledRestoreStillPutsTheLibraryBack)
