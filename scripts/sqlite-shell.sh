@@ -50,9 +50,10 @@ options=(
   # index that covers every column, so a damaged index can neither hide nor
   # change a row that the dump reads.
   -DSQLITE_DEFAULT_COVERING_INDEX_SCAN=0
-  # Our xxh3_query() (sqlite-shell-digest.c), built in: it digests a table
-  # several times faster than the shell's sha3_query(), and the check after
-  # every rebuild waits for it.
+  # Our own functions (sqlite-shell-functions.c), built in: xxh3_query()
+  # digests a table several times faster than the shell's sha3_query(), and
+  # the check after every rebuild waits for it; the census of a damaged
+  # database runs beside its dump with has_nul_text() and inexact_reals().
   -DSQLITE_EXTRA_INIT=quillbox_extra_init
 )
 
@@ -187,10 +188,10 @@ build() {
     if [[ $var == LDFLAGS ]]; then ldflags+=("$flag"); else cflags+=("$flag"); fi
   done <<<"$flags"
   cflags+=(-fno-strict-aliasing -DNDEBUG "${options[@]}")
-  local digest
-  digest=$(cd "$(dirname "$0")" && pwd)/sqlite-shell-digest.c
+  local functions
+  functions=$(cd "$(dirname "$0")" && pwd)/sqlite-shell-functions.c
   key=$(printf '%s\n' "$version" "$(cc --version | head -1)" "${cflags[@]}" "${ldflags[@]}" \
-          "$(sha256sum <"$digest")" | sha256sum | cut -c1-16)
+          "$(sha256sum <"$functions")" | sha256sum | cut -c1-16)
   shell=$cache/shell-$version-$key/sqlite3
   if [[ ! -x "$shell" ]]; then
     echo "Compiling the sqlite3 shell from $pkg $version once, into $(dirname "$shell")"
@@ -209,13 +210,19 @@ build() {
       cc "${cflags[@]}" -D_HAVE_SQLITE_CONFIG_H -I"$tmp" -c "$tmp/$c.c" -o "$tmp/$c.o" ||
         die "compiling $c.c failed"
     done
-    cc "${cflags[@]}" -I"$tmp" -c "$digest" -o "$tmp/digest.o" || die "compiling $digest failed"
+    cc "${cflags[@]}" -I"$tmp" -c "$functions" -o "$tmp/functions.o" ||
+      die "compiling $functions failed"
     # SQLite itself goes into the shell (xxHash too, inlined); only the C
     # library is shared.
-    cc "${ldflags[@]}" -o "$tmp/sqlite3" "$tmp/shell.o" "$tmp/sqlite3.o" "$tmp/digest.o" \
+    cc "${ldflags[@]}" -o "$tmp/sqlite3" "$tmp/shell.o" "$tmp/sqlite3.o" "$tmp/functions.o" \
       -lm -ldl -lpthread || die "linking the shell failed"
-    [[ $("$tmp/sqlite3" :memory: "SELECT count(*) FROM sqlite_dbpage;
-                                   SELECT length(xxh3_query('SELECT 1'))") == $'0\n32' ]] ||
+    local works
+    works=$("$tmp/sqlite3" :memory: "SELECT count(*) FROM sqlite_dbpage;
+                                     SELECT length(xxh3_query('SELECT 1'));
+                                     SELECT has_nul_text(1, 'a' || char(0)),
+                                            inexact_reals(ieee754_from_blob(x'8000000000000000'),
+                                                          0.0, ieee754_from_blob(x'0000000000000001'))")
+    [[ $works == $'0\n32\n1|2' ]] ||
       die "the new shell does not work"
     mkdir -p "$(dirname "$shell")"
     mv "$tmp/sqlite3" "$shell.$$"
