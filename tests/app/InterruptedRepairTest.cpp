@@ -1,5 +1,6 @@
-// Kills the terminal front end with SIGKILL at many points of real repairs,
-// starts it again, and checks that no row was lost.
+// Interrupts real repairs by the terminal front end (SIGKILL at many
+// points, Ctrl+C, a flush the disk fails, a second program) and checks that
+// no row was lost and the library is as it was or fixed.
 #include "app/core/QBAppDelegate.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"

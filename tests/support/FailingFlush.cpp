@@ -4,43 +4,29 @@
 // the C library. The program's children run without it.
 #include <dlfcn.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <unistd.h>
 
 namespace
 {
 
-const std::string &failingSuffix()
-{
-    static const std::string suffix = [] {
-        const char *text = std::getenv("QUILLBOX_FAIL_FLUSH");
-        return std::string(text != nullptr ? text : "");
-    }();
-    return suffix;
-}
+const char *const kSuffix = std::getenv("QUILLBOX_FAIL_FLUSH");
 
 __attribute__((constructor)) void keepToThisProcess()
 {
-    failingSuffix();
     ::unsetenv("LD_PRELOAD");
 }
 
 bool fails(int fd)
 {
-    const std::string &suffix = failingSuffix();
-    if (suffix.empty())
-        return false;
-    std::string path(4096, '\0');
-    const std::string link = "/proc/self/fd/" + std::to_string(fd);
-    const ssize_t size = ::readlink(link.c_str(), path.data(), path.size());
-    if (size <= 0)
-        return false;
-    path.resize(static_cast<size_t>(size));
-    return path.size() >= suffix.size() &&
-           path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+    const std::string suffix = kSuffix != nullptr ? kSuffix : "";
+    std::array<char, 4096> path{};
+    const ssize_t size =
+        ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path.data(), path.size() - 1);
+    return !suffix.empty() && size > 0 && std::string(path.data()).ends_with(suffix);
 }
 
 } // namespace
@@ -51,7 +37,6 @@ extern "C" int fsync(int fd)
         errno = EIO;
         return -1;
     }
-    using Fsync = int (*)(int);
-    static const auto real = reinterpret_cast<Fsync>(::dlsym(RTLD_NEXT, "fsync"));
+    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
     return real(fd);
 }
