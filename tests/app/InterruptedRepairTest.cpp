@@ -16,6 +16,7 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 
 #include <csignal>
@@ -82,7 +83,7 @@ class InterruptedRepairTest : public ::testing::Test
         QElapsedTimer clock;
         clock.start();
         EXPECT_EQ(runToEnd().first, status);
-        return static_cast<double>(clock.nsecsElapsed() / 1000);
+        return static_cast<double>(clock.nsecsElapsed()) / 1000;
     }
     // Only the library, its safety copies and complete recovered copies may
     // stand beside it.
@@ -244,16 +245,14 @@ TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs);
     const auto original = contents(pristine);
-    const struct {
+    struct Case {
         const char *name;
         QString failing;
         int status;
-    } cases[] = {
-        {"the safety copy's files", u"/Library.sqlite-wal"_qs, 5},
-        {"the safety copy's name", u"/work"_qs, 5},
-        {"the rebuilt database", u"/Main.quillbox/Library.sqlite"_qs, 11},
     };
-    for (const auto &c : cases) {
+    for (const Case &c : {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, 5},
+                          Case{"the safety copy's name", u"/work"_qs, 5},
+                          Case{"the rebuilt database", u"/Main.quillbox/Library.sqlite"_qs, 11}}) {
         SCOPED_TRACE(c.name);
         copyPristine();
         failingFlush = c.failing;
@@ -289,7 +288,7 @@ TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
         renamed = renamed || rebuilding();
         return renamed && !rebuilding() && exists(u"/Library.sql"_qs);
     };
-    const Moment moments[] = {copying, dumping, rebuilding, checking};
+    const std::array moments{copying, dumping, rebuilding, checking};
     int caught = 0;
     for (size_t m = 0; m < std::size(moments); ++m) {
         for (const QString &state : {u"state"_qs, u"other-state"_qs}) {
