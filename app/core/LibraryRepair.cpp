@@ -207,12 +207,10 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     // While the dump runs (it mostly waits for the disk), two more readers
     // judge the damage and read every table once: damage that already lost
     // rows, or a table that cannot be read to its end, is beyond repair.
-    // They yield to the dump, which everything after waits for.
-    const SqliteShell reader = shell_.withPriority(SqliteShell::Priority::Background);
-    auto judging = std::async(std::launch::async, [shell = reader, folder = libraryPath_] {
+    auto judging = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
         return std::pair{judgeDamage(shell, folder), shell};
     });
-    auto counting = std::async(std::launch::async, [shell = reader, folder = libraryPath_] {
+    auto counting = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
         return std::pair{takeCensus(shell, folder), shell};
     });
     // The dump's text is usually somewhat larger than the database it holds.
@@ -353,17 +351,14 @@ std::future<std::optional<QByteArray>> LibraryRepair::removeDamagedDatabase(cons
         else
             removeTree(path);
     }
-    // The digest yields to the rebuild, which it has ample time to keep up with.
-    return std::async(
-        std::launch::async, [renamed, census, folder = libraryPath_,
-                             shell = shell_.onDatabase(hidden + kDatabaseName)
-                                         .withPriority(SqliteShell::Priority::Background)] {
-            // One core: the other one rebuilds.
-            std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
-            for (const QString &path : renamed)
-                removeTree(path);
-            return digests;
-        });
+    return std::async(std::launch::async, [renamed, census, folder = libraryPath_,
+                                           shell = shell_.onDatabase(hidden + kDatabaseName)] {
+        // One core: the other one rebuilds.
+        std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
+        for (const QString &path : renamed)
+            removeTree(path);
+        return digests;
+    });
 }
 
 } // namespace quillbox

@@ -14,7 +14,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 
@@ -76,13 +75,6 @@ SqliteShell SqliteShell::onDatabase(const QString &name) const
     SqliteShell shell(executable_);
     shell.database_ = name;
     shell.timeLimit_ = timeLimit_;
-    return shell;
-}
-
-SqliteShell SqliteShell::withPriority(Priority priority) const
-{
-    SqliteShell shell(*this);
-    shell.priority_ = priority;
     return shell;
 }
 
@@ -158,15 +150,10 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
     // the next start puts back from its safety copy would, on closing,
     // delete the restored database's -wal file by its name.
     const pid_t parent = ::getpid();
-    const bool background = priority_ == Priority::Background;
-    shell.setChildProcessModifier([parent, outputFd, background] {
+    shell.setChildProcessModifier([parent, outputFd] {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(127);
-        // A look that only has to end before the step it runs beside does
-        // not take the processor from that step.
-        if (background)
-            ::setpriority(PRIO_PROCESS, 0, 10);
         // Qt has set up the standard channels by now; this one replaces
         // the standard output.
         if (outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0)

@@ -65,14 +65,6 @@ class SqliteShell
     // standard output instead of passing it on.
     [[nodiscard]] Output query(const QString &folder, const QByteArray &script) const;
 
-    // How the shell's process shares the processor with the others.
-    enum class Priority {
-        Normal,
-        Background, // yields to the repair's own steps (a niceness of 10)
-    };
-    // The shell with `priority` for its runs.
-    [[nodiscard]] SqliteShell withPriority(Priority priority) const;
-
     // Stops a run that takes longer than `limit` (zero: no limit).
     void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }
     // Stops a run within 100 ms once `*flag` is true (nullptr: never). The
@@ -98,7 +90,6 @@ class SqliteShell
 
     QString executable_;
     QString database_ = QStringLiteral("Library.sqlite");
-    Priority priority_ = Priority::Normal;
     std::chrono::milliseconds timeLimit_{0};
     const std::atomic<bool> *cancelFlag_ = nullptr;
     mutable QByteArray errors_;
