@@ -18,16 +18,22 @@ QString shellPath()
     return QCoreApplication::applicationDirPath() + u"/../libexec/quillbox-repair/sqlite3"_qs;
 }
 
-QString runSql(const QString &database, const QString &sql)
+QString runSql(const QString &database, const QString &sql, bool mayFail)
 {
     QProcess shell;
     shell.start(shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, database});
     shell.write(sql.toUtf8());
     shell.closeWriteChannel();
     shell.waitForFinished(-1);
-    const QByteArray errors = shell.readAllStandardError();
-    EXPECT_EQ(shell.exitCode(), 0) << errors.constData();
+    EXPECT_TRUE(mayFail || shell.exitCode() == 0) << shell.readAllStandardError().constData();
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
 QString makeSampleLibrary(const QString &sandbox, int rows)

@@ -13,8 +13,11 @@ namespace quillbox::test
 [[nodiscard]] QString shellPath();
 
 // Runs `sql` in the shell on `database`; returns what it printed. Fails the
-// current test when the shell fails.
-QString runSql(const QString &database, const QString &sql);
+// current test when the shell fails, unless told that it may.
+QString runSql(const QString &database, const QString &sql, bool mayFail = false);
+
+// Writes `bytes` to the file at `path`, replacing what it held.
+void writeFile(const QString &path, const QByteArray &bytes);
 
 // Makes the damaged sample library (the project's own sample script) under
 // `sandbox`; returns the library folder. Recent rows live only in its -wal

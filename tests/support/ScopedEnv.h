@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 namespace quillbox::test
 {
 
@@ -12,24 +14,18 @@ class ScopedEnv
 {
   public:
     ScopedEnv(const char *name, const QString &value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name))
+        : name_(name),
+          old_(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
     {
         qputenv(name, value.toUtf8());
     }
     ScopedEnv(const ScopedEnv &) = delete;
     ScopedEnv &operator=(const ScopedEnv &) = delete;
-    ~ScopedEnv()
-    {
-        if (had_)
-            qputenv(name_, old_);
-        else
-            qunsetenv(name_);
-    }
+    ~ScopedEnv() { old_ ? qputenv(name_, *old_) : qunsetenv(name_); }
 
   private:
     const char *name_;
-    bool had_;
-    QByteArray old_;
+    std::optional<QByteArray> old_;
 };
 
 } // namespace quillbox::test
