@@ -11,8 +11,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 namespace quillbox
 {
 namespace
@@ -45,12 +43,17 @@ struct RepairRecoveryTest : ::testing::Test {
             test::corruptPage(library + u"/Library.sqlite"_qs, 2);
         ASSERT_TRUE(QFile(library + u"/Library.sql"_qs).open(QIODevice::WriteOnly));
     }
-    QString recover(RepairPhase phase)
+    // What recovery says of the record as it stands; it is gone afterwards.
+    QString recover()
     {
-        EXPECT_TRUE(journal.write({phase, library, backup, partial, aside, copyAsMade}));
         const auto alert = recoverInterruptedRepair(journal);
         EXPECT_FALSE(journal.exists());
         return alert ? alert->messageText : QString();
+    }
+    QString recover(RepairPhase phase)
+    {
+        EXPECT_TRUE(journal.write({phase, library, backup, partial, aside, copyAsMade}));
+        return recover();
     }
 
     QTemporaryDir dir;
@@ -63,9 +66,15 @@ struct RepairRecoveryTest : ::testing::Test {
     std::optional<TreeSummary> copyAsMade;
 };
 
+// Where the repair was cut off: the folder the copy of the library is in,
+// how far the library was changed (0 not at all, 1 a dump beside it, 2 also
+// its database damaged), and the folder then renamed, and to what.
 struct CutOff {
     const char *name;
-    std::function<void(RepairRecoveryTest &)> arrange;
+    QString RepairRecoveryTest::*copy;
+    int changed;
+    QString RepairRecoveryTest::*from;
+    QString RepairRecoveryTest::*to;
     RepairPhase phase;
     QString message;
     bool keepsBackup;
@@ -79,55 +88,37 @@ class CutOffRepairs : public RepairRecoveryTest, public ::testing::WithParamInte
 // safety copy of a checked rebuild stays beside it.
 TEST_P(CutOffRepairs, endWithTheLibraryAsItWasAndNothingLeftBeside)
 {
-    GetParam().arrange(*this);
-    EXPECT_EQ(recover(GetParam().phase), GetParam().message);
+    const CutOff &c = GetParam();
+    copyLibraryTo(this->*c.copy);
+    if (c.changed > 0)
+        changeLibrary(c.changed > 1);
+    ASSERT_TRUE(c.from == nullptr || QDir().rename(this->*c.from, this->*c.to));
+    EXPECT_EQ(recover(c.phase), c.message);
     EXPECT_EQ(test::snapshot(library), expected);
-    EXPECT_EQ(QFile::exists(backup), GetParam().keepsBackup);
+    EXPECT_EQ(QFile::exists(backup), c.keepsBackup);
     EXPECT_FALSE(QFile::exists(partial));
     EXPECT_FALSE(QFile::exists(aside));
 }
 
-QUILLBOX_CASES(
-    CutOffRepairs, CutOff,
-    ::testing::Values(
-        CutOff{"whileCopying",
-               [](RepairRecoveryTest &t) {
-                   t.copyLibraryTo(t.partial);
-                   t.changeLibrary(false);
-               },
-               RepairPhase::Copying,
-               u"An earlier repair was interrupted before it changed the library."_qs, false},
-        CutOff{"beforeTheRebuildWasChecked",
-               [](RepairRecoveryTest &t) {
-                   t.copyLibraryTo(t.backup);
-                   t.changeLibrary();
-               },
-               RepairPhase::Copied, kPutBack, false},
-        // The power cut lost the rename that gave the copy its name.
-        CutOff{"withTheCopyStillUnderItsHiddenName",
-               [](RepairRecoveryTest &t) {
-                   t.copyLibraryTo(t.backup);
-                   ASSERT_TRUE(QDir().rename(t.backup, t.partial));
-                   t.changeLibrary();
-               },
-               RepairPhase::Copied, kPutBack, false},
-        CutOff{"afterTheDamagedFolderWasMovedAside",
-               [](RepairRecoveryTest &t) {
-                   t.copyLibraryTo(t.backup);
-                   t.changeLibrary();
-                   ASSERT_TRUE(QDir().rename(t.library, t.aside));
-               },
-               RepairPhase::Restoring, kPutBack, false},
-        CutOff{"afterTheCopyWasMovedIn", [](RepairRecoveryTest &t) { t.copyLibraryTo(t.aside); },
-               RepairPhase::Restoring, kPutBack, false},
-        CutOff{"afterTheRebuildWasChecked",
-               [](RepairRecoveryTest &t) {
-                   t.copyLibraryTo(t.backup);
-                   t.changeLibrary(false);
-               },
-               RepairPhase::Rebuilt,
-               u"An earlier repair was interrupted after the library had been rebuilt."_qs, true}));
+using T = RepairRecoveryTest;
+using enum RepairPhase;
+// clang-format off
+QUILLBOX_CASES(CutOffRepairs, CutOff, ::testing::Values(
+    CutOff{"whileCopying", &T::partial, 1, nullptr, nullptr, Copying,
+           u"An earlier repair was interrupted before it changed the library."_qs, false},
+    CutOff{"beforeTheRebuildWasChecked", &T::backup, 2, nullptr, nullptr, Copied, kPutBack, false},
+    // The power cut lost the rename that gave the copy its name.
+    CutOff{"withTheCopyStillUnderItsHiddenName", &T::backup, 2, &T::backup, &T::partial, Copied,
+           kPutBack, false},
+    CutOff{"afterTheDamagedFolderWasMovedAside", &T::backup, 2, &T::library, &T::aside, Restoring,
+           kPutBack, false},
+    CutOff{"afterTheCopyWasMovedIn", &T::aside, 0, nullptr, nullptr, Restoring, kPutBack, false},
+    CutOff{"afterTheRebuildWasChecked", &T::backup, 1, nullptr, nullptr, Rebuilt,
+           u"An earlier repair was interrupted after the library had been rebuilt."_qs, true}));
+// clang-format on
 
+// Nothing is put back while the repair's owner still runs, nor from a copy
+// that is not as the repair made it, nor on a record that cannot be trusted.
 TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasEnded)
 {
     EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt) << "no record";
@@ -135,60 +126,40 @@ TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasE
     changeLibrary();
     const auto damaged = test::snapshot(library);
 
-    // A program still running its repair holds the state folder's lock.
+    // A program still running its repair holds the state folder's lock, or
+    // (repairing the library itself) the library's.
     ASSERT_TRUE(journal.write({RepairPhase::Copied, library, backup, partial, aside, copyAsMade}));
-    {
+    for (const QString &held : {journal.folder(), library}) {
         FolderLocks running;
-        ASSERT_EQ(running.lock(journal.folder()), FolderLocks::Result::Taken);
-        EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt);
-        EXPECT_TRUE(journal.exists());
-        // Another program repairing the library itself holds its lock.
-        running.release();
-        ASSERT_EQ(running.lock(library), FolderLocks::Result::Taken);
+        ASSERT_EQ(running.lock(held), FolderLocks::Result::Taken);
         EXPECT_EQ(recoverInterruptedRepair(journal), std::nullopt);
         EXPECT_TRUE(journal.exists());
     }
-    EXPECT_EQ(test::snapshot(library), damaged);
 
     // A copy that is not as the repair made it, or was never measured.
-    ASSERT_TRUE(QFile(backup + u"/extra"_qs).open(QIODevice::WriteOnly));
+    test::writeFile(backup + u"/extra"_qs, {});
     const auto changed = test::snapshot(backup);
     for (const auto &asMade : {copyAsMade, std::optional<TreeSummary>()}) {
-        ASSERT_TRUE(journal.write({RepairPhase::Copied, library, backup, partial, aside, asMade}));
-        const auto alert = recoverInterruptedRepair(journal);
-        ASSERT_TRUE(alert);
-        EXPECT_EQ(alert->messageText, u"An earlier repair was interrupted, and its safety copy is "
-                                      u"not as that repair made it.");
-        EXPECT_EQ(test::snapshot(library), damaged);
-        EXPECT_EQ(test::snapshot(backup), changed);
+        copyAsMade = asMade;
+        EXPECT_EQ(recover(RepairPhase::Copied), u"An earlier repair was interrupted, and its "
+                                                u"safety copy is not as that repair made it.");
     }
-}
 
-TEST_F(RepairRecoveryTest, anUnreadableOrForeignRecordChangesNothing)
-{
-    copyLibraryTo(backup);
-    changeLibrary();
-    const auto damaged = test::snapshot(library);
-    ASSERT_TRUE(QDir().mkpath(journal.folder()));
-    for (const QByteArray &contents :
-         {QByteArray("not json"), QByteArray(R"({"version":1,"phase":"copied"})"),
-          QByteArray(R"({"version":9,"phase":"copied","library":"L2E=","backup":"L2I="})")}) {
-        QFile file(journal.path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        file.close();
-        const auto alert = recoverInterruptedRepair(journal);
-        ASSERT_TRUE(alert);
-        EXPECT_EQ(alert->messageText,
-                  u"An earlier repair was interrupted, and its record cannot be read.");
-        EXPECT_FALSE(journal.exists());
+    // Records that cannot be read, or that name a safety copy elsewhere.
+    const QString unreadable =
+        u"An earlier repair was interrupted, and its record cannot be read."_qs;
+    for (const char *contents :
+         {"not json", R"({"version":1,"phase":"copied"})",
+          R"({"version":9,"phase":"copied","library":"L2E=","backup":"L2I="})"}) {
+        test::writeFile(journal.path(), contents);
+        EXPECT_EQ(recover(), unreadable) << contents;
     }
-    // A record naming a folder elsewhere as the safety copy is not obeyed.
+    const QString ours = backup;
     backup = dir.path() + u"/elsewhere/Main (Old Version).quillbox"_qs;
     copyLibraryTo(backup);
-    EXPECT_EQ(recover(RepairPhase::Copied),
-              u"An earlier repair was interrupted, and its record cannot be read.");
+    EXPECT_EQ(recover(RepairPhase::Copied), unreadable);
     EXPECT_EQ(test::snapshot(library), damaged);
+    EXPECT_EQ(test::snapshot(ours), changed);
 }
 
 } // namespace
