@@ -1,5 +1,6 @@
 #include "app/core/CompanionApps.h"
 
+#include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/ScopedEnv.h"
 
@@ -26,9 +27,8 @@ class CompanionAppsTest : public ::testing::Test
     }
     void writeEntry(const QString &folder, const QString &id, const QByteArray &body)
     {
-        QFile entry(data.path() + u'/' + folder + u"/applications/"_qs + id + u".desktop"_qs);
-        ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=Quillbox\n" + body);
+        test::writeFile(data.path() + u'/' + folder + u"/applications/"_qs + id + u".desktop"_qs,
+                        "[Desktop Entry]\nType=Application\nName=Quillbox\n" + body);
     }
 
     QTemporaryDir data;

@@ -10,7 +10,6 @@
 #include "tests/support/TestDoubles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,13 +36,6 @@ class QBAppDelegateTest : public ::testing::Test
         ASSERT_TRUE(QDir().mkpath(library));
     }
 
-    void writePreferences(const QByteArray &contents)
-    {
-        ASSERT_TRUE(QDir().mkpath(sandbox.path() + u"/config"_qs));
-        QFile file(companionPreferencesPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-    }
     QString launch()
     {
         delegate.applicationDidFinishLaunching();
@@ -82,8 +74,9 @@ TEST_F(QBAppDelegateTest, brokenPreferencesMeanNoLibrary)
         {"textNotData", "[General]\nLastLibraryLocation=/home/user/Main.quillbox\n"},
         {"notABookmark", "[General]\nLastLibraryLocation=@ByteArray(QBBK)\n"},
     };
+    ASSERT_TRUE(QDir().mkpath(sandbox.path() + u"/config"_qs));
     for (const auto &c : cases) {
-        writePreferences(c.contents);
+        test::writeFile(companionPreferencesPath(), c.contents);
         EXPECT_EQ(launch(), u"") << c.name;
     }
 }
