@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -29,9 +30,7 @@ struct RepairRecoveryTest : ::testing::Test {
     }
     void copyLibraryTo(const QString &to)
     {
-        ASSERT_TRUE(QDir().mkpath(to));
-        for (const QString &name : QDir(library).entryList(QDir::Files))
-            ASSERT_TRUE(QFile::copy(library + u'/' + name, to + u'/' + name));
+        ASSERT_EQ(QProcess::execute(u"cp"_qs, {u"-a"_qs, library, to}), 0);
         if (to == backup)
             copyAsMade = summarizeTree(backup);
     }
@@ -155,7 +154,7 @@ TEST_F(RepairRecoveryTest, putsBackOnlyTheCopyAsItWasMadeAndOnlyWhenItsOwnerHasE
         EXPECT_EQ(recover(), unreadable) << contents;
     }
     const QString ours = backup;
-    backup = dir.path() + u"/elsewhere/Main (Old Version).quillbox"_qs;
+    backup = journal.folder() + u"/Main (Old Version).quillbox"_qs;
     copyLibraryTo(backup);
     EXPECT_EQ(recover(RepairPhase::Copied), unreadable);
     EXPECT_EQ(test::snapshot(library), damaged);
