@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 namespace
 {
@@ -27,19 +26,16 @@ TEST_P(TimeRemaining, countsTheLargestWholeUnit)
 constexpr double kDay = 86400.0;
 
 const TimeCase kCases[] = {
-    {"zero", 0.0, u"0 seconds remaining"_qs},
     {"fifthOfASecond", 0.2, u"1 second remaining"_qs},
     {"justUnderAMinute", 59.5, u"60 seconds remaining"_qs},
     {"oneMinute", 60.0, u"1 minute remaining"_qs},
     {"secondShortOfAnHour", 3599.0, u"59 minutes remaining"_qs},
     {"oneHour", 3600.0, u"1 hour remaining"_qs},
-    {"secondShortOfADay", kDay - 1, u"23 hours remaining"_qs},
     {"secondShortOfTwoDays", 2 * kDay - 1, u"1 day remaining"_qs},
     {"negative", -30.0, u"0 seconds remaining"_qs},
     {"notANumber", std::nan(""), u"0 seconds remaining"_qs},
     {"justBelow2To63Days", std::ldexp(1.0, 62) * kDay, u"4611686018427387904 days remaining"_qs},
     {"2To63Days", std::ldexp(1.0, 63) * kDay, u"9223372036854775807 days remaining"_qs},
-    {"infinity", std::numeric_limits<double>::infinity(), u"9223372036854775807 days remaining"_qs},
 };
 QUILLBOX_CASES(TimeRemaining, TimeCase, ::testing::ValuesIn(kCases));
 
