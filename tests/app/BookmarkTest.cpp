@@ -23,7 +23,7 @@ class BookmarkTest : public ::testing::Test
     QString library() const { return home.path() + u"/Documents/Main.quillbox"_qs; }
 };
 
-TEST_F(BookmarkTest, findsTheFolderWhereItIsAndAfterItMoved)
+TEST_F(BookmarkTest, findsTheFolderWhereItIsAndAfterItMovedWithinHome)
 {
     const auto data = createBookmarkData(library());
     ASSERT_TRUE(data);
@@ -49,17 +49,15 @@ TEST_F(BookmarkTest, findsTheFolderWhereItIsAndAfterItMoved)
     EXPECT_EQ(resolveBookmarkData(*data), library());
     ASSERT_TRUE(QDir(library()).removeRecursively());
     EXPECT_EQ(resolveBookmarkData(*data), std::nullopt);
-}
 
-TEST_F(BookmarkTest, neverSearchesOutsideHome)
-{
+    // A folder outside the home folder is never searched for.
     QTemporaryDir elsewhere;
     const QString folder = elsewhere.path() + u"/Lib"_qs;
     ASSERT_TRUE(QDir().mkpath(folder));
-    const auto data = createBookmarkData(folder);
-    ASSERT_TRUE(data);
+    const auto outside = createBookmarkData(folder);
+    ASSERT_TRUE(outside);
     ASSERT_TRUE(QDir().rename(folder, elsewhere.path() + u"/Moved"_qs));
-    EXPECT_EQ(resolveBookmarkData(*data), std::nullopt);
+    EXPECT_EQ(resolveBookmarkData(*outside), std::nullopt);
 }
 
 TEST_F(BookmarkTest, rejectsWhatIsNotAFolderBookmark)
@@ -68,8 +66,6 @@ TEST_F(BookmarkTest, rejectsWhatIsNotAFolderBookmark)
     const auto data = createBookmarkData(library());
     ASSERT_TRUE(data);
 
-    QByteArray wrongVersion = *data;
-    wrongVersion[5] = 2;
     QByteArray relative;
     QDataStream(&relative, QIODevice::WriteOnly)
         << quint16(1) << quint64(1) << quint64(2) << QByteArray("Documents");
@@ -81,7 +77,7 @@ TEST_F(BookmarkTest, rejectsWhatIsNotAFolderBookmark)
         {"notABookmark", "bookmark"},
         {"truncated", data->left(data->size() - 3)},
         {"trailingBytes", *data + "x"},
-        {"wrongVersion", wrongVersion},
+        {"wrongVersion", QByteArray(*data).replace(5, 1, "\x02")},
         {"relativePath", "QBBK" + relative},
         {"oversized", *data + QByteArray(1 << 20, 'x')},
     };

@@ -59,35 +59,32 @@ class CliTest : public ::testing::Test
     QString library = sandbox.path() + u"/Main.quillbox"_qs;
 };
 
+// The exit status tells the outcome; --salvage-only writes a recovered copy
+// beside the library and leaves the library alone.
 TEST_F(CliTest, exitStatusTellsTheOutcome)
 {
-    test::makePlainLibrary(library, 30);
+    test::makePlainLibrary(library, 2000);
     const CliRun fixed = cli({u"--library"_qs, library});
     EXPECT_EQ(fixed.status, 0) << fixed.output().toStdString();
     EXPECT_TRUE(fixed.out.contains(u"The library file has been fixed!"));
 
+    EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
+    test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
+    const auto before = test::snapshot(library);
+    const CliRun salvage = cli({u"--salvage-only"_qs, u"--library"_qs, library});
+    EXPECT_EQ(salvage.status, 0) << salvage.output().toStdString();
+    EXPECT_TRUE(salvage.out.contains(u"Main (Recovered).quillbox"));
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(
+        QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{u"Main (Old Version).quillbox"_qs, u"Main (Recovered).quillbox"_qs,
+                     u"Main.quillbox"_qs}));
+
     // Without a terminal the corrupt report takes Cancel and restores.
-    test::corruptPage(library + u"/Library.sqlite"_qs, 1);
     const CliRun corrupt = cli({u"--library"_qs, library});
     EXPECT_EQ(corrupt.status, 6);
     EXPECT_TRUE(corrupt.out.contains(u"choosing “Cancel”"));
     EXPECT_EQ(corrupt.out.count(u"support@quillbox.example"_qs), 1) << corrupt.out.toStdString();
-}
-
-TEST_F(CliTest, salvageOnlyWritesARecoveredCopyAndLeavesTheLibraryAlone)
-{
-    EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
-    test::makePlainLibrary(library, 2000);
-    test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
-    const auto before = test::snapshot(library);
-
-    const CliRun run = cli({u"--salvage-only"_qs, u"--library"_qs, library});
-    EXPECT_EQ(run.status, 0) << run.output().toStdString();
-    EXPECT_TRUE(run.out.contains(u"Main (Recovered).quillbox"));
-    EXPECT_EQ(test::snapshot(library), before);
-    EXPECT_EQ(
-        QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        (QStringList{u"Main (Recovered).quillbox"_qs, u"Main.quillbox"_qs}));
 }
 
 // Each mistake is told once, on standard error, naming what was wrong and

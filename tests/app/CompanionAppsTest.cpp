@@ -37,26 +37,22 @@ class CompanionAppsTest : public ::testing::Test
     DesktopCompanionApps apps;
 };
 
-TEST_F(CompanionAppsTest, installedMeansADesktopEntryInAnyApplicationsFolder)
+// Installed means a desktop entry in any applications folder; running, a
+// process of the program the entry names. A private copy of sleep plays the
+// companion's executable.
+TEST_F(CompanionAppsTest, installedAndRunningFollowTheDesktopEntries)
 {
     EXPECT_FALSE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
-    writeEntry(u"."_qs, u"com.quillbox.Quillbox"_qs, "Exec=quillbox %U\n");
-    writeEntry(u"system"_qs, u"com.quillbox.Quillbox.mac"_qs, "Exec=quillbox\n");
-    EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
-    EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox.mac"_qs));
-    EXPECT_FALSE(apps.isInstalled(u"com.quillbox"_qs));
-}
-
-TEST_F(CompanionAppsTest, runningMeansAProcessOfTheEntrysProgram)
-{
-    // A private copy of sleep plays the companion's executable.
     const QString program = data.path() + u"/quillbox-companion"_qs;
     ASSERT_TRUE(QFile::copy(u"/bin/sleep"_qs, program));
     QFile(program).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
     writeEntry(u"."_qs, u"com.quillbox.Quillbox"_qs,
                "Exec=\"" + program.toUtf8() + "\" --library %f\n");
-    writeEntry(u"."_qs, u"com.quillbox.Quillbox.mac"_qs,
+    writeEntry(u"system"_qs, u"com.quillbox.Quillbox.mac"_qs,
                "TryExec=" + program.toUtf8() + "\nExec=other\n");
+    EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
+    EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox.mac"_qs));
+    EXPECT_FALSE(apps.isInstalled(u"com.quillbox"_qs));
     EXPECT_EQ(desktopEntryExecutable(desktopEntryPath(u"com.quillbox.Quillbox"_qs)), program);
     EXPECT_FALSE(apps.isRunning(u"com.quillbox.Quillbox"_qs));
 
