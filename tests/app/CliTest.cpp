@@ -86,7 +86,8 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
 
 // Each mistake is told once, on standard error, naming what was wrong and
 // what to do; nothing goes to standard output. (One row in German: every
-// text goes through the same translation, which TranslationTest covers.)
+// text goes through the same translation, which TranslationTest covers; the
+// help, which is put together from several texts, has none left in English.)
 TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
 {
     const QString usage = u"Usage: quillbox-repair-cli [--salvage-only] [--library DIR]\n"
@@ -116,16 +117,9 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
         cli({u"--bogus"_qs}, u"de_DE.UTF-8"_qs).err,
         u"quillbox-repair-cli: Unbekannte Option „--bogus“.\nAufruf: quillbox-repair-cli "
         "[--salvage-only] [--library ORDNER]\nMehr dazu mit „quillbox-repair-cli --help“.\n"_qs);
-}
-
-TEST_F(CliTest, helpSpeaksTheUsersLanguage)
-{
-    const CliRun help = cli({u"--help"_qs}, u"de_DE.UTF-8"_qs);
-    EXPECT_EQ(help.status, 0);
-    EXPECT_TRUE(
-        help.out.startsWith(u"Aufruf: quillbox-repair-cli [--salvage-only] [--library ORDNER]\n"));
+    const QString help = cli({u"--help"_qs}, u"de_DE.UTF-8"_qs).out;
     for (const QString &english : {u"Usage"_qs, u"Options"_qs, u"show"_qs, u"Exit status"_qs})
-        EXPECT_FALSE(help.out.contains(english)) << english.toStdString();
+        EXPECT_FALSE(help.contains(english)) << english.toStdString();
     EXPECT_EQ(run(u"quillbox-set-library"_qs, {}).err,
               u"quillbox-set-library: No folder was given.\nUsage: quillbox-set-library DIR\n"
               "Try “quillbox-set-library --help” for more.\n"_qs);
