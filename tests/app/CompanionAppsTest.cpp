@@ -20,14 +20,11 @@ namespace
 class CompanionAppsTest : public ::testing::Test
 {
   protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(QDir(data.path()).mkpath(u"applications"_qs));
-        ASSERT_TRUE(QDir(data.path()).mkpath(u"system/applications"_qs));
-    }
     void writeEntry(const QString &folder, const QString &id, const QByteArray &body)
     {
-        test::writeFile(data.path() + u'/' + folder + u"/applications/"_qs + id + u".desktop"_qs,
+        const QString applications = data.path() + u'/' + folder + u"/applications/"_qs;
+        ASSERT_TRUE(QDir().mkpath(applications));
+        test::writeFile(applications + id + u".desktop"_qs,
                         "[Desktop Entry]\nType=Application\nName=Quillbox\n" + body);
     }
 
@@ -53,7 +50,6 @@ TEST_F(CompanionAppsTest, installedAndRunningFollowTheDesktopEntries)
     EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
     EXPECT_TRUE(apps.isInstalled(u"com.quillbox.Quillbox.mac"_qs));
     EXPECT_FALSE(apps.isInstalled(u"com.quillbox"_qs));
-    EXPECT_EQ(desktopEntryExecutable(desktopEntryPath(u"com.quillbox.Quillbox"_qs)), program);
     EXPECT_FALSE(apps.isRunning(u"com.quillbox.Quillbox"_qs));
 
     QProcess companion;
@@ -64,7 +60,6 @@ TEST_F(CompanionAppsTest, installedAndRunningFollowTheDesktopEntries)
     companion.kill();
     companion.waitForFinished();
     EXPECT_FALSE(apps.isRunning(u"com.quillbox.Quillbox"_qs));
-    EXPECT_FALSE(apps.isRunning(u"com.quillbox.Missing"_qs));
 }
 
 } // namespace
