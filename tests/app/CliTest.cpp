@@ -17,7 +17,6 @@ struct CliRun {
     int status;
     QString out;
     QString err;
-    [[nodiscard]] QString output() const { return out + err; }
 };
 
 class CliTest : public ::testing::Test
@@ -62,14 +61,14 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
 {
     test::makePlainLibrary(library, 2000);
     const CliRun fixed = cli({u"--library"_qs, library});
-    EXPECT_EQ(fixed.status, 0) << fixed.output().toStdString();
+    EXPECT_EQ(fixed.status, 0) << fixed.err.toStdString();
     EXPECT_TRUE(fixed.out.contains(u"The library file has been fixed!"));
 
     EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
     test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
     const auto before = test::snapshot(library);
     const CliRun salvage = cli({u"--salvage-only"_qs, u"--library"_qs, library});
-    EXPECT_EQ(salvage.status, 0) << salvage.output().toStdString();
+    EXPECT_EQ(salvage.status, 0) << salvage.err.toStdString();
     EXPECT_TRUE(salvage.out.contains(u"Main (Recovered).quillbox"));
     EXPECT_EQ(test::snapshot(library), before);
     EXPECT_EQ(
