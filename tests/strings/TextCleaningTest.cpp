@@ -39,7 +39,6 @@ const QString kOthers = kLone + u"a\"\u00E9\u0301\u200B\uFEFF\uFFFC\U0001F600"_q
 const CleanCase kCases[] = {
     {"flatLines", flat, u"\ta\tb\r\nc\t\n"_qs, u"a b  c"_qs},
     {"keepTabsLines", keepTabs, u"\ta\tb\r\nc\t\n"_qs, u"a\tb  c"_qs},
-    {"flatOnlyBlank", flat, u" \t\r\n \n"_qs, u""_qs},
     {"trimOnlyBlank", trim, kSpaces + kBreaks, u""_qs},
     {"flatAllSpaces", flat, kSpaces + u"a"_qs + kSpaces + u"b"_qs + kSpaces,
      u"a "_qs + kSpaces.mid(1) + u"b"_qs},
@@ -49,8 +48,6 @@ const CleanCase kCases[] = {
      u"a"_qs + kBreaks + kSpaces + u"b"_qs},
     {"escapeDoublesEachRun", escape, u"a\\b\\\\c"_qs, u"a\\\\b\\\\\\\\c"_qs},
     {"flatKeepsOthers", flat, kOthers + u"\n"_qs, kOthers},
-    {"keepTabsKeepsOthers", keepTabs, kOthers, kOthers},
-    {"escapeKeepsOthers", escape, kOthers, kOthers},
     {"trimKeepsOthers", trim, u" "_qs + kOthers, kOthers},
 };
 QUILLBOX_CASES(Cleaning, CleanCase, ::testing::ValuesIn(kCases));

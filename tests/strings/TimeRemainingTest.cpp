@@ -29,7 +29,6 @@ const TimeCase kCases[] = {
     {"fifthOfASecond", 0.2, u"1 second remaining"_qs},
     {"justUnderAMinute", 59.5, u"60 seconds remaining"_qs},
     {"oneMinute", 60.0, u"1 minute remaining"_qs},
-    {"secondShortOfAnHour", 3599.0, u"59 minutes remaining"_qs},
     {"oneHour", 3600.0, u"1 hour remaining"_qs},
     {"secondShortOfTwoDays", 2 * kDay - 1, u"1 day remaining"_qs},
     {"negative", -30.0, u"0 seconds remaining"_qs},
@@ -56,7 +55,6 @@ TEST(TimeRemainingTranslation, isShownAsWrittenWithOnlyTheCountFilledIn)
     HostileTranslator hostile;
     ASSERT_TRUE(QCoreApplication::installTranslator(&hostile));
     EXPECT_EQ(bf::stringForTimeInterval(3 * kDay), u"%s %n 3 %x %l%d 3%%");
-    EXPECT_EQ(bf::stringForTimeInterval(1.0), u"%s %n 1 %x %l%d 1%%");
 }
 
 } // namespace
