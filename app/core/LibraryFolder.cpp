@@ -1,10 +1,14 @@
 #include "app/core/LibraryFolder.h"
 
 #include "app/core/FileTree.h"
+#include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+
+#include <tuple>
 
 namespace quillbox
 {
@@ -28,6 +32,26 @@ QStringList removeLeftovers(const QStringList &paths)
             kept.append(path);
     }
     return kept;
+}
+
+std::optional<QString> setJournalNameAside(const QString &library)
+{
+    const QString path = inFolder(library, kJournalName);
+    if (!bf::itemExists(path))
+        return std::nullopt;
+    // The first eight bytes of every rollback journal's header.
+    static const QByteArray kJournalMagic = QByteArray::fromHex("d9d505f920a163d7");
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly) && file.read(kJournalMagic.size()) == kJournalMagic)
+        return std::nullopt;
+    return renameNoReplace(path, inFolder(library, kKeptJournalName));
+}
+
+void putJournalNameBack(const QString &library)
+{
+    const QString kept = inFolder(library, kKeptJournalName);
+    if (bf::itemExists(kept))
+        std::ignore = renameNoReplace(kept, inFolder(library, kJournalName));
 }
 
 } // namespace quillbox

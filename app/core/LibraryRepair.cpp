@@ -88,6 +88,7 @@ RepairOutcome LibraryRepair::fixLibrary()
         report(RepairStage::Check, 1.0);
         services_.alerts.runModal(fixedAlert({libraryPath_, backupPath_}));
     }
+    putJournalNameBack(libraryPath_);
     // The record of another program's repair is not ours to clear.
     if (journal_ != nullptr && outcome != RepairOutcome::AlreadyRunning)
         journal_->clear();
@@ -103,6 +104,8 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (auto failure = makeSafetyCopy())
         return failure;
+    if (const auto error = setJournalNameAside(libraryPath_))
+        return dropUnfinishedCopy({Cause::ReadOnly, *error, libraryPath_});
     const Examination examined = dumpAndExamine();
     if (canceled())
         return dropUnfinishedCopy({Cause::Canceled});
@@ -159,8 +162,10 @@ std::optional<Failure> LibraryRepair::databaseFileProblem() const
     // The shell follows links, and SQLite keeps a linked database's -wal and
     // -shm beside the link's target: only plain files inside the folder are
     // worked on, so nothing outside it is ever written.
+    // A link or a folder under the rollback journal's name keeps SQLite from
+    // opening the database at all.
     for (const QString &name :
-         {kDatabaseName, kDatabaseName + u"-wal"_qs, kDatabaseName + u"-shm"_qs}) {
+         {kDatabaseName, kDatabaseName + u"-wal"_qs, kDatabaseName + u"-shm"_qs, kJournalName}) {
         struct stat st {
         };
         const QString path = inFolder(libraryPath_, name);

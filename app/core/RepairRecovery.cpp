@@ -2,6 +2,7 @@
 
 #include "app/core/FileTree.h"
 #include "app/core/FolderLock.h"
+#include "app/core/LibraryFolder.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SafetyCopyRestore.h"
 #include "strings/FileNames.h"
@@ -99,6 +100,9 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
 
 Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
 {
+    // Whatever happens next, an entry set aside while the shells worked goes
+    // back under its name first.
+    putJournalNameBack(record.library);
     // A recovered copy that was being built is incomplete: it goes.
     if (isSibling(record.salvage, record.library) &&
         QFileInfo(record.salvage).fileName().startsWith(u".quillbox-salvage-"))

@@ -126,7 +126,9 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
     }
     // The copy's database files take a name of their own, so that the
     // recovered database can take the library's.
-    for (const QString &suffix : {QString(), u"-wal"_qs, u"-shm"_qs}) {
+    // A rollback journal goes with them, so the shell rolls it back into the
+    // database it belongs to, and nothing puts it beside the recovered one.
+    for (const QString &suffix : {QString(), u"-wal"_qs, u"-shm"_qs, u"-journal"_qs}) {
         if (bf::itemExists(in(partial, kDatabase + suffix)))
             std::ignore =
                 renameNoReplace(in(partial, kDatabase + suffix), in(partial, kDamaged + suffix));
@@ -137,8 +139,8 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
                                                [](const auto &t) { return t.recovered > 0; });
     if (report.failure == SalvageReport::Failure::None && !found)
         report.failure = SalvageReport::Failure::NothingFound;
-    for (const QString &name :
-         {kDamaged, kDamaged + u"-wal"_qs, kDamaged + u"-shm"_qs, kRecoveredSql})
+    for (const QString &name : {kDamaged, kDamaged + u"-wal"_qs, kDamaged + u"-shm"_qs,
+                                kDamaged + u"-journal"_qs, kRecoveredSql})
         removeTree(in(partial, name));
     const QString final =
         in(parent, bf::makeFilenameUniqueInDirectory(recoveredCopyName(libraryName), parent));

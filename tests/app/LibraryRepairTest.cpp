@@ -309,7 +309,7 @@ INSERT INTO v VALUES (1, -0.0, x'00ff', 'ünïcode'), (2, 5e-324, x'', ''),
 CREATE TABLE w(k TEXT PRIMARY KEY, r) WITHOUT ROWID; INSERT INTO w VALUES ('k', 1.5);
 CREATE TABLE loose(v TEXT, w); INSERT INTO loose VALUES ('a', 1), ('b', 2), ('c', 3);
 DELETE FROM loose WHERE v = 'b';)",
-                   nullptr, Fixed, kFixed, true},
+                   "echo 'not a journal' > Library.sqlite-journal", Fixed, kFixed, true},
         // Names and text that would be commands to the shell if a dump let them.
         RepairCase{"shellCommandsInContent",
                    "CREATE TABLE \"x\n.shell touch $OUT/pwned\n\" "
@@ -364,7 +364,10 @@ INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
         RepairCase{"linkOutside", nullptr, "ln -sf \"$OUT/Library.sqlite\" Library.sqlite",
                    NoLibrary, kNoLibrary, false},
         RepairCase{"walLinkOutside", nullptr, "ln -s \"$OUT/Library.sqlite\" Library.sqlite-wal",
-                   NoLibrary, kNoLibrary, false}));
+                   NoLibrary, kNoLibrary, false},
+        RepairCase{"journalLinkOutside", nullptr,
+                   "ln -s \"$OUT/Library.sqlite\" Library.sqlite-journal", NoLibrary, kNoLibrary,
+                   false}));
 
 // Refusals, and stops before anything changed, leave the library as it was.
 TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
