@@ -81,6 +81,10 @@ void LibraryRepair::record(RepairPhase phase)
 RepairOutcome LibraryRepair::fixLibrary()
 {
     const std::optional<Failure> failure = repair();
+    // What the shells made wait goes back before anything is shown; what
+    // another program's repair set aside is not ours to put back.
+    if (!failure || (failure->cause != Cause::AlreadyRunning && failure->cause != Cause::NoLibrary))
+        putJournalNameBack(libraryPath_);
     RepairOutcome outcome = RepairOutcome::Fixed;
     if (failure) {
         outcome = conclude(*failure);
@@ -88,7 +92,6 @@ RepairOutcome LibraryRepair::fixLibrary()
         report(RepairStage::Check, 1.0);
         services_.alerts.runModal(fixedAlert({libraryPath_, backupPath_}));
     }
-    putJournalNameBack(libraryPath_);
     // The record of another program's repair is not ours to clear.
     if (journal_ != nullptr && outcome != RepairOutcome::AlreadyRunning)
         journal_->clear();
