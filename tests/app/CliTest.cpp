@@ -2,9 +2,6 @@
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -13,41 +10,22 @@ namespace quillbox
 namespace
 {
 
-struct CliRun {
-    int status;
-    QString out;
-    QString err;
-};
+using test::ProgramRun;
 
 class CliTest : public ::testing::Test
 {
   protected:
     // Runs one of the built programs (with the test's own XDG folders) in
-    // `locale`; `environment` adds to or, with an empty value, removes
-    // variables.
-    CliRun run(const QString &program, const QStringList &arguments,
-               const QString &locale = u"C.UTF-8"_qs, const QStringList &environment = {})
+    // `locale`, with `environment` as test::startProgram() takes it.
+    static ProgramRun run(const QString &program, const QStringList &arguments,
+                          const QString &locale = u"C.UTF-8"_qs,
+                          const QStringList &environment = {})
     {
-        QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"LANG"_qs, locale);
-        env.insert(u"LC_ALL"_qs, locale);
-        for (const QString &setting : environment) {
-            const QString name = setting.section(u'=', 0, 0);
-            const QString value = setting.section(u'=', 1);
-            if (value.isEmpty())
-                env.remove(name);
-            else
-                env.insert(name, value);
-        }
-        process.setProcessEnvironment(env);
-        process.setStandardInputFile(QProcess::nullDevice());
-        process.start(QCoreApplication::applicationDirPath() + u'/' + program, arguments);
-        process.waitForFinished(60000);
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return test::finish(*test::startProgram(
+            program, arguments,
+            environment + QStringList{u"LANG="_qs + locale, u"LC_ALL="_qs + locale}));
     }
-    CliRun cli(const QStringList &arguments, const QString &locale = u"C.UTF-8"_qs)
+    static ProgramRun cli(const QStringList &arguments, const QString &locale = u"C.UTF-8"_qs)
     {
         return run(u"quillbox-repair-cli"_qs, arguments, locale);
     }
@@ -60,24 +38,23 @@ class CliTest : public ::testing::Test
 TEST_F(CliTest, exitStatusTellsTheOutcome)
 {
     test::makePlainLibrary(library, 2000);
-    const CliRun fixed = cli({u"--library"_qs, library});
+    const ProgramRun fixed = cli({u"--library"_qs, library});
     EXPECT_EQ(fixed.status, 0) << fixed.err.toStdString();
     EXPECT_TRUE(fixed.out.contains(u"The library file has been fixed!"));
 
     EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
     test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
     const auto before = test::snapshot(library);
-    const CliRun salvage = cli({u"--salvage-only"_qs, u"--library"_qs, library});
+    const ProgramRun salvage = cli({u"--salvage-only"_qs, u"--library"_qs, library});
     EXPECT_EQ(salvage.status, 0) << salvage.err.toStdString();
     EXPECT_TRUE(salvage.out.contains(u"Main (Recovered).quillbox"));
     EXPECT_EQ(test::snapshot(library), before);
-    EXPECT_EQ(
-        QDir(sandbox.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-        (QStringList{u"Main (Old Version).quillbox"_qs, u"Main (Recovered).quillbox"_qs,
-                     u"Main.quillbox"_qs}));
+    EXPECT_EQ(test::entries(sandbox.path()),
+              (QStringList{u"Main (Old Version).quillbox"_qs, u"Main (Recovered).quillbox"_qs,
+                           u"Main.quillbox"_qs}));
 
     // Without a terminal the corrupt report takes Cancel and restores.
-    const CliRun corrupt = cli({u"--library"_qs, library});
+    const ProgramRun corrupt = cli({u"--library"_qs, library});
     EXPECT_EQ(corrupt.status, 6);
     EXPECT_TRUE(corrupt.out.contains(u"choosing “Cancel”"));
     EXPECT_EQ(corrupt.out.count(u"support@quillbox.example"_qs), 1) << corrupt.out.toStdString();
@@ -107,7 +84,7 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const CliRun run = cli(c.arguments);
+        const ProgramRun run = cli(c.arguments);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.err, u"quillbox-repair-cli: "_qs + c.expected);
         EXPECT_EQ(run.out, QString());
@@ -130,7 +107,7 @@ TEST_F(CliTest, windowProgramWithoutADisplayEndsWithAMessage)
     const QStringList noDisplay{u"QT_QPA_PLATFORM="_qs, u"WAYLAND_DISPLAY="_qs};
     for (const QString &display : {u"DISPLAY="_qs, u"DISPLAY=:4711"_qs}) {
         SCOPED_TRACE(display.toStdString());
-        const CliRun run =
+        const ProgramRun run =
             this->run(u"quillbox-repair"_qs, {}, u"C.UTF-8"_qs, noDisplay + QStringList{display});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.endsWith(u"quillbox-repair: No display was found, so the window "

@@ -61,7 +61,7 @@ qint64 readableRows(const QString &db, const QString &table)
 QMap<QString, QByteArray> besideTheDatabase(const QString &library)
 {
     auto items = test::snapshot(library);
-    for (const char *suffix : {"", "-wal", "-shm"})
+    for (const char *suffix : {"", "-wal"})
         items.remove(u"Library.sqlite"_qs + QLatin1String(suffix));
     return items;
 }
@@ -89,10 +89,6 @@ class LibraryRepairTest : public ::testing::Test
         run.setBackupChosen([this](const QString &path) { backup = path; });
         return run.fixLibrary();
     }
-    [[nodiscard]] QStringList documentsEntries() const
-    {
-        return QDir(documents).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-    }
     [[nodiscard]] QString db() const { return library + u"/Library.sqlite"_qs; }
     // Runs a repair that must leave the library as it was, with nothing
     // beside it, and end with `message` (its informative text with `says`).
@@ -104,7 +100,7 @@ class LibraryRepairTest : public ::testing::Test
         EXPECT_EQ(alerts.messages().last(), message);
         EXPECT_TRUE(alerts.shown.last().informativeText.contains(says));
         EXPECT_EQ(test::snapshot(library), before);
-        EXPECT_EQ(documentsEntries(), QStringList{u"Main.quillbox"_qs});
+        EXPECT_EQ(test::entries(documents), QStringList{u"Main.quillbox"_qs});
     }
 
     // A wrapper around the real shell that runs `beforeDump` (shell commands,
@@ -218,13 +214,7 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
     ::chmod(QFile::encodeName(db()).constData(), 0600);
     const QString intact = content(db());
     ASSERT_TRUE(c.arrange == nullptr || sh(library, c.arrange));
-    // Every reader writes to the -shm index, which holds no data.
-    const auto snapshot = [](const QString &folder) {
-        auto items = test::snapshot(folder);
-        items.remove(u"Library.sqlite-shm"_qs);
-        return items;
-    };
-    const auto before = snapshot(library);
+    const auto before = test::snapshot(library);
     const auto outsideBefore = test::snapshot(outside);
     const bool salvaged = qstrcmp(c.beside, kRecovered) == 0;
     const qint64 readable =
@@ -242,9 +232,9 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
         EXPECT_TRUE(alert.informativeText.contains(backup));
         EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
         EXPECT_EQ(fractions.last(), 1.0);
-        EXPECT_EQ(snapshot(backup), before);
+        EXPECT_EQ(test::snapshot(backup), before);
         EXPECT_EQ(besideTheDatabase(library), besideTheDatabase(backup));
-        EXPECT_EQ(documentsEntries(),
+        EXPECT_EQ(test::entries(documents),
                   (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
         EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
         EXPECT_EQ(content(db()), intact);
@@ -253,8 +243,8 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
         EXPECT_TRUE(c.verify == nullptr || (sh(library, c.verify) && sh(backup, c.verify)));
         return;
     }
-    EXPECT_EQ(snapshot(library), before);
-    EXPECT_EQ(documentsEntries(), (c.beside == nullptr ? QStringList{u"Main.quillbox"_qs}
+    EXPECT_EQ(test::snapshot(library), before);
+    EXPECT_EQ(test::entries(documents), (c.beside == nullptr ? QStringList{u"Main.quillbox"_qs}
                                                        : QStringList{QString::fromUtf8(c.beside),
                                                                      u"Main.quillbox"_qs}));
     if (!salvaged)

@@ -83,6 +83,8 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
                     QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
+        if (path.endsWith(u"-shm"))
+            continue;
         const QFileInfo info(path);
         QByteArray description = QByteArray::number(static_cast<int>(info.permissions())) + ' ';
         if (info.isSymLink()) {
@@ -103,6 +105,35 @@ QMap<QString, QByteArray> snapshot(const QString &folder)
         items.insert(QDir(folder).relativeFilePath(path), description);
     }
     return items;
+}
+
+QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+std::unique_ptr<QProcess> startProgram(const QString &program, const QStringList &arguments,
+                                       const QStringList &environment)
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString &setting : environment) {
+        const QString name = setting.section(u'=', 0, 0);
+        const QString value = setting.section(u'=', 1);
+        value.isEmpty() ? env.remove(name) : env.insert(name, value);
+    }
+    process->setProcessEnvironment(env);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->start(QCoreApplication::applicationDirPath() + u'/' + program, arguments);
+    process->waitForStarted();
+    return process;
+}
+
+ProgramRun finish(QProcess &process)
+{
+    process.waitForFinished(120000);
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 } // namespace quillbox::test

@@ -2,10 +2,13 @@
 
 #include <QByteArray>
 #include <QMap>
+#include <QProcess>
 #include <QString>
 
+#include <memory>
+
 // Real SQLite libraries for the tests, made and inspected with the real
-// sqlite3 shell that the utility carries.
+// sqlite3 shell that the utility carries, and the built programs run on them.
 namespace quillbox::test
 {
 
@@ -36,7 +39,27 @@ void corruptPage(const QString &database, int page, int pageSize = 4096);
 void corruptNotesPage(const QString &database, int offset);
 
 // Every file and link below `folder` (relative path -> type, mode and
-// content), to compare a folder before and after.
+// content), to compare a folder before and after. SQLite's shared-memory
+// index, which every reader writes to and which holds no data, is left out.
 [[nodiscard]] QMap<QString, QByteArray> snapshot(const QString &folder);
+
+// The names in `folder`, hidden ones too.
+[[nodiscard]] QStringList entries(const QString &folder);
+
+// Starts the built program `program` with nothing on its standard input, in
+// the test's environment changed by `environment` ("NAME=value" sets,
+// "NAME=" removes).
+[[nodiscard]] std::unique_ptr<QProcess> startProgram(const QString &program,
+                                                     const QStringList &arguments,
+                                                     const QStringList &environment = {});
+
+struct ProgramRun {
+    int status;
+    QString out;
+    QString err;
+};
+
+// Waits for a started program to end, two minutes at most.
+ProgramRun finish(QProcess &process);
 
 } // namespace quillbox::test
