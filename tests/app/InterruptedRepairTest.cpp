@@ -1,16 +1,12 @@
 // Interrupts real repairs by the terminal front end (SIGKILL at many
 // points, Ctrl+C, a flush the disk fails, a second program) and checks that
 // no row was lost and the library is as it was or fixed.
-#include "app/core/QBAppDelegate.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
-#include "tests/support/TestDoubles.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -41,32 +37,28 @@ bool waitFor(const Moment &when)
 class InterruptedRepairTest : public ::testing::Test
 {
   protected:
+    // The terminal front end on the library, keeping its record under `state`.
     std::unique_ptr<QProcess> start(const QString &state = u"state"_qs)
     {
-        auto cli = std::make_unique<QProcess>();
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"XDG_STATE_HOME"_qs, sandbox.path() + u'/' + state);
-        env.insert(u"XDG_CONFIG_HOME"_qs, sandbox.path() + u"/config"_qs);
-        if (!failingFlush.isEmpty()) {
-            env.insert(u"LD_PRELOAD"_qs, QStringLiteral(QUILLBOX_FAILING_FLUSH));
-            env.insert(u"QUILLBOX_FAIL_FLUSH"_qs, failingFlush);
-            // The program may be instrumented; the preloaded library is not.
-            env.insert(u"ASAN_OPTIONS"_qs,
-                       env.value(u"ASAN_OPTIONS"_qs) + u":verify_asan_link_order=0"_qs);
-        }
-        cli->setProcessEnvironment(env);
-        cli->setStandardInputFile(QProcess::nullDevice());
-        cli->start(QCoreApplication::applicationDirPath() + u"/quillbox-repair-cli"_qs,
-                   {u"--library"_qs, library});
-        cli->waitForStarted();
-        return cli;
+        return test::startProgram(u"quillbox-repair-cli"_qs, {u"--library"_qs, library},
+                                  environment(state));
     }
-    // Runs the front end to its end; its exit status and what it printed.
-    std::pair<int, QString> runToEnd(const QString &state = u"state"_qs)
+    test::ProgramRun runToEnd(const QString &state = u"state"_qs)
     {
-        const auto cli = start(state);
-        cli->waitForFinished(120000);
-        return {cli->exitCode(), QString::fromUtf8(cli->readAll())};
+        return test::finish(*start(state));
+    }
+    [[nodiscard]] QStringList environment(const QString &state) const
+    {
+        QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
+                        u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
+        if (!failingFlush.isEmpty()) {
+            // The program may be instrumented; the preloaded library is not.
+            env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
+                << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
+                << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
+                       u":verify_asan_link_order=0"_qs;
+        }
+        return env;
     }
     // A fresh copy of the library as it was before any repair.
     void copyPristine()
@@ -82,70 +74,51 @@ class InterruptedRepairTest : public ::testing::Test
         copyPristine();
         QElapsedTimer clock;
         clock.start();
-        EXPECT_EQ(runToEnd().first, status);
+        EXPECT_EQ(runToEnd().status, status);
         return static_cast<double>(clock.nsecsElapsed()) / 1000;
     }
     // Only the library, its safety copies and complete recovered copies may
     // stand beside it.
     void expectTidyFolder()
     {
-        for (const QString &name :
-             QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
-            EXPECT_TRUE(name == u"Main.quillbox" || name.startsWith(u"Main (Old Version)") ||
-                        name.startsWith(u"Main (Recovered)"))
+        for (const QString &name : test::entries(parent)) {
+            const bool recovered = name.startsWith(u"Main (Recovered)");
+            EXPECT_TRUE(recovered || name == u"Main.quillbox" ||
+                        name.startsWith(u"Main (Old Version)"))
                 << name.toStdString();
-            if (name.startsWith(u"Main (Recovered)")) {
-                EXPECT_EQ(test::runSql(parent + u'/' + name + u"/Library.sqlite"_qs,
-                                       u"PRAGMA integrity_check;"_qs),
-                          u"ok");
-            }
+            EXPECT_TRUE(!recovered || test::runSql(parent + u'/' + name + u"/Library.sqlite"_qs,
+                                                   u"PRAGMA integrity_check;"_qs) == u"ok");
         }
     }
     // Repairs the pristine library `rounds` times, each killed at a moment
     // of `moments`, then at a random time past the share `from` of a full
     // run; after each, a repair run to its end exits with `status`, passes
     // `check` and leaves the folder tidy.
-    void killAndRepairAgain(int status, int rounds, double from, const std::vector<Moment> &moments)
+    void killAndRepairAgain(int status, size_t rounds, double from,
+                            const std::vector<Moment> &moments)
     {
         const double full = fullRunUs(status);
         QRandomGenerator random(20261206);
         QElapsedTimer clock;
-        for (int round = 0; round < rounds; ++round) {
+        for (size_t round = 0; round < rounds; ++round) {
             SCOPED_TRACE("round " + std::to_string(round));
             copyPristine();
             const auto at =
                 static_cast<qint64>(full * (from + (1 - from) * random.generateDouble()));
-            const Moment moment = round < static_cast<int>(moments.size())
-                                      ? moments[static_cast<size_t>(round)]
-                                      : [&] {
-                                            return clock.nsecsElapsed() / 1000 >= at;
-                                        };
+            const Moment late = [&] {
+                return clock.nsecsElapsed() / 1000 >= at;
+            };
+            const Moment &moment = round < moments.size() ? moments[round] : late;
             const auto cli = start();
             clock.start();
-            while (cli->state() == QProcess::Running && !moment() && clock.elapsed() < 20000)
-                QThread::usleep(200);
+            waitFor([&] { return cli->state() != QProcess::Running || moment(); });
             cli->kill();
             cli->waitForFinished();
-            const auto [exit, output] = runToEnd();
-            ASSERT_EQ(exit, status) << output.toStdString();
+            const auto run = runToEnd();
+            ASSERT_EQ(run.status, status) << run.out.toStdString();
             check();
             expectTidyFolder();
         }
-    }
-    // The library folder's files; SQLite's shared-memory index is rewritten
-    // by every reader (its read marks) and holds none of the library's data,
-    // so only its presence counts.
-    [[nodiscard]] QMap<QString, QByteArray> contents(const QString &folder) const
-    {
-        QMap<QString, QByteArray> items = test::snapshot(folder);
-        items[u"Library.sqlite-shm"_qs] = "present";
-        return items;
-    }
-    // Only the library stands in its parent folder.
-    void expectNothingBeside() const
-    {
-        EXPECT_EQ(QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                  QStringList{u"Main.quillbox"_qs});
     }
     [[nodiscard]] bool exists(const QString &name) const
     {
@@ -201,7 +174,7 @@ TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
 TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
-    const auto original = contents(pristine);
+    const auto original = test::snapshot(pristine);
     const auto full = static_cast<qint64>(fullRunUs(0));
     QRandomGenerator random(6122026);
     int stopped = 0;
@@ -223,12 +196,12 @@ TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
         const int status = cli->exitStatus() == QProcess::NormalExit ? cli->exitCode() : -1;
         if (status == 130) {
             ++stopped;
-            EXPECT_EQ(contents(library), original);
-            expectNothingBeside();
+            EXPECT_EQ(test::snapshot(library), original);
+            EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
             continue;
         }
         if (status != 0) {
-            ASSERT_EQ(runToEnd().first, 0);
+            ASSERT_EQ(runToEnd().status, 0);
         }
         EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
                                u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
@@ -244,7 +217,7 @@ TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
 TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs);
-    const auto original = contents(pristine);
+    const auto original = test::snapshot(pristine);
     struct Case {
         const char *name;
         QString failing;
@@ -256,10 +229,10 @@ TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
         SCOPED_TRACE(c.name);
         copyPristine();
         failingFlush = c.failing;
-        const auto [status, output] = runToEnd();
-        EXPECT_EQ(status, c.status) << output.toStdString();
-        EXPECT_EQ(contents(library), original);
-        expectNothingBeside();
+        const auto run = runToEnd();
+        EXPECT_EQ(run.status, c.status) << run.out.toStdString();
+        EXPECT_EQ(test::snapshot(library), original);
+        EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
     }
 }
 
@@ -302,31 +275,17 @@ TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
             // second has tried; what it has started goes on meanwhile.
             ::kill(static_cast<pid_t>(first->processId()), SIGSTOP);
             ++caught;
-            const auto [status, output] = runToEnd(state);
-            EXPECT_EQ(status, 12) << output.toStdString();
-            EXPECT_TRUE(output.contains(u"A repair is already running."));
-            if (state == u"state") {
-                // A window opened now finds the running repair's record and
-                // leaves it alone, and cannot start a repair of its own.
-                test::ScriptedAlerts alerts;
-                test::FakeCompanionApps apps;
-                test::RecordingWorkspace workspace;
-                QBAppDelegate delegate({alerts, apps, workspace});
-                delegate.setJournalPath(sandbox.path() +
-                                        u"/state/quillbox-repair/repair-in-progress.json"_qs);
-                delegate.setLibraryOverride(library);
-                delegate.applicationDidFinishLaunching();
-                EXPECT_EQ(alerts.messages(), QStringList());
-            }
+            const auto run = runToEnd(state);
+            EXPECT_EQ(run.status, 12) << run.out.toStdString();
+            EXPECT_TRUE(run.out.contains(u"A repair is already running."));
             ::kill(static_cast<pid_t>(first->processId()), SIGCONT);
             ASSERT_TRUE(first->waitForFinished(120000));
             EXPECT_EQ(first->exitCode(), 0) << first->readAll().toStdString();
             EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
                                    u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
                       u"ok\n20000");
-            EXPECT_EQ(
-                QDir(parent).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
+            EXPECT_EQ(test::entries(parent),
+                      (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
         }
     }
     EXPECT_GE(caught, 6);
