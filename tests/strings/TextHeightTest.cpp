@@ -52,19 +52,18 @@ TEST(TextHeight, growsByOneLineHeightPerLineWrappingWhereTheModeAllows)
     EXPECT_EQ(heightOfStringWithMaxWidth(text, width, anywhere), 3 * one);
 }
 
+// The point size is honoured; a line height and the spacing between lines
+// replace the font's own.
 TEST(TextHeight, honoursFontSizeLineHeightAndSpacing)
 {
-    TextAttributes small;
-    small.fontFamily = u"DejaVu Sans"_qs;
-    small.pointSize = 10.0;
-    TextAttributes large = small;
-    large.pointSize = 20.0;
-    const double smallLine = heightOfStringWithMaxWidth(u"Ag"_qs, kWide, small);
-    EXPECT_NEAR(heightOfStringWithMaxWidth(u"Ag"_qs, kWide, large) / smallLine, 2.0, 0.1);
-
-    TextAttributes spaced = small;
+    TextAttributes spaced;
+    spaced.fontFamily = u"DejaVu Sans"_qs;
+    spaced.pointSize = 10.0;
     spaced.lineSpacing = 2.5;
-    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb"_qs, kWide, spaced), 2 * smallLine + 2.5);
+    const double one = heightOfStringWithMaxWidth(u"Ag"_qs, kWide, spaced);
+    EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb"_qs, kWide, spaced), 2 * one + 2.5);
+    spaced.pointSize = 20.0;
+    EXPECT_NEAR(heightOfStringWithMaxWidth(u"Ag"_qs, kWide, spaced) / one, 2.0, 0.1);
     spaced.lineHeight = 12.25;
     EXPECT_EQ(heightOfStringWithMaxWidth(u"a\nb\nc"_qs, kWide, spaced), 3 * 12.25 + 2 * 2.5);
 }
