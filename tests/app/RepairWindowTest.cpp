@@ -119,46 +119,19 @@ TEST_F(RepairWindowTest, repairsByButtonAndKeyAndOffersTheFolderAfterAFailure)
     EXPECT_TRUE(window.widget()->isHidden());
 }
 
-// Without a library "Repair Library" is off, and so is Return.
-TEST_F(RepairWindowTest, withoutALibraryOffersToChooseOne)
-{
-    launch({});
-    auto *repair = child<QPushButton>("repairButton");
-    EXPECT_FALSE(repair->isEnabled());
-    QTest::keyClick(window.widget(), Qt::Key_Return);
-    EXPECT_FALSE(delegate.isRepairing());
-    EXPECT_TRUE(
-        child<QLabel>("libraryLabel")->text().startsWith(u"No Quillbox library was found."));
-
-    QString chosen = sandbox.path();
-    QString startedIn;
-    window.setFolderChooser([&](QWidget *, const QString &startFolder) {
-        startedIn = startFolder;
-        return chosen;
-    });
-    QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
-    EXPECT_EQ(startedIn, QDir::homePath());
-    EXPECT_EQ(alerts.messages(), QStringList{u"This folder is not a Quillbox library."_qs});
-    EXPECT_FALSE(repair->isEnabled());
-
-    test::makePlainLibrary(library, 5);
-    chosen = library;
-    QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
-    EXPECT_TRUE(repair->isEnabled());
-    EXPECT_EQ(delegate.libraryFileURL().toLocalFile(), library);
-}
-
 // A long path is elided in the middle, with the whole path as its tooltip,
 // and does not widen the window; at its minimum size every label has the
-// height its text needs and no two labels overlap.
-TEST_F(RepairWindowTest, longPathsAreElidedAndLabelsKeptApart)
+// height its text needs and no two labels overlap. Without a library
+// "Repair Library" is off, and so is Return, until one is chosen.
+TEST_F(RepairWindowTest, showsTheLibraryOrOffersToChooseOne)
 {
     const QString deep = sandbox.path() + QString(u"/a folder with a long name"_qs).repeated(12) +
                          u"/Main.quillbox"_qs;
+    QWidget *widget = window.widget();
     for (const QString &folder : {deep, QString()}) {
         SCOPED_TRACE(folder.toStdString());
+        widget->hide();
         launch(folder);
-        QWidget *widget = window.widget();
         auto *label = child<QLabel>("libraryLabel");
         EXPECT_EQ(label->toolTip(), folder);
         EXPECT_LT(widget->minimumWidth(), 520);
@@ -185,8 +158,28 @@ TEST_F(RepairWindowTest, longPathsAreElidedAndLabelsKeptApart)
             for (qsizetype j = i + 1; j < labels.size(); ++j)
                 EXPECT_FALSE(labels[i]->geometry().intersects(labels[j]->geometry())) << j;
         }
-        widget->hide();
     }
+    auto *repair = child<QPushButton>("repairButton");
+    EXPECT_FALSE(repair->isEnabled());
+    QTest::keyClick(widget, Qt::Key_Return);
+    EXPECT_FALSE(delegate.isRepairing());
+    EXPECT_TRUE(
+        child<QLabel>("libraryLabel")->text().startsWith(u"No Quillbox library was found."));
+    QString chosen = sandbox.path();
+    QString startedIn;
+    window.setFolderChooser([&](QWidget *, const QString &startFolder) {
+        startedIn = startFolder;
+        return chosen;
+    });
+    QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
+    EXPECT_EQ(startedIn, QDir::homePath());
+    EXPECT_EQ(alerts.messages(), QStringList{u"This folder is not a Quillbox library."_qs});
+    EXPECT_FALSE(repair->isEnabled());
+    test::makePlainLibrary(library, 5);
+    chosen = library;
+    QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
+    EXPECT_TRUE(repair->isEnabled());
+    EXPECT_EQ(delegate.libraryFileURL().toLocalFile(), library);
 }
 
 // A box names the utility and keeps the detailed text behind "Show Details…".
