@@ -93,9 +93,6 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
         cli({u"--bogus"_qs}, u"de_DE.UTF-8"_qs).err,
         u"quillbox-repair-cli: Unbekannte Option „--bogus“.\nAufruf: quillbox-repair-cli "
         "[--salvage-only] [--library ORDNER]\nMehr dazu mit „quillbox-repair-cli --help“.\n"_qs);
-    const QString help = cli({u"--help"_qs}, u"de_DE.UTF-8"_qs).out;
-    for (const QString &english : {u"Usage"_qs, u"Options"_qs, u"show"_qs, u"Exit status"_qs})
-        EXPECT_FALSE(help.contains(english)) << english.toStdString();
     EXPECT_EQ(run(u"quillbox-set-library"_qs, {}).err,
               u"quillbox-set-library: No folder was given.\nUsage: quillbox-set-library DIR\n"
               "Try “quillbox-set-library --help” for more.\n"_qs);

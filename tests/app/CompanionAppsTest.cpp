@@ -42,7 +42,7 @@ TEST_F(CompanionAppsTest, installedAndRunningFollowTheDesktopEntries)
     EXPECT_FALSE(apps.isInstalled(u"com.quillbox.Quillbox"_qs));
     const QString program = data.path() + u"/quillbox-companion"_qs;
     ASSERT_TRUE(QFile::copy(u"/bin/sleep"_qs, program));
-    QFile(program).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
     writeEntry(u"."_qs, u"com.quillbox.Quillbox"_qs,
                "Exec=\"" + program.toUtf8() + "\" --library %f\n");
     writeEntry(u"system"_qs, u"com.quillbox.Quillbox.mac"_qs,

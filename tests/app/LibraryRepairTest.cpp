@@ -244,9 +244,10 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
         return;
     }
     EXPECT_EQ(test::snapshot(library), before);
-    EXPECT_EQ(test::entries(documents), (c.beside == nullptr ? QStringList{u"Main.quillbox"_qs}
-                                                       : QStringList{QString::fromUtf8(c.beside),
-                                                                     u"Main.quillbox"_qs}));
+    EXPECT_EQ(test::entries(documents),
+              (c.beside == nullptr
+                   ? QStringList{u"Main.quillbox"_qs}
+                   : QStringList{QString::fromUtf8(c.beside), u"Main.quillbox"_qs}));
     if (!salvaged)
         return;
     // What could be saved is complete, and holds at least what a plain scan
@@ -496,8 +497,7 @@ TEST_F(LibraryRepairTest, aSqlitercOfTheUsersCannotChangeTheOutcome)
                         .arg(hijack, sandbox.path())
                         .toUtf8());
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_FALSE(QFile::exists(hijack));
-    EXPECT_FALSE(QFile::exists(sandbox.path() + u"/other.db"_qs));
+    EXPECT_FALSE(QFile::exists(hijack) || QFile::exists(sandbox.path() + u"/other.db"_qs));
     EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes;"_qs), u"40");
 }
 

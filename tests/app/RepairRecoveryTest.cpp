@@ -34,13 +34,13 @@ struct RepairRecoveryTest : ::testing::Test {
         if (to == backup)
             copyAsMade = summarizeTree(backup);
     }
-    // The library as the repair leaves it midway: a dump beside the database
-    // and, when `damaged`, the damaged database itself.
-    void changeLibrary(bool damaged = true)
+    // The library as the repair leaves it midway: `changed` 1 puts a dump
+    // beside the database, 2 also damages the database.
+    void changeLibrary(int changed = 2)
     {
-        if (damaged)
+        if (changed > 1)
             test::corruptPage(library + u"/Library.sqlite"_qs, 2);
-        ASSERT_TRUE(QFile(library + u"/Library.sql"_qs).open(QIODevice::WriteOnly));
+        ASSERT_TRUE(changed == 0 || QFile(library + u"/Library.sql"_qs).open(QIODevice::WriteOnly));
     }
     // What recovery says of the record as it stands; it is gone afterwards.
     QString recover()
@@ -89,8 +89,7 @@ TEST_P(CutOffRepairs, endWithTheLibraryAsItWasAndNothingLeftBeside)
 {
     const CutOff &c = GetParam();
     copyLibraryTo(this->*c.copy);
-    if (c.changed > 0)
-        changeLibrary(c.changed > 1);
+    changeLibrary(c.changed);
     ASSERT_TRUE(c.from == nullptr || QDir().rename(this->*c.from, this->*c.to));
     EXPECT_EQ(recover(c.phase), c.message);
     EXPECT_EQ(test::snapshot(library), expected);

@@ -22,17 +22,15 @@ TEST(TranslationTest, everyTextHasAFinishedGermanTranslationInThePrograms)
     QXmlStreamReader xml(&ts);
     QString context;
     QString source;
-    int messages = 0;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == u"name") {
+        if (xml.name() == u"name")
             context = xml.readElementText();
-        } else if (xml.name() == u"source") {
+        else if (xml.name() == u"source")
             source = xml.readElementText();
-        } else if (xml.name() == u"translation") {
+        else if (xml.name() == u"translation") {
             SCOPED_TRACE(context.toStdString() + ": " + source.toStdString());
-            ++messages;
             EXPECT_EQ(xml.attributes().value(QLatin1String("type")).toString(), QString());
             const QString translation = xml.readElementText(QXmlStreamReader::IncludeChildElements);
             EXPECT_FALSE(translation.trimmed().isEmpty());
@@ -40,7 +38,6 @@ TEST(TranslationTest, everyTextHasAFinishedGermanTranslationInThePrograms)
         }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    EXPECT_GT(messages, 50);
 }
 
 } // namespace
