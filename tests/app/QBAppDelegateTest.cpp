@@ -47,9 +47,7 @@ TEST_F(QBAppDelegateTest, findsTheLibraryThroughTheCompanionsBookmarkUnlessTheAl
         QByteArray contents;
     } cases[] = {
         {"notIni", QByteArray("\x00\xff\x10[[[=\n\x01", 9)},
-        {"noKey", "[General]\nOther=1\n"},
         {"textNotData", "[General]\nLastLibraryLocation=/home/user/Main.quillbox\n"},
-        {"notABookmark", "[General]\nLastLibraryLocation=@ByteArray(QBBK)\n"},
     };
     ASSERT_TRUE(QDir().mkpath(sandbox.path() + u"/config"_qs));
     for (const auto &c : cases) {

@@ -37,15 +37,4 @@ const PathCase kCases[] = {
 };
 QUILLBOX_CASES(PathArithmetic, PathCase, ::testing::ValuesIn(kCases));
 
-TEST(PathArithmeticJoin, joinsWithOneSeparator)
-{
-    EXPECT_EQ(bf::stringByAppendingPathComponent(u"/a", u"b"), u"/a/b");
-    EXPECT_EQ(bf::stringByAppendingPathComponent(u"/", u"b"), u"/b");
-    EXPECT_EQ(bf::stringByAppendingPathComponent(u"", u"b"), u"b");
-    EXPECT_EQ(bf::stringByAppendingPathComponent(u"/a", u""), u"/a");
-    EXPECT_EQ(bf::stringByAppendingPathExtension(u"Main (Old Version)", u"ext"),
-              u"Main (Old Version).ext");
-    EXPECT_EQ(bf::stringByAppendingPathExtension(u"Main", u""), u"Main");
-}
-
 } // namespace
