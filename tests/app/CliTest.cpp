@@ -10,22 +10,20 @@ namespace quillbox
 namespace
 {
 
-using test::ProgramRun;
-
 class CliTest : public ::testing::Test
 {
   protected:
     // Runs one of the built programs (with the test's own XDG folders) in
     // `locale`, with `environment` as test::startProgram() takes it.
-    static ProgramRun run(const QString &program, const QStringList &arguments,
-                          const QString &locale = u"C.UTF-8"_qs,
-                          const QStringList &environment = {})
+    static test::ProgramRun run(const QString &program, const QStringList &arguments,
+                                const QString &locale = u"C.UTF-8"_qs,
+                                const QStringList &environment = {})
     {
         return test::finish(*test::startProgram(
             program, arguments,
             environment + QStringList{u"LANG="_qs + locale, u"LC_ALL="_qs + locale}));
     }
-    static ProgramRun cli(const QStringList &arguments, const QString &locale = u"C.UTF-8"_qs)
+    static test::ProgramRun cli(const QStringList &arguments, const QString &locale = u"C.UTF-8"_qs)
     {
         return run(u"quillbox-repair-cli"_qs, arguments, locale);
     }
@@ -41,7 +39,7 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
     EXPECT_EQ(cli({u"--salvage-only"_qs}).status, 1);
     test::corruptNotesPage(library + u"/Library.sqlite"_qs, 3);
     const auto before = test::snapshot(library);
-    const ProgramRun salvage = cli({u"--salvage-only"_qs, u"--library"_qs, library});
+    const auto salvage = cli({u"--salvage-only"_qs, u"--library"_qs, library});
     EXPECT_EQ(salvage.status, 0) << salvage.err.toStdString();
     EXPECT_TRUE(salvage.out.contains(u"Main (Recovered).quillbox"));
     EXPECT_EQ(test::snapshot(library), before);
@@ -49,7 +47,7 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
               (QStringList{u"Main (Recovered).quillbox"_qs, u"Main.quillbox"_qs}));
 
     // Without a terminal the corrupt report takes Cancel and restores.
-    const ProgramRun corrupt = cli({u"--library"_qs, library});
+    const auto corrupt = cli({u"--library"_qs, library});
     EXPECT_EQ(corrupt.status, 6);
     EXPECT_TRUE(corrupt.out.contains(u"choosing “Cancel”"));
     EXPECT_EQ(corrupt.out.count(u"support@quillbox.example"_qs), 1) << corrupt.out.toStdString();
@@ -79,7 +77,7 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
-        const ProgramRun run = cli(c.arguments);
+        const auto run = cli(c.arguments);
         EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.err, u"quillbox-repair-cli: "_qs + c.expected);
         EXPECT_EQ(run.out, QString());
@@ -99,7 +97,7 @@ TEST_F(CliTest, windowProgramWithoutADisplayEndsWithAMessage)
     const QStringList noDisplay{u"QT_QPA_PLATFORM="_qs, u"WAYLAND_DISPLAY="_qs};
     for (const QString &display : {u"DISPLAY="_qs, u"DISPLAY=:4711"_qs}) {
         SCOPED_TRACE(display.toStdString());
-        const ProgramRun run =
+        const auto run =
             this->run(u"quillbox-repair"_qs, {}, u"C.UTF-8"_qs, noDisplay + QStringList{display});
         EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.endsWith(u"quillbox-repair: No display was found, so the window "

@@ -122,11 +122,11 @@ TEST_F(RepairWindowTest, showsTheLibraryOrOffersToChooseOne)
     const QString deep = sandbox.path() + QString(u"/a folder with a long name"_qs).repeated(12) +
                          u"/Main.quillbox"_qs;
     QWidget *widget = window.widget();
+    auto *label = child<QLabel>("libraryLabel");
     for (const QString &folder : {deep, QString()}) {
         SCOPED_TRACE(folder.toStdString());
         widget->hide();
         launch(folder);
-        auto *label = child<QLabel>("libraryLabel");
         EXPECT_EQ(label->toolTip(), folder);
         EXPECT_LT(widget->minimumWidth(), 520);
         if (!folder.isEmpty()) {
@@ -143,7 +143,7 @@ TEST_F(RepairWindowTest, showsTheLibraryOrOffersToChooseOne)
         widget->resize(widget->minimumSize());
         QCoreApplication::processEvents();
         QList<QLabel *> labels = widget->findChildren<QLabel *>();
-        labels.removeIf([](const QLabel *label) { return !label->isVisible(); });
+        labels.removeIf([](const QLabel *each) { return !each->isVisible(); });
         ASSERT_EQ(labels.size(), 3);
         for (qsizetype i = 0; i < labels.size(); ++i) {
             SCOPED_TRACE(labels[i]->objectName().toStdString());
@@ -157,8 +157,7 @@ TEST_F(RepairWindowTest, showsTheLibraryOrOffersToChooseOne)
     EXPECT_FALSE(repair->isEnabled());
     QTest::keyClick(widget, Qt::Key_Return);
     EXPECT_FALSE(delegate.isRepairing());
-    EXPECT_TRUE(
-        child<QLabel>("libraryLabel")->text().startsWith(u"No Quillbox library was found."));
+    EXPECT_TRUE(label->text().startsWith(u"No Quillbox library was found."));
     QString chosen = sandbox.path();
     window.setFolderChooser([&](QWidget *, const QString &startFolder) {
         EXPECT_EQ(startFolder, QDir::homePath());
