@@ -115,10 +115,19 @@ class InterruptedRepairTest : public ::testing::Test
 
 // Killed at each moment between the repair's stages, then at random times
 // of a whole run: the repair run again to its end keeps every row (the
-// ones only in the -wal file too) and leaves the folder tidy.
+// ones only in the -wal file too) and every other file, one named like the
+// rollback journal included, and leaves the folder tidy.
 TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    test::writeFile(pristine + u"/Library.sqlite-journal"_qs, "not a journal");
+    const auto besideTheDatabase = [](const QString &folder) {
+        auto items = test::snapshot(folder);
+        items.remove(u"Library.sqlite"_qs);
+        items.remove(u"Library.sqlite-wal"_qs);
+        return items;
+    };
+    const auto beside = besideTheDatabase(pristine);
     const std::array<Moment, 7> moments{
         copying,
         [this] { return QFileInfo::exists(copy); },
@@ -150,6 +159,8 @@ TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
         cli->waitForFinished();
         const auto run = runToEnd();
         ASSERT_EQ(run.status, 0) << run.out.toStdString();
+        // Before SQLite reads the database: it would delete the journal's name.
+        EXPECT_EQ(besideTheDatabase(library), beside);
         EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
                                u"PRAGMA integrity_check; SELECT count(*) FROM notes;"
                                u"SELECT title FROM notebooks WHERE id = 21;"_qs),
