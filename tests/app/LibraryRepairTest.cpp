@@ -138,6 +138,20 @@ class LibraryRepairTest : public ::testing::Test
     std::optional<RepairStage> cancelAt; // the stage whose start cancels the repair
 };
 
+// The sample, whose recent rows live only in its -wal file, reached through a
+// link: it is repaired where it really lives, its safety copy beside it there.
+TEST_F(LibraryRepairTest, rebuildsTheSampleWhereItLivesKeepingTheLogsRows)
+{
+    const QString real = test::makeSampleLibrary(sandbox.path() + u"/sample"_qs, 300);
+    const auto original = test::snapshot(real);
+    ASSERT_TRUE(original.contains(u"Library.sqlite-wal"_qs));
+    ASSERT_TRUE(QDir().mkpath(documents) && QFile::link(real, library));
+    EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    EXPECT_EQ(backup, QFileInfo(real).path() + u"/Main (Old Version).quillbox"_qs);
+    EXPECT_EQ(test::snapshot(backup), original);
+    EXPECT_EQ(content(db()), content(backup + u"/Library.sqlite"_qs));
+}
+
 // Shell functions for the cases' commands, which run in the library folder
 // with $OUT naming a folder that nothing may write to: Q runs SQL on the
 // database; page and root find b-tree pages; poke writes printf-style bytes

@@ -2,11 +2,14 @@
 
 #include "app/core/FolderLock.h"
 #include "app/core/QBAppDelegate.h"
+#include "app/gui/DesktopWorkspace.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/TestDoubles.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -171,6 +174,28 @@ TEST_F(RepairWindowTest, showsTheLibraryOrOffersToChooseOne)
     QTest::mouseClick(child<QPushButton>("chooseButton"), Qt::LeftButton);
     EXPECT_TRUE(repair->isEnabled());
     EXPECT_EQ(delegate.libraryFileURL().toLocalFile(), library);
+}
+
+// A mail program opens the support mail; without one, the address is
+// shown and can be copied.
+TEST(DesktopWorkspaceTest, withoutAMailProgramOffersToCopyTheAddress)
+{
+    test::ScriptedAlerts alerts;
+    alerts.answers = {kFirstButton}; // Copy Address
+    DesktopWorkspace workspace(alerts);
+    QList<QUrl> opened;
+    workspace.setOpener([&](const QUrl &url) {
+        opened.append(url);
+        return opened.size() == 1; // a mail program only the first time
+    });
+    const QUrl mail(u"mailto:support@quillbox.example?subject=Help"_qs);
+    workspace.openUrl(mail);
+    workspace.openUrl(mail);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return opened == QList<QUrl>{mail, mail}; }));
+    ASSERT_EQ(alerts.shown.size(), 1); // only when no mail program opened
+    EXPECT_EQ(alerts.shown[0].informativeText,
+              u"Write to Quillbox Support at support@quillbox.example."_qs);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"support@quillbox.example"_qs);
 }
 
 } // namespace
