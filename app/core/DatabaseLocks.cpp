@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace quillbox
@@ -41,11 +42,20 @@ bool lockedElsewhere(const QString &path, off_t start, off_t length)
 
 } // namespace
 
-bool isDatabaseInUse(const QString &folder)
+bool isDatabaseInUse(const QString &folder, std::chrono::milliseconds patience)
 {
-    return lockedElsewhere(inFolder(folder, kDatabaseName + u"-shm"_qs), kShmLocksStart,
-                           kShmLockBytes) ||
-           lockedElsewhere(inFolder(folder, kDatabaseName), kPendingByte, kDatabaseLockBytes);
+    const auto held = [&] {
+        return lockedElsewhere(inFolder(folder, kDatabaseName + u"-shm"_qs), kShmLocksStart,
+                               kShmLockBytes) ||
+               lockedElsewhere(inFolder(folder, kDatabaseName), kPendingByte, kDatabaseLockBytes);
+    };
+    constexpr std::chrono::milliseconds kStep{20};
+    for (std::chrono::milliseconds waited{0}; waited < patience; waited += kStep) {
+        if (!held())
+            return false;
+        std::this_thread::sleep_for(kStep);
+    }
+    return held();
 }
 
 } // namespace quillbox

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 namespace quillbox
 {
 
@@ -10,7 +12,8 @@ namespace quillbox
 // it has the database open) or holds a lock on the database file itself (a
 // transaction, or exclusive locking mode). Only SQLite's own locks are
 // looked at, and only looked at: none is taken. False when neither file can
-// be opened.
-[[nodiscard]] bool isDatabaseInUse(const QString &folder);
+// be opened. A lock let go of within `patience` does not count (a reader
+// that is just closing, such as the shell of a repair stopped a moment ago).
+[[nodiscard]] bool isDatabaseInUse(const QString &folder, std::chrono::milliseconds patience = {});
 
 } // namespace quillbox

@@ -190,7 +190,7 @@ std::optional<Failure> LibraryRepair::checkReady()
     if (services_.apps.isRunning(companion::kMainIdentifier) ||
         services_.apps.isRunning(companion::kAlternateIdentifier))
         return Failure{Cause::CompanionRunning};
-    if (isDatabaseInUse(libraryPath_))
+    if (isDatabaseInUse(libraryPath_, std::chrono::seconds(2)))
         return Failure{Cause::Locked};
     if (!shell_.isUsable())
         return Failure{Cause::ShellMissing, {}, shell_.executable()};
