@@ -56,21 +56,23 @@ QByteArray pageList(const QList<qint64> &pages)
     return numbers.join(',');
 }
 
-// Each page's b-tree, and that b-tree's kind: "index" or "table".
+// Whether every one of `pages` lies in the b-tree of an index. Only the
+// indexes' b-trees are walked, one by one by name: a page not found in them
+// belongs to a table, or to nothing.
 bool damagedTreesAreIndexes(const SqliteShell &shell, const QString &folder,
                             const QList<qint64> &pages)
 {
     const SqliteShell::Output trees =
         shell.query(folder, shellSettings() + onlyRead() +
-                                "SELECT d.pageno, s.type FROM dbstat AS d JOIN sqlite_schema AS s "
-                                "ON s.name = d.name WHERE d.pageno IN (" +
+                                "SELECT d.pageno FROM sqlite_schema AS s JOIN dbstat AS d "
+                                "ON d.name = s.name WHERE s.type = 'index' AND d.pageno IN (" +
                                 pageList(pages) + ");\n");
     if (trees.status != 0)
         return false;
     QSet<qint64> inIndexes;
     for (const QByteArray &line : trees.text.split('\n')) {
-        if (line.endsWith("|index"))
-            inIndexes.insert(line.left(line.indexOf('|')).toLongLong());
+        if (!line.isEmpty())
+            inIndexes.insert(line.toLongLong());
     }
     return std::all_of(pages.begin(), pages.end(),
                        [&](qint64 page) { return inIndexes.contains(page); });

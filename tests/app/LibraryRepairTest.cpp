@@ -317,6 +317,15 @@ DELETE FROM loose WHERE v = 'b';)",
                    "poke $((($(root notes) - 1) * 4096 + 3)) '\\000\\001'", CorruptRestored,
                    kCorrupt, false, kRecovered, nullptr,
                    "rows recovered; the damaged database suggests 3000"},
+        // A table's own b-tree is damaged: a leaf page unreadable, or two of a
+        // leaf's cells swapped, which leaves its rows out of rowid order.
+        RepairCase{"tableLeafPage", kNotes, "garbage $(page notes leaf 7)", CorruptRestored,
+                   kCorrupt, false, kRecovered},
+        RepairCase{"tableRowsOutOfOrder", kNotes,
+                   R"sh(o=$((($(page notes leaf 7) - 1) * 4096 + 8));
+set -- $(od -An -tu1 -j $o -N 4 Library.sqlite);
+poke $o "$(printf '\\%03o\\%03o\\%03o\\%03o' $3 $4 $1 $2)")sh",
+                   CorruptRestored, kCorrupt, false, kRecovered},
         RepairCase{
             "tableLostItsSchemaEntry", kNotes,
             "Q \"PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE name = 'notebooks';\"",
