@@ -7,8 +7,9 @@
 ** in SQL return, as 32 lowercase hex digits; NULL for a NULL argument. Each
 ** row is marked, and each value with its type: "N" for NULL, "I" and the
 ** eight bytes of an INTEGER, "F" and the eight bytes of a REAL (so -0.0 and
-** every subnormal number keep their bits), "T<n>:" and the n bytes of a
-** TEXT, "B<n>:" and the n bytes of a BLOB. The same rows, values and types
+** every subnormal number keep their bits), "T", the length n as eight bytes
+** and the n bytes of a TEXT, "B", n as eight bytes and the n bytes of a
+** BLOB (all words in the machine's order). The same rows, values and types
 ** in the same order give the same hash. Only statements that read may run.
 **
 ** It does what SQLite's own sha1_query() does (ext/misc/sha1.c), with
@@ -36,54 +37,77 @@
 #include <stdio.h>
 #include <string.h>
 
-static void hashBytes(XXH3_state_t *state, const void *bytes, size_t size)
+/* The hash's input, gathered in a small buffer: a row is mostly marks and
+** eight-byte words, and XXH3 takes one long run faster than many short ones.
+** How the input is cut into runs does not change the hash. */
+typedef struct {
+    XXH3_state_t *state;
+    size_t used;
+    unsigned char bytes[1024];
+} Feed;
+
+static void feedFlush(Feed *feed)
 {
+    if (feed->used > 0)
+        XXH3_128bits_update(feed->state, feed->bytes, feed->used);
+    feed->used = 0;
+}
+
+static void feedBytes(Feed *feed, const void *bytes, size_t size)
+{
+    if (size > sizeof feed->bytes - feed->used) {
+        feedFlush(feed);
+        if (size > sizeof feed->bytes) {
+            XXH3_128bits_update(feed->state, bytes, size);
+            return;
+        }
+    }
     if (size > 0)
-        XXH3_128bits_update(state, bytes, size);
+        memcpy(feed->bytes + feed->used, bytes, size);
+    feed->used += size;
 }
 
 /* A type mark and its eight bytes, in the machine's order. */
-static void hashWord(XXH3_state_t *state, char mark, const void *word)
+static void feedWord(Feed *feed, char mark, const void *word)
 {
-    hashBytes(state, &mark, 1);
-    hashBytes(state, word, 8);
+    feedBytes(feed, &mark, 1);
+    feedBytes(feed, word, 8);
 }
 
-/* A type mark, the length in decimal and a colon, then the bytes. */
-static void hashRun(XXH3_state_t *state, char mark, const void *bytes, int size)
+/* A type mark, the length as an eight-byte word, then the bytes. */
+static void feedRun(Feed *feed, char mark, const void *bytes, int size)
 {
-    char head[24];
-    const int n = snprintf(head, sizeof head, "%c%d:", mark, size);
-    hashBytes(state, head, (size_t)n);
-    hashBytes(state, bytes, (size_t)size);
+    const sqlite3_int64 length = size;
+    feedWord(feed, mark, &length);
+    feedBytes(feed, bytes, (size_t)size);
 }
 
-static void hashRow(XXH3_state_t *state, sqlite3_stmt *statement, int columns)
+static void hashRow(Feed *feed, sqlite3_stmt *statement, int columns)
 {
-    hashBytes(state, "R", 1);
+    feedBytes(feed, "R", 1);
     for (int i = 0; i < columns; i++) {
         switch (sqlite3_column_type(statement, i)) {
         case SQLITE_NULL:
-            hashBytes(state, "N", 1);
+            feedBytes(feed, "N", 1);
             break;
         case SQLITE_INTEGER: {
             const sqlite3_int64 value = sqlite3_column_int64(statement, i);
-            hashWord(state, 'I', &value);
+            feedWord(feed, 'I', &value);
             break;
         }
         case SQLITE_FLOAT: {
             const double value = sqlite3_column_double(statement, i);
-            hashWord(state, 'F', &value);
+            feedWord(feed, 'F', &value);
             break;
         }
         case SQLITE_TEXT: {
             const unsigned char *text = sqlite3_column_text(statement, i);
-            hashRun(state, 'T', text, sqlite3_column_bytes(statement, i));
+            feedRun(feed, 'T', text, sqlite3_column_bytes(statement, i));
             break;
         }
         default: {
             const void *blob = sqlite3_column_blob(statement, i);
-            hashRun(state, 'B', blob, sqlite3_column_bytes(statement, i));
+            feedRun(feed, 'B', blob, sqlite3_column_bytes(statement, i));
             break;
         }
         }
@@ -98,6 +122,7 @@ static void xxh3Query(sqlite3_context *context, int argc, sqlite3_value **argv)
     if (sql == NULL)
         return;
     XXH3_state_t *state = XXH3_createState();
+    Feed feed = {state, 0, {0}};
     if (state == NULL || XXH3_128bits_reset(state) != XXH_OK) {
         XXH3_freeState(state);
         sqlite3_result_error_nomem(context);
@@ -107,9 +132,8 @@ static void xxh3Query(sqlite3_context *context, int argc, sqlite3_value **argv)
         sqlite3_stmt *statement = NULL;
         if (sqlite3_prepare_v2(db, sql, -1, &statement, &sql) != SQLITE_OK ||
             (statement != NULL && !sqlite3_stmt_readonly(statement))) {
-            sqlite3_result_error(context,
-                                 statement == NULL ? sqlite3_errmsg(db) : "xxh3_query: not a query",
-                                 -1);
+            sqlite3_result_error(
+                context, statement == NULL ? sqlite3_errmsg(db) : "xxh3_query: not a query", -1);
             sqlite3_finalize(statement);
             XXH3_freeState(state);
             return;
@@ -119,7 +143,7 @@ static void xxh3Query(sqlite3_context *context, int argc, sqlite3_value **argv)
         const int columns = sqlite3_column_count(statement);
         int step;
         while ((step = sqlite3_step(statement)) == SQLITE_ROW)
-            hashRow(state, statement, columns);
+            hashRow(&feed, statement, columns);
         sqlite3_finalize(statement);
         if (step != SQLITE_DONE) {
             /* A row that cannot be read must not leave a digest behind. */
@@ -128,6 +152,7 @@ static void xxh3Query(sqlite3_context *context, int argc, sqlite3_value **argv)
             return;
         }
     }
+    feedFlush(&feed);
     const XXH128_hash_t hash = XXH3_128bits_digest(state);
     XXH3_freeState(state);
     char hex[33];
@@ -174,8 +199,7 @@ static int registerFunctions(sqlite3 *db, char **error, const void *api)
     if (rc == SQLITE_OK)
         rc = sqlite3_create_function(db, "has_nul_text", -1, pure, NULL, hasNulText, NULL, NULL);
     if (rc == SQLITE_OK)
-        rc = sqlite3_create_function(db, "inexact_reals", -1, pure, NULL, inexactReals, NULL,
-                                     NULL);
+        rc = sqlite3_create_function(db, "inexact_reals", -1, pure, NULL, inexactReals, NULL, NULL);
     return rc;
 }
 
