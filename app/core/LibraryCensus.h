@@ -36,8 +36,8 @@ enum class Cores { One, Two };
 [[nodiscard]] std::optional<QByteArray>
 digestTables(const SqliteShell &shell, const QString &folder, const Census &census, Cores cores);
 
-// True when Library.sqlite in `folder` passes its integrity check and its
-// tables give exactly `digests`.
+// True when the tables of Library.sqlite in `folder` can be read to their
+// ends and give exactly `digests`.
 [[nodiscard]] bool matchesDigests(const SqliteShell &shell, const QString &folder,
                                   const Census &census, const QByteArray &digests);
 
