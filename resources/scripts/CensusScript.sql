@@ -4,16 +4,22 @@
 -- number of its REAL values that the dump's decimal text cannot give back to
 -- the bit (-0.0 and the subnormal numbers). Each table is read once, by a
 -- full scan (NOT INDEXED); our shell's has_nul_text() and inexact_reals()
--- look at every value of a row in one call.
+-- look at every value of a row in one call. A function takes at most 127
+-- arguments, so a wider table's columns go to several calls, 100 at a time.
 -- Every name is quoted, so no name can end a statement early or start a
 -- shell command.
 -- The program puts the shell settings this relies on in front of it.
-SELECT 'SELECT count(*), hex(' || quote(s.name) || '), coalesce(sum(has_nul_text(' || c.list ||
-       ')), 0), coalesce(sum(inexact_reals(' || c.list || ')), 0) FROM "' ||
+WITH columns AS (
+  SELECT t.name, group_concat('"' || replace(i.name, '"', '""') || '"', ', ') AS list
+  FROM sqlite_schema AS t JOIN pragma_table_info(t.name) AS i
+  WHERE t.type = 'table' GROUP BY t.name, i.cid / 100),
+calls AS (
+  SELECT name, group_concat('has_nul_text(' || list || ')', ' OR ') AS nul,
+         group_concat('inexact_reals(' || list || ')', ' + ') AS reals
+  FROM columns GROUP BY name)
+SELECT 'SELECT count(*), hex(' || quote(s.name) || '), coalesce(sum(' || c.nul ||
+       '), 0), coalesce(sum(' || c.reals || '), 0) FROM "' ||
        replace(s.name, '"', '""') || '" NOT INDEXED;'
-FROM sqlite_schema AS s
-JOIN (SELECT t.name, group_concat('"' || replace(i.name, '"', '""') || '"', ', ') AS list
-      FROM sqlite_schema AS t JOIN pragma_table_info(t.name) AS i
-      WHERE t.type = 'table' GROUP BY t.name) AS c ON c.name = s.name
+FROM sqlite_schema AS s JOIN calls AS c ON c.name = s.name
 WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
 ORDER BY s.name;

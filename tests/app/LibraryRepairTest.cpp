@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <optional>
+#include <string>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -264,6 +265,13 @@ WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
 CREATE TABLE notebooks(id INTEGER PRIMARY KEY, title TEXT);
 INSERT INTO notebooks VALUES (1, 'Inbox'), (2, 'Work');
 ANALYZE;)";
+// A table wider than the 127 arguments an SQL function can take.
+const std::string kWideTable = [] {
+    std::string columns = "c1";
+    for (int i = 2; i <= 200; ++i)
+        columns += ", c" + std::to_string(i);
+    return "CREATE TABLE wide(" + columns + ");\nINSERT INTO wide(c1, c200) VALUES (-0.0, 'last');";
+}();
 const char *const kCopyFailed = "There was a problem saving a copy of the library file.";
 const char *const kNulText = "The library holds text that the repair cannot carry over.";
 using enum RepairOutcome;
@@ -297,6 +305,7 @@ CREATE TABLE w(k TEXT PRIMARY KEY, r) WITHOUT ROWID; INSERT INTO w VALUES ('k', 
 CREATE TABLE loose(v TEXT, w); INSERT INTO loose VALUES ('a', 1), ('b', 2), ('c', 3);
 DELETE FROM loose WHERE v = 'b';)",
                    "echo 'not a journal' > Library.sqlite-journal", Fixed, kFixed, true},
+        RepairCase{"wideTable", kWideTable.c_str(), nullptr, Fixed, kFixed, true},
         // Names and text that would be commands to the shell if a dump let them.
         RepairCase{"shellCommandsInContent",
                    "CREATE TABLE \"x\n.shell touch $OUT/pwned\n\" "
