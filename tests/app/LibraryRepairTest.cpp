@@ -265,6 +265,12 @@ WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
 CREATE TABLE notebooks(id INTEGER PRIMARY KEY, title TEXT);
 INSERT INTO notebooks VALUES (1, 'Inbox'), (2, 'Work');
 ANALYZE;)";
+// Half the rows deleted, their pages left on the freelist as they were.
+const char *const kFreedRows = R"(PRAGMA page_size=4096; PRAGMA secure_delete=OFF;
+CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+  INSERT INTO notes SELECT i, printf('%.300c', 'y') FROM n;
+DELETE FROM notes WHERE id > 1500;)";
 // A table wider than the 127 arguments an SQL function can take.
 const std::string kWideTable = [] {
     std::string columns = "c1";
@@ -286,14 +292,15 @@ QUILLBOX_CASES(
                    true, nullptr, nullptr, "",
                    "test $(Q 'SELECT count(*) FROM sqlite_stat4') -gt 5"},
         // The first freelist trunk page claims far too many leaves.
-        RepairCase{"freelist", R"(PRAGMA page_size=4096; PRAGMA secure_delete=OFF;
-CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);
-WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
-  INSERT INTO notes SELECT i, printf('%.300c', 'y') FROM n;
-DELETE FROM notes WHERE id > 1500;)",
+        RepairCase{"freelist", kFreedRows,
                    "t=0x$(Q 'SELECT hex(substr(data, 33, 4)) FROM sqlite_dbpage WHERE pgno = 1'); "
                    "poke $(((t - 1) * 4096 + 4)) '\\000\\377\\377\\377'",
                    Fixed, kFixed, true},
+        // The header's first freelist page is out of range: every free page is
+        // one that no b-tree reaches, as many as the header counts, and the
+        // old rows on them were deleted before the damage.
+        RepairCase{"freelistHead", kFreedRows, "poke 32 '\\377\\377\\377\\000'", Fixed, kFixed,
+                   true},
         // Exact values: REAL to the bit (-0.0 and subnormal numbers too),
         // integers at both 64-bit ends, text and BLOBs to the byte, the rowids of
         // a table without a key of its own.
