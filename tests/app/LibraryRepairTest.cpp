@@ -349,6 +349,11 @@ poke $o "$(printf '\\%03o\\%03o\\%03o\\%03o' $3 $4 $1 $2)")sh",
         // The schema's own page past the file header, then the whole file.
         RepairCase{"firstPage", kNotes, "fill 100 3996 Z", CorruptRestored, kCorrupt, false,
                    kRecovered},
+        // Nothing to salvage: the tables were empty.
+        RepairCase{"firstPageOfEmptyTables",
+                   "PRAGMA page_size=4096; CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);",
+                   "fill 100 3996 Z", CorruptRestored, kCorrupt, false, nullptr, nullptr,
+                   "no recovered copy was made"},
         RepairCase{"notADatabase", kNotes, "fill 0 $(stat -c %s Library.sqlite) q", CorruptRestored,
                    kCorrupt, false, nullptr, nullptr, "no recovered copy was made"},
         // Text a dump cannot carry code unit for code unit: a lone surrogate in a
