@@ -2,6 +2,7 @@
 
 #include "app/core/FileTree.h"
 #include "app/core/FolderLock.h"
+#include "app/core/LibraryFolder.h"
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
 #include "strings/FileNames.h"
@@ -18,15 +19,9 @@ namespace quillbox
 namespace
 {
 
-const QString kDatabase = QStringLiteral("Library.sqlite");
 const QString kDamaged = QStringLiteral(".quillbox-damaged.sqlite");
 const QString kRecoveredSql = QStringLiteral(".quillbox-recovered.sql");
 const QString kLostAndFound = QStringLiteral("lost_and_found");
-
-QString in(const QString &folder, const QString &name)
-{
-    return bf::stringByAppendingPathComponent(folder, name);
-}
 
 // Rows each table of the damaged copy may hold, judged by its b-trees: the
 // cells of the table's leaf pages, or the entries of its fullest index.
@@ -75,7 +70,7 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
     const SqliteShell damaged = shell.onDatabase(kDamaged);
     const QHash<QString, qint64> expected = expectedRows(damaged, folder);
     const SqliteShell::FileRun recovered =
-        damaged.runToFile(folder, onlyRead() + ".recover\n", in(folder, kRecoveredSql));
+        damaged.runToFile(folder, onlyRead() + ".recover\n", inFolder(folder, kRecoveredSql));
     if (recovered.status != 0 || recovered.writeError != 0) {
         report.failure = recovered.writeError != 0 ? SalvageReport::Failure::CouldNotWrite
                                                    : SalvageReport::Failure::CouldNotRecover;
@@ -83,7 +78,7 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
         return report;
     }
     // The header says whether the library used a write-ahead log.
-    QFile header(in(folder, kDamaged));
+    QFile header(inFolder(folder, kDamaged));
     const bool wal = header.open(QIODevice::ReadOnly) && header.read(20).mid(18, 1) == "\x02";
     const int built = shell.run(folder, ".output /dev/null\n.read " + kRecoveredSql.toUtf8() +
                                             "\n" + (wal ? "PRAGMA journal_mode=WAL;\n" : ""));
@@ -129,9 +124,9 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
     // A rollback journal goes with them, so the shell rolls it back into the
     // database it belongs to, and nothing puts it beside the recovered one.
     for (const QString &suffix : {QString(), u"-wal"_qs, u"-shm"_qs, u"-journal"_qs}) {
-        if (bf::itemExists(in(partial, kDatabase + suffix)))
-            std::ignore =
-                renameNoReplace(in(partial, kDatabase + suffix), in(partial, kDamaged + suffix));
+        if (bf::itemExists(inFolder(partial, kDatabaseName + suffix)))
+            std::ignore = renameNoReplace(inFolder(partial, kDatabaseName + suffix),
+                                          inFolder(partial, kDamaged + suffix));
     }
     report = recoverInto(shell, partial);
     const bool found =
@@ -141,9 +136,9 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
         report.failure = SalvageReport::Failure::NothingFound;
     for (const QString &name : {kDamaged, kDamaged + u"-wal"_qs, kDamaged + u"-shm"_qs,
                                 kDamaged + u"-journal"_qs, kRecoveredSql})
-        removeTree(in(partial, name));
+        removeTree(inFolder(partial, name));
     const QString final =
-        in(parent, bf::makeFilenameUniqueInDirectory(recoveredCopyName(libraryName), parent));
+        inFolder(parent, bf::makeFilenameUniqueInDirectory(recoveredCopyName(libraryName), parent));
     if (report.failure == SalvageReport::Failure::None) {
         std::optional<QString> error;
         if (!syncTree(partial))
@@ -173,7 +168,7 @@ SalvageReport salvageOnly(const SqliteShell &shell, const QString &library)
 {
     SalvageReport report;
     const QString folder = QFileInfo(library).canonicalFilePath();
-    if (folder.isEmpty() || !QFileInfo(in(folder, kDatabase)).isFile()) {
+    if (folder.isEmpty() || !QFileInfo(inFolder(folder, kDatabaseName)).isFile()) {
         report.failure = SalvageReport::Failure::NoLibrary;
         report.detail = library;
         return report;
@@ -186,7 +181,8 @@ SalvageReport salvageOnly(const SqliteShell &shell, const QString &library)
     const QString parent = QFileInfo(folder).absolutePath();
     return salvageLibrary(
         shell, folder, parent, bf::lastPathComponent(folder),
-        in(parent, u".quillbox-salvage-"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12)));
+        inFolder(parent,
+                 u".quillbox-salvage-"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12)));
 }
 
 QString describeSalvage(const SalvageReport &report)
