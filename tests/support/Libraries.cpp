@@ -18,14 +18,15 @@ QString shellPath()
     return QCoreApplication::applicationDirPath() + u"/../libexec/quillbox-repair/sqlite3"_qs;
 }
 
-QString runSql(const QString &database, const QString &sql, bool mayFail)
+QString runSql(const QString &database, const QString &sql, ShellFailure failure)
 {
     QProcess shell;
     shell.start(shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, database});
     shell.write(sql.toUtf8());
     shell.closeWriteChannel();
     shell.waitForFinished(-1);
-    EXPECT_TRUE(mayFail || shell.exitCode() == 0) << shell.readAllStandardError().constData();
+    EXPECT_TRUE(failure == ShellFailure::Allowed || shell.exitCode() == 0)
+        << shell.readAllStandardError().constData();
     return QString::fromUtf8(shell.readAllStandardOutput()).trimmed();
 }
 

@@ -15,9 +15,13 @@ namespace quillbox::test
 // The utility's own shell in the build tree.
 [[nodiscard]] QString shellPath();
 
+// Whether a shell that fails fails the current test.
+enum class ShellFailure { FailsTest, Allowed };
+
 // Runs `sql` in the shell on `database`; returns what it printed. Fails the
-// current test when the shell fails, unless told that it may.
-QString runSql(const QString &database, const QString &sql, bool mayFail = false);
+// current test when the shell fails, unless `failure` allows it.
+QString runSql(const QString &database, const QString &sql,
+               ShellFailure failure = ShellFailure::FailsTest);
 
 // Writes `bytes` to the file at `path`, replacing what it held.
 void writeFile(const QString &path, const QByteArray &bytes);
