@@ -16,7 +16,10 @@ mkdir -p "$library/Attachments" "$sandbox/config" "$sandbox/data" "$sandbox/work
 for i in 1 2 3; do head -c 4096 /dev/urandom > "$library/Attachments/scan-$i.png"; done
 
 work="$sandbox/work/Library.sqlite"
+# The shell leaves the log as it is when it closes the database, so that the
+# recent changes below stay in it alone.
 "$sqlite" -init /dev/null -batch "$work" >/dev/null <<SQL
+.dbconfig no_ckpt_on_close on
 PRAGMA page_size=4096;
 PRAGMA journal_mode=WAL;
 PRAGMA user_version=12;
@@ -49,8 +52,8 @@ PRAGMA wal_checkpoint(TRUNCATE);
 -- Recent changes that live only in the write-ahead log.
 INSERT INTO notebooks(title, created) VALUES ('Written just before the crash', 800000000);
 UPDATE notes SET body = 'Edited recently' WHERE id = 1;
-.shell cp "$work" "$library/Library.sqlite" && cp "$work-wal" "$library/Library.sqlite-wal" && cp "$work-shm" "$library/Library.sqlite-shm"
 SQL
+for suffix in "" -wal -shm; do cp "$work$suffix" "$library/Library.sqlite$suffix"; done
 
 # Damage the first page of the note_tags_by_tag index, which the recent
 # changes did not touch, so the damage is not hidden by the log.

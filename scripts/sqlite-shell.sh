@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# The sqlite3 shell the repair runs, built from Debian's source package of the
-# installed SQLite. Debian's own shell links Debian's library, which lacks the
+# The sqlite3 shell the repair runs, built from Debian 13's source package of
+# SQLite (3.46.1, with Debian's security fixes), whatever SQLite the machine
+# has installed. Debian's own shell links Debian's library, which lacks the
 # sqlite_dbpage table that the shell's .recover needs; ours carries SQLite
-# inside it, compiled with Debian's options plus that table and STAT4.
+# inside it, compiled with Debian's options plus that table and STAT4, and
+# without what a crafted library could use against its user: no .shell or
+# .system, no extensions loaded at run time. sqlite-shell.patch makes .dump
+# and .recover print only the first statement of each schema entry, as
+# SQLite itself reads it.
 #
-#   scripts/sqlite-shell.sh fetch      add deb-src entries for the machine's
-#                                      Debian sources and unpack the source
-#                                      package into the cache (as root;
-#                                      install-deps.sh runs it)
+#   scripts/sqlite-shell.sh fetch      download the source package into the
+#                                      cache through an apt configuration of
+#                                      our own there (/etc/apt is left alone),
+#                                      verified as apt verifies every source
+#                                      (install-deps.sh runs it)
 #   scripts/sqlite-shell.sh build OUT  put the shell at OUT, compiling it only
 #                                      when the cache has none for this source
 #                                      version and these options
@@ -18,14 +24,23 @@ set -euo pipefail
 
 cache=${QUILLBOX_CACHE_DIR:-${XDG_CACHE_HOME:-${HOME:-/root}/.cache}/quillbox-repair}
 
-# Debian's build of 3.40.1 (debian/rules and the configure switches it
-# passes), then what the repair needs on top: the sqlite_dbpage table for
-# .recover, and STAT4, without which the dump of a library analysed by an
-# SQLite with STAT4 cannot be loaded (it has no sqlite_stat4 to fill).
+# The SQLite our shell is built from: Debian 13's source package, this
+# version when the archive still serves it, else the newest Debian revision
+# of the same upstream release (a later security fix).
+source_package=sqlite3
+pinned_version=3.46.1-7+deb13u2
+upstream_version=3.46.1
+debian_release=trixie
+
+# Debian 13's build of 3.46.1 (debian/rules and the configure switches it
+# passes), less what a crafted library could turn against its user, then
+# what the repair needs on top: the sqlite_dbpage table for .recover, and
+# STAT4, without which the dump of a library analysed by an SQLite with STAT4
+# cannot be loaded (it has no sqlite_stat4 to fill).
 options=(
   -DSQLITE_SECURE_DELETE
   -DSQLITE_ENABLE_COLUMN_METADATA
-  -DSQLITE_ENABLE_FTS3 -DSQLITE_ENABLE_FTS3_PARENTHESIS -DSQLITE_ENABLE_FTS3_TOKENIZER=1
+  -DSQLITE_ENABLE_FTS3 -DSQLITE_ENABLE_FTS3_PARENTHESIS
   -DSQLITE_ENABLE_FTS4 -DSQLITE_ENABLE_FTS5
   -DSQLITE_ENABLE_RTREE=1
   -DSQLITE_SOUNDEX=1
@@ -34,7 +49,6 @@ options=(
   -DSQLITE_ENABLE_DBSTAT_VTAB
   -DSQLITE_ALLOW_ROWID_IN_VIEW
   -DSQLITE_ENABLE_UPDATE_DELETE_LIMIT=1
-  -DSQLITE_ENABLE_LOAD_EXTENSION
   -DSQLITE_ENABLE_MATH_FUNCTIONS
   -DSQLITE_LIKE_DOESNT_MATCH_BLOBS
   -DSQLITE_THREADSAFE=1
@@ -43,7 +57,14 @@ options=(
   -DSQLITE_ENABLE_PREUPDATE_HOOK
   -DSQLITE_ENABLE_SESSION
   -DSQLITE_ENABLE_STMTVTAB
+  -DSQLITE_STRICT_SUBTYPE=1
   -DSQLITE_MAX_VARIABLE_NUMBER=250000
+  # Debian's -DSQLITE_ENABLE_LOAD_EXTENSION and -DSQLITE_ENABLE_FTS3_TOKENIZER
+  # are left out: no code from outside the shell is ever loaded, and no
+  # tokenizer is registered from a pointer an SQL text gives. Nor has the
+  # shell .shell, .system or edit(): nothing it reads can start a program.
+  -DSQLITE_OMIT_LOAD_EXTENSION
+  -DSQLITE_NOHAVE_SYSTEM
   -DSQLITE_ENABLE_DBPAGE_VTAB
   -DSQLITE_ENABLE_STAT4
   # A full scan of a rowid table reads the table's own b-tree, never an
@@ -59,111 +80,83 @@ options=(
 
 die() { echo "sqlite-shell.sh: $*" >&2; exit 1; }
 
-# Sets pkg and version to the source package and version of the installed
-# SQLite, e.g. "sqlite3" and "3.40.1-2+deb12u2". (No process substitution: a
-# fresh root may have no /dev/fd.)
-installed_source() {
-  local info
-  info=$(dpkg-query -W -f='${source:Package} ${source:Version}' sqlite3 2>/dev/null) || info=
-  read -r pkg version <<<"$info" || true
-  [[ -n "${version:-}" ]] || die "the sqlite3 package is not installed (run scripts/install-deps.sh)"
+# apt, told to use a configuration of our own in the cache: its own source
+# list, package lists and downloads, and none of the machine's preferences.
+apt_dir=$cache/apt
+own_apt() {
+  local tool=$1
+  shift
+  "$tool" -o Dir::Etc::SourceList="$apt_dir/sources.list" \
+    -o Dir::Etc::SourceParts="$apt_dir/sources.list.d" \
+    -o Dir::Etc::Preferences="$apt_dir/preferences" \
+    -o Dir::Etc::PreferencesParts="$apt_dir/preferences.d" \
+    -o Dir::State::Lists="$apt_dir/lists" -o Dir::Cache="$apt_dir/cache" \
+    -o APT::Sandbox::User=root "$@"
 }
 
-# deb-src twins of the machine's enabled Debian entries (those whose suite is
-# this release's codename or one of its updates), unless they are there
-# already, written to files of our own beside them.
-add_deb_src() {
-  local codename list=/etc/apt/sources.list.d/quillbox-repair-deb-src
-  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-  [[ -n "$codename" ]] || die "cannot tell this Debian release's codename"
-  local lists=() parts=()
-  [[ -f /etc/apt/sources.list ]] && lists+=(/etc/apt/sources.list)
-  for f in /etc/apt/sources.list.d/*.list; do
-    [[ -f "$f" && "$f" != "$list.list" ]] && lists+=("$f")
-  done
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [[ -f "$f" && "$f" != "$list.sources" ]] && parts+=("$f")
-  done
-  # One-line entries: "deb [options] URI suite component...".
-  if ((${#lists[@]})); then
-    awk -v codename="$codename" '
-      function debian(suite) { return suite == codename || index(suite, codename "-") == 1 }
-      { sub(/#.*/, ""); $1 = $1 }
-      $1 == "deb-src" { have[$0] = 1 }
-      $1 == "deb" {
-        i = 2; if ($2 ~ /^\[/) while (i < NF && $i !~ /\]$/) i++; else i = 1
-        if (debian($(i + 2))) { $1 = "deb-src"; if (!($0 in want)) order[++n] = $0; want[$0] = 1 }
-      }
-      END { for (i = 1; i <= n; i++) if (!(order[i] in have)) print order[i] }' "${lists[@]}" >"$list.list.new"
+# deb-src lines for Debian 13 and its security updates, from the mirrors
+# this machine's own Debian sources use (deb.debian.org when it names none),
+# trusted only with Debian's archive keys.
+write_source_list() {
+  local targets archive security keyring=/usr/share/keyrings/debian-archive-keyring.gpg
+  [[ -f $keyring ]] || die "Debian's archive keys ($keyring) are missing"
+  targets=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 2>/dev/null) || targets=
+  archive=$(awk '$2 !~ /-/ && $1 !~ /security/ { print $1; exit }' <<<"$targets")
+  security=$(awk '$2 ~ /-security$/ { print $1; exit }' <<<"$targets")
+  mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" \
+    "$apt_dir/sources.list.d" "$apt_dir/preferences.d"
+  printf 'deb-src [signed-by=%s] %s %s main\n' \
+    "$keyring" "${archive:-http://deb.debian.org/debian/}" "$debian_release" \
+    "$keyring" "${security:-http://deb.debian.org/debian-security/}" "$debian_release-security" \
+    >"$apt_dir/sources.list"
+}
+
+# The version to fetch: the pinned one when the archive serves it, else the
+# newest Debian revision of the same upstream release.
+choose_version() {
+  local versions
+  versions=$(own_apt apt-cache showsrc "$source_package" 2>/dev/null |
+    awk -v want="$source_package" '/^Package: / { p = $2 } /^Version: / && p == want { print $2 }' |
+    grep -F "$upstream_version-" | sort -V -r) || true
+  if grep -qxF "$pinned_version" <<<"$versions"; then
+    echo "$pinned_version"
   else
-    : >"$list.list.new"
+    head -n 1 <<<"$versions"
   fi
-  # deb822 stanzas: the same stanza with Types: deb-src.
-  if ((${#parts[@]})); then
-    awk -v codename="$codename" '
-      function flush(   i, n, s, debian) {
-        n = split(suites, s, /[ \t]+/); debian = 0
-        for (i = 1; i <= n; i++) if (s[i] == codename || index(s[i], codename "-") == 1) debian = 1
-        if (lines && debian && hasdeb && !hassrc && enabled) {
-          if (printed++) print ""
-          for (i = 1; i <= lines; i++) print (i == typesat ? "Types: deb-src" : line[i])
-        }
-        lines = 0; suites = ""; hasdeb = hassrc = 0; enabled = 1
-      }
-      BEGIN { enabled = 1 }
-      FNR == 1 { flush() }
-      /^[ \t]*$/ { flush(); next }
-      /^#/ { next }
-      {
-        line[++lines] = $0
-        key = tolower($1)
-        if (key == "types:") {
-          typesat = lines
-          for (i = 2; i <= NF; i++) { if ($i == "deb") hasdeb = 1; if ($i == "deb-src") hassrc = 1 }
-        }
-        if (key == "suites:") { suites = $0; sub(/^[^:]*:[ \t]*/, "", suites) }
-        if (key == "enabled:" && tolower($2) == "no") enabled = 0
-      }
-      END { flush() }' "${parts[@]}" >"$list.sources.new"
-  else
-    : >"$list.sources.new"
-  fi
-  local ext
-  for ext in list sources; do
-    if [[ -s "$list.$ext.new" ]]; then
-      mv "$list.$ext.new" "$list.$ext"
-    else
-      rm -f "$list.$ext.new"
-    fi
-  done
+}
+
+# The folder in the cache holding the unpacked source; empty when none.
+source_folder() {
+  local marker=$cache/$source_package-source
+  [[ -f "$marker" && -f "$cache/$(cat "$marker")/.unpacked" ]] && echo "$cache/$(cat "$marker")"
+  return 0
 }
 
 fetch() {
-  local pkg version upstream src tmp
-  installed_source
-  src=$cache/$pkg-$version
-  [[ -f "$src/.unpacked" ]] && return 0
-  ((EUID == 0)) || die "fetching the source of $pkg $version needs root (apt-get update)"
-  add_deb_src
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  mkdir -p "$cache"
+  local version tmp
+  [[ -n "$(source_folder)" ]] && return 0
+  # Earlier versions of this script added deb-src entries to /etc/apt; they
+  # were ours, and are no longer needed.
+  rm -f /etc/apt/sources.list.d/quillbox-repair-deb-src.list \
+    /etc/apt/sources.list.d/quillbox-repair-deb-src.sources
+  write_source_list
+  own_apt apt-get update -qq || die "apt-get update of Debian $debian_release's sources failed"
+  version=$(choose_version)
+  [[ -n "$version" ]] || die "Debian $debian_release serves no $source_package $upstream_version"
+  [[ "$version" == "$pinned_version" ]] ||
+    echo "sqlite-shell.sh: $pinned_version is no longer served; taking $version"
   tmp=$(mktemp -d "$cache/fetch.XXXXXX")
-  # apt's download user cannot write to a folder in root's home.
-  local sandbox=-oAPT::Sandbox::User=root
   trap "rm -rf '$tmp'" EXIT
-  # The installed version's own source; a machine whose sources no longer
-  # serve it takes the candidate's, which on a stable release is the same
-  # upstream SQLite with Debian's later fixes.
-  (cd "$tmp" && { apt-get source -qq $sandbox "$pkg=$version" || apt-get source -qq $sandbox "$pkg"; }) ||
-    die "apt-get source $pkg failed"
-  upstream=${version#*:}
-  upstream=${upstream%-*}
-  [[ -f "$tmp/$pkg-$upstream/tool/mkshellc.tcl" ]] ||
-    die "$tmp/$pkg-$upstream is not the whole SQLite tree"
-  touch "$tmp/$pkg-$upstream/.unpacked"
-  rm -rf "$src"
-  mv "$tmp/$pkg-$upstream" "$src"
+  # apt checks every file it downloads against the hashes of the signed index.
+  (cd "$tmp" && own_apt apt-get source -qq "$source_package=$version") ||
+    die "apt-get source $source_package=$version failed"
+  [[ -f "$tmp/$source_package-$upstream_version/tool/mkshellc.tcl" ]] ||
+    die "$tmp/$source_package-$upstream_version is not the whole SQLite tree"
+  touch "$tmp/$source_package-$upstream_version/.unpacked"
+  rm -rf "${cache:?}/$source_package-$version"
+  mv "$tmp/$source_package-$upstream_version" "$cache/$source_package-$version"
+  echo "$source_package-$version" >"$cache/$source_package-source.new"
+  mv "$cache/$source_package-source.new" "$cache/$source_package-source"
 }
 
 # Debian's compiler and linker flags (hardening included), without debug
@@ -178,23 +171,24 @@ debian_flags() {
 }
 
 build() {
-  local out=$1 pkg version src key shell tmp flags var flag cflags=() ldflags=()
-  installed_source
-  src=$cache/$pkg-$version
-  [[ -f "$src/.unpacked" ]] ||
-    die "no source of $pkg $version in $cache (run scripts/install-deps.sh as root)"
+  local out=$1 version src key shell tmp flags var flag cflags=() ldflags=()
+  src=$(source_folder)
+  [[ -n "$src" ]] ||
+    die "no source of $source_package $upstream_version in $cache (run scripts/install-deps.sh as root)"
+  version=${src##*/$source_package-}
   flags=$(debian_flags)
   while read -r var flag; do
     if [[ $var == LDFLAGS ]]; then ldflags+=("$flag"); else cflags+=("$flag"); fi
   done <<<"$flags"
   cflags+=(-fno-strict-aliasing -DNDEBUG "${options[@]}")
-  local functions
+  local functions patch
   functions=$(cd "$(dirname "$0")" && pwd)/sqlite-shell-functions.c
+  patch=$(cd "$(dirname "$0")" && pwd)/sqlite-shell.patch
   key=$(printf '%s\n' "$version" "$(cc --version | head -1)" "${cflags[@]}" "${ldflags[@]}" \
-          "$(sha256sum <"$functions")" | sha256sum | cut -c1-16)
+          "$(sha256sum <"$functions")" "$(sha256sum <"$patch")" | sha256sum | cut -c1-16)
   shell=$cache/shell-$version-$key/sqlite3
   if [[ ! -x "$shell" ]]; then
-    echo "Compiling the sqlite3 shell from $pkg $version once, into $(dirname "$shell")"
+    echo "Compiling the sqlite3 shell from $source_package $version once, into $(dirname "$shell")"
     tmp=$(mktemp -d "$cache/build.XXXXXX")
     trap "rm -rf '$tmp'" EXIT
     # configure finds tclsh, which generates the amalgamation and shell.c (the
@@ -205,6 +199,7 @@ build() {
        >configure.log 2>&1 && make sqlite3.c shell.c >make.log 2>&1) ||
       die "generating the sources failed: $(tail -n 3 "$tmp"/*.log)"
     sed -i '/HAVE_MALLOC_USABLE_SIZE/d' "$tmp/sqlite_cfg.h"
+    patch --quiet -d "$tmp" -p1 <"$patch" || die "$patch does not apply to $version's shell.c"
     local c
     for c in sqlite3 shell; do
       cc "${cflags[@]}" -D_HAVE_SQLITE_CONFIG_H -I"$tmp" -c "$tmp/$c.c" -o "$tmp/$c.o" ||
@@ -216,6 +211,7 @@ build() {
     # library is shared.
     cc "${ldflags[@]}" -o "$tmp/sqlite3" "$tmp/shell.o" "$tmp/sqlite3.o" "$tmp/functions.o" \
       -lm -ldl -lpthread || die "linking the shell failed"
+    # It works, it is the version it should be, and it cannot start a program.
     local works
     works=$("$tmp/sqlite3" :memory: "SELECT count(*) FROM sqlite_dbpage;
                                      SELECT length(xxh3_query('SELECT 1'));
@@ -224,6 +220,10 @@ build() {
                                                           0.0, ieee754_from_blob(x'0000000000000001'))")
     [[ $works == $'0\n32\n1|2' ]] ||
       die "the new shell does not work"
+    [[ "$("$tmp/sqlite3" --version)" == "$upstream_version "* ]] ||
+      die "the new shell is not SQLite $upstream_version"
+    ! "$tmp/sqlite3" -batch :memory: .shell .system 2>/dev/null ||
+      die "the new shell still has .shell or .system"
     mkdir -p "$(dirname "$shell")"
     mv "$tmp/sqlite3" "$shell.$$"
     mv "$shell.$$" "$shell"

@@ -30,7 +30,8 @@ struct DamageVerdict {
 // looked at: one that holds table rows means rows were lost, unless the
 // freelist is damaged too and such pages may be former free pages. Anything
 // the check says that cannot be placed counts as rows lost. nullopt when the
-// check itself cannot run (not a database, say).
+// check itself cannot run (not a database, say). `shell` is set up with
+// onlyRead().
 [[nodiscard]] std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell,
                                                        const QString &folder);
 

@@ -13,7 +13,9 @@ namespace quillbox
 
 std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder)
 {
-    const QByteArray settings = shellSettings() + onlyRead() + mappedReads();
+    // The scripts the census runs are made from the library's names: they
+    // reach the shell on its standard input, in safe mode, like all else.
+    const QByteArray settings = shellSettings();
     const SqliteShell::Output censusScript =
         shell.query(folder, settings + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output digestScript =
@@ -73,12 +75,13 @@ bool everyTableDigested(const QByteArray &text)
 std::optional<QByteArray> digestTables(const SqliteShell &shell, const QString &folder,
                                        const Census &census, Cores cores)
 {
-    const QByteArray settings = shellSettings() + onlyRead() + mappedReads();
+    const QByteArray settings = shellSettings();
     SqliteShell::Output first;
     SqliteShell::Output second{0, {}};
     if (cores == Cores::Two) {
-        auto other = std::async(std::launch::async, [&] {
-            return shell.query(folder, settings + digestPart(census, 1));
+        // Each thread has a shell object of its own, which keeps how its run ended.
+        auto other = std::async(std::launch::async, [&, other = shell] {
+            return other.query(folder, settings + digestPart(census, 1));
         });
         first = shell.query(folder, settings + digestPart(census, 0));
         second = other.get();

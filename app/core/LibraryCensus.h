@@ -22,7 +22,8 @@ struct Census {
 // Reads every table of Library.sqlite in `folder` once: the rows holding a
 // text value with a NUL character (which a dump would cut short) and the
 // REAL values a dump cannot write exactly; makes the digest script. nullopt
-// when a table cannot be read to its end.
+// when a table cannot be read to its end. Here and below, `shell` is set up
+// with onlyRead(), as every reader of a library's database is.
 [[nodiscard]] std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder);
 
 // How many processes share a long read.

@@ -7,6 +7,7 @@
 #include "app/core/FileTree.h"
 #include "app/core/LibraryFolder.h"
 #include "app/core/RepairReport.h"
+#include "app/core/ShellSettings.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +39,14 @@ bool dumpIsComplete(const QString &path, const SqliteShell::FileRun &dump)
         !file.seek(size - kEndOfDump.size()))
         return false;
     return file.read(kEndOfDump.size()) == kEndOfDump;
+}
+
+// True when the header of the database at `path` says it keeps a
+// write-ahead log (file format versions 2).
+bool keepsLog(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.read(20).mid(18, 2) == "\x02\x02";
 }
 
 // The permission bits of the file at `path`; nullopt when it cannot be read.
@@ -215,31 +224,31 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     // While the dump runs (it mostly waits for the disk), two more readers
     // judge the damage and read every table once: damage that already lost
     // rows, or a table that cannot be read to its end, is beyond repair.
-    auto judging = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+    const SqliteShell reader = shell_.withSetup(onlyRead(Reads::Mapped));
+    auto judging = std::async(std::launch::async, [shell = reader, folder = libraryPath_] {
         return std::pair{judgeDamage(shell, folder), shell};
     });
-    auto counting = std::async(std::launch::async, [shell = shell_, folder = libraryPath_] {
+    auto counting = std::async(std::launch::async, [shell = reader, folder = libraryPath_] {
         return std::pair{takeCensus(shell, folder), shell};
     });
     // The dump's text is usually somewhat larger than the database it holds.
     const double estimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
     report(RepairStage::Dump, kCopyEnd);
-    const SqliteShell::FileRun dump =
-        shell_.runToFile(libraryPath_, loadScript(QStringLiteral("DumpScript")), dumpPath, [&] {
+    Examination examined{.dumper = shell_.withSetup(onlyRead())};
+    examined.dump = examined.dumper.runToFile(
+        libraryPath_, loadScript(QStringLiteral("DumpScript")), dumpPath, [&] {
             const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
             report(RepairStage::Dump, kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
         });
     const auto [verdict, judged] = judging.get();
     const auto [census, counted] = counting.get();
     shell_.setCancelFlag(nullptr);
-    Examination examined;
-    examined.dump = dump;
     examined.verdict = verdict;
     examined.census = census;
     // A shell that could not start, or was stopped, says more than the rest.
     for (const SqliteShell *shell :
-         std::array<const SqliteShell *, 3>{&shell_, &judged, &counted}) {
+         std::array<const SqliteShell *, 3>{&examined.dumper, &judged, &counted}) {
         if (shell->lastTrouble() != SqliteShell::Trouble::None) {
             examined.trouble = shell->lastTrouble();
             examined.errors = shell->lastErrors();
@@ -265,37 +274,48 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
         return Failure{Cause::Locked, {}, {}, 0, 0, removeLeftovers({dumpPath})};
     if (!examined.census || !examined.verdict ||
         examined.verdict->kind == DamageVerdict::Kind::RowsLost)
-        return Failure{Cause::Corrupt, QString::fromLocal8Bit(shell_.lastErrors().trimmed())};
+        return Failure{Cause::Corrupt,
+                       QString::fromLocal8Bit(examined.dumper.lastErrors().trimmed())};
     if (examined.census->rowsWithNulText > 0)
         return Failure{Cause::UnsafeText, {}, {}, 0, 0, removeLeftovers({dumpPath})};
     if (examined.dump.status != 0)
-        return shellRunFailure();
+        return shellRunFailure(examined.dumper);
     report(RepairStage::Check, kDumpEnd);
     if (!dumpIsComplete(dumpPath, examined.dump))
-        return shellRunFailure();
+        return shellRunFailure(examined.dumper);
     return std::nullopt;
 }
 
 LibraryRepair::DatabaseFile LibraryRepair::describeDatabase() const
 {
     const QString path = inFolder(libraryPath_, kDatabaseName);
-    return {permissions(path), fileSize(path) + fileSize(path + u"-wal"_qs)};
+    return {permissions(path), fileSize(path) + fileSize(path + u"-wal"_qs), keepsLog(path)};
 }
 
 std::optional<Failure> LibraryRepair::rebuild(const Census &census, const DatabaseFile &damaged)
 {
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
     const double estimate = std::max<double>(1.0, static_cast<double>(damaged.size));
+    // The dump's text goes to the shell on its standard input, in safe
+    // mode: it holds the library's names, schema and values, which must not
+    // be able to run anything. After its rows come the REAL values its text
+    // could not hold exactly (with no trigger of the library's firing), then
+    // the write-ahead log, which the damaged database kept, if it did.
+    const SqliteShell rebuilder = shell_.withSetup(rebuilding());
+    const SqliteShell::Input input{
+        loadScript(QStringLiteral("FixScript")), inFolder(libraryPath_, kDumpName),
+        census.exactReals + (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.
-    // After the dump's rows, the REAL values its text could not hold exactly.
-    const int status = runShell(loadScript(QStringLiteral("FixScript")) + census.exactReals,
-                                RepairStage::Rebuild, kRebuildStart, kRebuildEnd, [&] {
-                                    startWriteback(databasePath);
-                                    return static_cast<double>(fileSize(databasePath)) / estimate;
-                                });
+    report(RepairStage::Rebuild, kRebuildStart);
+    const int status = rebuilder.run(libraryPath_, input, [&] {
+        startWriteback(databasePath);
+        const double done = static_cast<double>(fileSize(databasePath)) / estimate;
+        report(RepairStage::Rebuild,
+               kRebuildStart + (kRebuildEnd - kRebuildStart) * std::min(done, 0.98));
+    });
     if (status != 0)
-        return shellRunFailure();
+        return shellRunFailure(rebuilder);
     // The new database keeps who may read and write it.
     if (damaged.mode)
         ::chmod(QFile::encodeName(databasePath).constData(), *damaged.mode);
@@ -316,23 +336,14 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
     auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
         return syncFile(databasePath) && syncFolder(folder);
     });
-    const bool matches = digests && matchesDigests(shell_, libraryPath_, census, *digests);
+    const bool matches = digests && matchesDigests(shell_.withSetup(onlyRead(Reads::Mapped)),
+                                                   libraryPath_, census, *digests);
     const bool flushed = flushing.get();
     if (!matches)
         return Failure{Cause::Corrupt, QString::fromLocal8Bit(shell_.lastErrors().trimmed())};
     if (!flushed)
         return Failure{Cause::DiskWrite};
     return std::nullopt;
-}
-
-int LibraryRepair::runShell(const QByteArray &script, RepairStage stage, double from, double to,
-                            const std::function<double()> &done)
-{
-    report(stage, from);
-    return shell_.run(libraryPath_, script, [&] {
-        // Estimates stop short of the stage's end: only the exit ends it.
-        report(stage, from + (to - from) * std::min(done(), 0.98));
-    });
 }
 
 std::future<std::optional<QByteArray>> LibraryRepair::removeDamagedDatabase(const Census &census)
@@ -359,14 +370,16 @@ std::future<std::optional<QByteArray>> LibraryRepair::removeDamagedDatabase(cons
         else
             removeTree(path);
     }
-    return std::async(std::launch::async, [renamed, census, folder = libraryPath_,
-                                           shell = shell_.onDatabase(hidden + kDatabaseName)] {
-        // One core: the other one rebuilds.
-        std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
-        for (const QString &path : renamed)
-            removeTree(path);
-        return digests;
-    });
+    return std::async(
+        std::launch::async,
+        [renamed, census, folder = libraryPath_,
+         shell = shell_.onDatabase(hidden + kDatabaseName).withSetup(onlyRead(Reads::Mapped))] {
+            // One core: the other one rebuilds.
+            std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
+            for (const QString &path : renamed)
+                removeTree(path);
+            return digests;
+        });
 }
 
 } // namespace quillbox

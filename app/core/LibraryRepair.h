@@ -104,11 +104,12 @@ class LibraryRepair
 
     // What the dump and the look at the damaged database found.
     struct Examination {
-        SqliteShell::FileRun dump;
-        std::optional<DamageVerdict> verdict;
-        std::optional<Census> census;
+        SqliteShell dumper{QString()}; // the shell that wrote the dump, and how it ended
+        SqliteShell::FileRun dump = {};
+        std::optional<DamageVerdict> verdict = {};
+        std::optional<Census> census = {};
         SqliteShell::Trouble trouble = SqliteShell::Trouble::None; // of the look's shell
-        QByteArray errors;                                         // what the look's shell said
+        QByteArray errors = {};                                    // what the look's shell said
     };
 
     // The steps, in order; each returns how it failed, or nothing to go on.
@@ -128,6 +129,7 @@ class LibraryRepair
     struct DatabaseFile {
         std::optional<mode_t> mode; // permission bits; nullopt when unknown
         qint64 size = 0;            // bytes of the database and its log
+        bool keepsLog = false;      // in write-ahead log mode
     };
     [[nodiscard]] DatabaseFile describeDatabase() const;
     std::optional<Failure> rebuild(const Census &census, const DatabaseFile &damaged);
@@ -146,13 +148,11 @@ class LibraryRepair
     [[nodiscard]] static Failure shellFailure(const SqliteShell &shell);
     // The same for the dump or the rebuild, where a disk that refused a
     // write is the cause rather than the library.
-    [[nodiscard]] Failure shellRunFailure() const;
+    [[nodiscard]] Failure shellRunFailure(const SqliteShell &shell) const;
     RepairOutcome restoreSafetyCopy();
     // Saves what can be saved of the damaged database beside the library;
     // what it did, for the user.
     QString salvage();
-    int runShell(const QByteArray &script, RepairStage stage, double from, double to,
-                 const std::function<double()> &done);
     void report(RepairStage stage, double fraction);
 
     RepairServices services_;

@@ -71,21 +71,24 @@ Failure LibraryRepair::shellFailure(const SqliteShell &shell)
     case SqliteShell::Trouble::TimedOut:
     case SqliteShell::Trouble::Canceled:
         return {Cause::ShellStopped, said};
+    case SqliteShell::Trouble::InputUnreadable:
+        // The dump it was to read back could not be read from the disk.
+        return {Cause::DiskWrite, said};
     case SqliteShell::Trouble::None:
         break;
     }
     return {Cause::Corrupt, said};
 }
 
-Failure LibraryRepair::shellRunFailure() const
+Failure LibraryRepair::shellRunFailure(const SqliteShell &shell) const
 {
-    Failure failure = shellFailure(shell_);
+    Failure failure = shellFailure(shell);
     if (failure.cause != Cause::Corrupt)
         return failure;
     // A shell that could not write says so; that is no corruption of the
     // library, and the user can do something about it. SQLite reports it
     // only in words, with no error number to go by.
-    const QByteArray errors = shell_.lastErrors();
+    const QByteArray errors = shell.lastErrors();
     // The shell does not report a failed write of its output file, so a disk
     // that is full now counts as the cause too.
     struct statvfs disk {

@@ -28,7 +28,7 @@ const QString kLostAndFound = QStringLiteral("lost_and_found");
 QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &folder)
 {
     const SqliteShell::Output counted = damaged.query(
-        folder, shellSettings() + onlyRead() +
+        folder, shellSettings() +
                     "SELECT hex(s.tbl_name), sum(CASE WHEN s.type = 'index' OR d.pagetype = "
                     "'leaf' THEN d.ncell ELSE 0 END) FROM dbstat AS d JOIN sqlite_schema AS s "
                     "ON s.name = d.name GROUP BY d.name;\n");
@@ -67,21 +67,25 @@ QList<SalvageReport::Table> recoveredRows(const SqliteShell &shell, const QStrin
 SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
 {
     SalvageReport report;
-    const SqliteShell damaged = shell.onDatabase(kDamaged);
+    const SqliteShell damaged = shell.onDatabase(kDamaged).withSetup(onlyRead());
     const QHash<QString, qint64> expected = expectedRows(damaged, folder);
     const SqliteShell::FileRun recovered =
-        damaged.runToFile(folder, onlyRead() + ".recover\n", inFolder(folder, kRecoveredSql));
+        damaged.runToFile(folder, ".recover\n", inFolder(folder, kRecoveredSql));
     if (recovered.status != 0 || recovered.writeError != 0) {
         report.failure = recovered.writeError != 0 ? SalvageReport::Failure::CouldNotWrite
                                                    : SalvageReport::Failure::CouldNotRecover;
         report.detail = QString::fromLocal8Bit(damaged.lastErrors().trimmed());
         return report;
     }
+    // The recovery's text, which holds the damaged library's names, schema
+    // and values, goes to the shell on its standard input, in safe mode.
     // The header says whether the library used a write-ahead log.
     QFile header(inFolder(folder, kDamaged));
     const bool wal = header.open(QIODevice::ReadOnly) && header.read(20).mid(18, 1) == "\x02";
-    const int built = shell.run(folder, ".output /dev/null\n.read " + kRecoveredSql.toUtf8() +
-                                            "\n" + (wal ? "PRAGMA journal_mode=WAL;\n" : ""));
+    const int built =
+        shell.withSetup(rebuilding())
+            .run(folder,
+                 {{}, inFolder(folder, kRecoveredSql), wal ? "PRAGMA journal_mode=WAL;\n" : ""});
     const SqliteShell::Output checked =
         shell.query(folder, shellSettings() + "PRAGMA integrity_check;\n");
     if (built != 0 || checked.status != 0 || checked.text != "ok\n") {

@@ -10,17 +10,21 @@ QByteArray shellSettings()
                              ".changes off\n.timer off\n");
 }
 
-QByteArray onlyRead()
+QByteArrayList onlyRead(Reads reads)
 {
-    // The setting prints its new value, which nobody needs.
-    return QByteArrayLiteral(".output /dev/null\n.dbconfig no_ckpt_on_close on\n.output stdout\n");
+    // Each setting prints its new value, which nobody needs. The map is up
+    // to 2 GiB (SQLite may allow less); beyond it pages are read the usual
+    // way.
+    QByteArrayList commands{".output /dev/null", ".dbconfig no_ckpt_on_close on"};
+    if (reads == Reads::Mapped)
+        commands.append("PRAGMA mmap_size=2147483648");
+    commands.append(".output stdout");
+    return commands;
 }
 
-QByteArray mappedReads()
+QByteArrayList rebuilding()
 {
-    // Up to 2 GiB (SQLite may allow less); beyond it pages are read the
-    // usual way. The pragma prints the size it settled on.
-    return QByteArrayLiteral(".output /dev/null\nPRAGMA mmap_size=2147483648;\n.output stdout\n");
+    return {".output /dev/null", ".dbconfig defensive off", ".output stdout"};
 }
 
 } // namespace quillbox

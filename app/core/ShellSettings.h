@@ -1,23 +1,37 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 
-// Lines that go in front of the SQL the program has the shell run on a
-// library, so that what the shell prints is what the program reads.
+// What the program sets in the shell before it has it run SQL on a library,
+// so that what the shell prints is what the program reads, and so that the
+// shell does to the library only what the program means it to.
 namespace quillbox
 {
 
-// Stops at the first error, waits for another reader's lock (several run
-// side by side) instead of failing, and prints plain "a|b" lines with NULL
-// as an empty field.
+// Lines that go in front of the SQL: stop at the first error, wait for
+// another reader's lock (several run side by side) instead of failing, and
+// print plain "a|b" lines with NULL as an empty field.
 [[nodiscard]] QByteArray shellSettings();
+
+// Commands for SqliteShell::withSetup(), run before the shell turns to safe
+// mode, since they need what safe mode forbids (.output) to keep their own
+// words out of what the shell prints.
+
+// How a reader reads the damaged database.
+enum class Reads {
+    Plain,
+    // Through a memory map, which takes a full read half as long as copying
+    // it into the shell page by page.
+    Mapped,
+};
 
 // The damaged database is only read: a reader that happens to close it
 // last leaves its log as it found it.
-[[nodiscard]] QByteArray onlyRead();
+[[nodiscard]] QByteArrayList onlyRead(Reads reads = Reads::Plain);
 
-// Reads the database through a memory map, which takes a full read half as
-// long as copying it into the shell page by page.
-[[nodiscard]] QByteArray mappedReads();
+// A rebuild from a dump or a recovery: both put virtual tables back by
+// writing their schema rows, which SQLite's defensive mode forbids.
+[[nodiscard]] QByteArrayList rebuilding();
 
 } // namespace quillbox

@@ -12,6 +12,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <thread>
@@ -60,6 +61,59 @@ void drainPipe(int from, int to, SqliteShell::FileRun &run)
     }
 }
 
+// Moves what is left of the open file `from` into the pipe `to`, inside the
+// kernel (splice) where the file system allows it, else through a buffer.
+// errno of a failed read; 0 at the end of the file, and also when the pipe
+// no longer takes anything (the shell has ended, and says why itself).
+int copyIntoPipe(int from, int to, bool &pipeOpen)
+{
+    bool splicing = true;
+    std::array<char, std::size_t{64} * 1024> buffer{};
+    for (;;) {
+        ssize_t moved = 0;
+        if (splicing) {
+            moved = ::splice(from, nullptr, to, nullptr, 1 << 20, SPLICE_F_MOVE);
+            if (moved < 0 && errno == EINVAL) {
+                splicing = false;
+                continue;
+            }
+            if (moved < 0 && errno == EPIPE) {
+                pipeOpen = false;
+                return 0;
+            }
+        } else {
+            moved = ::read(from, buffer.data(), buffer.size());
+            if (moved > 0 && writeAll(to, buffer.data(), moved).error != 0) {
+                pipeOpen = false;
+                return 0;
+            }
+        }
+        if (moved == 0)
+            return 0;
+        if (moved < 0 && errno != EINTR)
+            return errno;
+    }
+}
+
+// Writes `input` into the pipe `to` and closes it. errno of a failed read
+// of the input's file; 0 when it was read to its end, or when the shell
+// stopped reading first.
+int feed(int to, const SqliteShell::Input &input)
+{
+    int error = 0;
+    bool pipeOpen = writeAll(to, input.head.constData(), input.head.size()).error == 0;
+    if (pipeOpen && !input.file.isEmpty()) {
+        const int from = ::open(QFile::encodeName(input.file).constData(), O_RDONLY | O_CLOEXEC);
+        error = from < 0 ? errno : copyIntoPipe(from, to, pipeOpen);
+        if (from >= 0)
+            ::close(from);
+    }
+    if (pipeOpen && error == 0)
+        std::ignore = writeAll(to, input.tail.constData(), input.tail.size());
+    ::close(to);
+    return error;
+}
+
 } // namespace
 
 SqliteShell::SqliteShell(QString executable) : executable_(std::move(executable)) {}
@@ -74,8 +128,28 @@ SqliteShell SqliteShell::onDatabase(const QString &name) const
 {
     SqliteShell shell(executable_);
     shell.database_ = name;
+    shell.setup_ = setup_;
     shell.timeLimit_ = timeLimit_;
     return shell;
+}
+
+SqliteShell SqliteShell::withSetup(const QByteArrayList &commands) const
+{
+    SqliteShell shell = *this;
+    shell.setup_.append(commands);
+    return shell;
+}
+
+QStringList SqliteShell::arguments() const
+{
+    // Without -init, the shell would read the user's ~/.sqliterc first.
+    QStringList arguments{u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs};
+    for (const QByteArray &command : setup_)
+        arguments << u"-cmd"_qs << QString::fromUtf8(command);
+    // Safe mode from here on: the shell's standard input may carry text
+    // made from the library.
+    arguments << u"-safe"_qs << database_;
+    return arguments;
 }
 
 bool SqliteShell::isUsable() const
@@ -84,10 +158,10 @@ bool SqliteShell::isUsable() const
     return info.isFile() && info.isExecutable();
 }
 
-int SqliteShell::run(const QString &folder, const QByteArray &script,
+int SqliteShell::run(const QString &folder, const Input &input,
                      const std::function<void()> &poll) const
 {
-    return execute(folder, script, nullptr, poll);
+    return execute(folder, input, nullptr, poll);
 }
 
 SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteArray &script,
@@ -112,7 +186,7 @@ SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteAr
         // shell whose output can no longer be kept does not run on.
         ::close(pipe[0]);
     });
-    run.status = execute(folder, script, nullptr, poll, pipe[1]);
+    run.status = execute(folder, {script}, nullptr, poll, pipe[1]);
     ::close(pipe[1]);
     drain.join();
     if (::close(file) != 0 && run.writeError == 0)
@@ -123,22 +197,79 @@ SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteAr
 SqliteShell::Output SqliteShell::query(const QString &folder, const QByteArray &script) const
 {
     Output output;
-    output.status = execute(folder, script, &output.text, {});
+    output.status = execute(folder, {script}, &output.text, {});
     return output;
 }
 
-int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteArray *output,
+int SqliteShell::execute(const QString &folder, const Input &input, QByteArray *output,
                          const std::function<void()> &poll, int outputFd) const
 {
     QProcess shell;
     shell.setProgram(executable_);
-    shell.setArguments({QStringLiteral("-init"), QStringLiteral("/dev/null"),
-                        QStringLiteral("-batch"), database_});
+    shell.setArguments(arguments());
     shell.setWorkingDirectory(folder);
-    shell.setProcessChannelMode(output == nullptr ? QProcess::ForwardedOutputChannel
-                                                  : QProcess::SeparateChannels);
+    if (output == nullptr && outputFd < 0)
+        shell.setStandardOutputFile(QProcess::nullDevice());
     errors_.clear();
     trouble_ = Trouble::None;
+    // A file is streamed to the shell through a pipe of our own, which the
+    // child takes as its standard input; anything else goes through Qt's.
+    std::array<int, 2> in{-1, -1};
+    if (!input.file.isEmpty()) {
+        if (::pipe2(in.data(), O_CLOEXEC) != 0) {
+            trouble_ = Trouble::InputUnreadable;
+            errors_ = QByteArray(std::strerror(errno));
+            return -1;
+        }
+        ::fcntl(in[1], F_SETPIPE_SZ, 1 << 20);
+        shell.setStandardInputFile(QProcess::nullDevice());
+    }
+    // The shell must not outlive us: a shell left running in a library that
+    // the next start puts back from its safety copy would, on closing,
+    // delete the restored database's -wal file by its name.
+    const pid_t parent = ::getpid();
+    shell.setChildProcessModifier([parent, outputFd, inputFd = in[0]] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        // Qt has set up the standard channels by now; these replace them.
+        if ((outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0) ||
+            (inputFd >= 0 && ::dup2(inputFd, STDIN_FILENO) < 0))
+            ::_exit(127);
+    });
+    shell.start();
+    const bool started = shell.waitForStarted(-1);
+    if (in[0] >= 0)
+        ::close(in[0]);
+    if (!started) {
+        if (in[1] >= 0)
+            ::close(in[1]);
+        trouble_ = Trouble::NotStarted;
+        errors_ = shell.errorString().toLocal8Bit();
+        return -1;
+    }
+    int inputError = 0;
+    std::thread feeding;
+    if (in[1] >= 0) {
+        feeding = std::thread([&, to = in[1]] { inputError = feed(to, input); });
+    } else {
+        shell.write(input.head);
+        shell.closeWriteChannel();
+    }
+    // A shell that ends, or is stopped, closes the pipe, which ends the feed.
+    const int status = wait(shell, output, poll);
+    if (feeding.joinable())
+        feeding.join();
+    if (inputError != 0 && trouble_ == Trouble::None) {
+        trouble_ = Trouble::InputUnreadable;
+        errors_ = QByteArray(std::strerror(inputError));
+        return -1;
+    }
+    return status;
+}
+
+int SqliteShell::wait(QProcess &shell, QByteArray *output, const std::function<void()> &poll) const
+{
     // What the shell says on its standard error is kept for the report's
     // details, never passed on: raw shell errors mean nothing to the user.
     const auto keepErrors = [&] {
@@ -146,27 +277,6 @@ int SqliteShell::execute(const QString &folder, const QByteArray &script, QByteA
         if (!errors.isEmpty())
             errors_ = (errors_ + errors).right(4096);
     };
-    // The shell must not outlive us: a shell left running in a library that
-    // the next start puts back from its safety copy would, on closing,
-    // delete the restored database's -wal file by its name.
-    const pid_t parent = ::getpid();
-    shell.setChildProcessModifier([parent, outputFd] {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
-        // Qt has set up the standard channels by now; this one replaces
-        // the standard output.
-        if (outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0)
-            ::_exit(127);
-    });
-    shell.start();
-    if (!shell.waitForStarted(-1)) {
-        trouble_ = Trouble::NotStarted;
-        errors_ = shell.errorString().toLocal8Bit();
-        return -1;
-    }
-    shell.write(script);
-    shell.closeWriteChannel();
     QElapsedTimer clock;
     clock.start();
     while (!shell.waitForFinished(100)) {

@@ -1,17 +1,24 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <chrono>
 #include <functional>
 
+class QProcess;
+
 namespace quillbox
 {
 
 // The SQLite command-line shell that the utility carries in its own libexec
-// folder. It is never looked up on PATH.
+// folder. It is never looked up on PATH. Everything the program has it run
+// goes in on its standard input, in the shell's safe mode: a library is
+// untrusted input, and no text made from it (names, schema, values, a dump)
+// may start a program, write or read a file, attach a database or load code.
 class SqliteShell
 {
   public:
@@ -27,15 +34,32 @@ class SqliteShell
     // instead of "Library.sqlite".
     [[nodiscard]] SqliteShell onDatabase(const QString &name) const;
 
+    // The same shell, running the program's own `commands` (dot-commands or
+    // SQL, one each) after its earlier ones and before it turns to safe
+    // mode. Only for constant text of the program's, never for text made
+    // from a library.
+    [[nodiscard]] SqliteShell withSetup(const QByteArrayList &commands) const;
+
     // True when the executable exists and may be run.
     [[nodiscard]] bool isUsable() const;
 
+    // What a run reads on its standard input: `head`, then the bytes of the
+    // file `file` (none when empty), then `tail`. The file is streamed, never
+    // held in memory, and never named to the shell (no .read).
+    struct Input {
+        QByteArray head;
+        QString file = {};
+        QByteArray tail = {};
+    };
+
     // Runs the shell with the library folder as working directory, the
-    // arguments "-init /dev/null -batch Library.sqlite" (no shell, and no
-    // user configuration file) and `script` on its standard input; its
-    // output goes to ours. `poll` is called every 100 ms while it runs.
-    // The exit status, or -1 when it could not start or was killed.
-    [[nodiscard]] int run(const QString &folder, const QByteArray &script,
+    // arguments "-init /dev/null -batch", the setup commands, "-safe" and
+    // "Library.sqlite" (no user configuration file, and safe mode for all
+    // it reads), and `input` on its standard input; what it prints on its
+    // standard output is discarded. `poll` is called every 100 ms while it
+    // runs. The exit status, or -1 when it could not start, was stopped or
+    // its input could not be read (lastTrouble() says which).
+    [[nodiscard]] int run(const QString &folder, const Input &input,
                           const std::function<void()> &poll = {}) const;
 
     // How a run whose output went into a file ended.
@@ -74,9 +98,10 @@ class SqliteShell
     // What went wrong with the last run, beside its exit status.
     enum class Trouble {
         None,
-        NotStarted, // it could not be started (lastErrors() says why)
-        TimedOut,   // it ran past its time limit and was stopped
-        Canceled,   // it was stopped because the cancel flag was set
+        NotStarted,      // it could not be started (lastErrors() says why)
+        TimedOut,        // it ran past its time limit and was stopped
+        Canceled,        // it was stopped because the cancel flag was set
+        InputUnreadable, // the file it was to read could not be read (lastErrors() says why)
     };
     [[nodiscard]] Trouble lastTrouble() const { return trouble_; }
 
@@ -85,11 +110,17 @@ class SqliteShell
     [[nodiscard]] const QByteArray &lastErrors() const { return errors_; }
 
   private:
-    int execute(const QString &folder, const QByteArray &script, QByteArray *output,
+    int execute(const QString &folder, const Input &input, QByteArray *output,
                 const std::function<void()> &poll, int outputFd = -1) const;
+    // Waits for the started `shell` to end, gathering what it prints into
+    // `output` (when not null) and its errors, and stopping it past the time
+    // limit or on a cancel; its exit status, or -1.
+    int wait(QProcess &shell, QByteArray *output, const std::function<void()> &poll) const;
+    [[nodiscard]] QStringList arguments() const;
 
     QString executable_;
     QString database_ = QStringLiteral("Library.sqlite");
+    QByteArrayList setup_;
     std::chrono::milliseconds timeLimit_{0};
     const std::atomic<bool> *cancelFlag_ = nullptr;
     mutable QByteArray errors_;

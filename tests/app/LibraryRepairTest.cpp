@@ -37,8 +37,8 @@ const char *const kRecovered = "Main (Recovered).quillbox";
 // Everything a rebuild must keep: the header's settings, then every row of
 // every table (FTS5's, sqlite_sequence and the statistics included) with its
 // rowid, the type of each value, REAL values to the bit, text and BLOBs to
-// the byte.
-QString content(const QString &db)
+// the byte. Read by our shell, or by `shell`.
+QString content(const QString &db, const QString &shell = test::shellPath())
 {
     const QString tables =
         runSql(db, uR"(SELECT 'SELECT ' || iif(wr, '', 'typeof(rowid), rowid, ') ||
@@ -46,10 +46,19 @@ QString content(const QString &db)
      ELSE hex(CAST(@ AS BLOB)) END', '@', '"' || replace(c.name, '"', '""') || '"'), ', ')
    FROM pragma_table_info(l.name) AS c) || ' FROM "' || replace(name, '"', '""') || '" ORDER BY 1, 2, 3, 4;'
 FROM pragma_table_list AS l WHERE schema = 'main' AND type <> 'view' AND name <> 'sqlite_schema'
-ORDER BY name;)"_qs);
-    return runSql(db, u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
-                      u"PRAGMA encoding; PRAGMA journal_mode;\n"_qs +
-                          tables);
+ORDER BY name;)"_qs,
+               test::ShellFailure::FailsTest, shell);
+    return runSql(db,
+                  u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
+                  u"PRAGMA encoding; PRAGMA journal_mode;\n"_qs +
+                      tables,
+                  test::ShellFailure::FailsTest, shell);
+}
+
+// Every schema entry as SQLite keeps it, its text included.
+QString schema(const QString &db)
+{
+    return runSql(db, u"SELECT type, name, tbl_name, quote(sql) FROM sqlite_schema ORDER BY 2;"_qs);
 }
 
 // Rows of `table` that a plain full scan still reads; 0 when it reads none.
@@ -153,6 +162,13 @@ TEST_F(LibraryRepairTest, rebuildsTheSampleWhereItLivesKeepingTheLogsRows)
     EXPECT_EQ(backup, QFileInfo(real).path() + u"/Main (Old Version).quillbox"_qs);
     EXPECT_EQ(test::snapshot(backup), original);
     EXPECT_EQ(content(db()), content(backup + u"/Library.sqlite"_qs));
+    // Our shell's SQLite is newer than the system's, which Quillbox may use:
+    // the system's reads the rebuilt database whole and finds the same rows.
+    const QString system = u"/usr/bin/sqlite3"_qs;
+    ASSERT_TRUE(QFileInfo(system).isExecutable()) << "install the sqlite3 package";
+    EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs, test::ShellFailure::FailsTest, system),
+              u"ok");
+    EXPECT_EQ(content(db(), system), content(db()));
 }
 
 // Shell functions for the cases' commands, which run in the library folder
@@ -160,7 +176,10 @@ TEST_F(LibraryRepairTest, rebuildsTheSampleWhereItLivesKeepingTheLogsRows)
 // database; page and root find b-tree pages; poke writes printf-style bytes
 // and fill `count` copies of a byte at an offset; garbage overwrites a page;
 // deep steps down 25 folders of 200-byte names (making them with "make"):
-// paths longer than the system's limit, reached one relative step at a time.
+// paths longer than the system's limit, reached one relative step at a time;
+// plant appends to the schema entries it names, after their first statement
+// (which is all SQLite reads of them), commands to the shell, a file written,
+// a database attached and a table made, each aimed at $OUT.
 const QString kTools = uR"(Q() { "$SQLITE3" -init /dev/null -batch Library.sqlite "$@"; }
 page() { Q "SELECT pageno FROM dbstat WHERE name = '$1' AND pagetype = '$2' ORDER BY pageno LIMIT 1 OFFSET $3"; }
 root() { Q "SELECT rootpage FROM sqlite_schema WHERE name = '$1'"; }
@@ -168,6 +187,10 @@ poke() { printf "$2" | dd of=Library.sqlite bs=1 seek="$1" conv=notrunc status=n
 fill() { head -c "$2" /dev/zero | tr '\0' "$3" | dd of=Library.sqlite bs=1 seek="$1" conv=notrunc status=none; }
 garbage() { fill $((($1 - 1) * 4096)) 4096 Z; }
 deep() { d=$(printf '%0200d' 0 | tr 0 d); for i in $(seq 25); do { [ -z "$1" ] || mkdir $d; } && cd -P $d || return 1; done; }
+plant() { for n in "$@"; do Q '.dbconfig defensive off' "PRAGMA writable_schema=ON; UPDATE sqlite_schema
+  SET sql = sql || ';' || char(10) || '.shell touch $OUT/pwned' || char(10) || '.output $OUT/pwned' ||
+  char(10) || 'SELECT writefile(''$OUT/pwned'', 1); ATTACH ''$OUT/pwned'' AS m;' || char(10) ||
+  'CREATE TABLE planted(x);' WHERE name = '$n'" >/dev/null || return 1; done; }
 )"_qs;
 
 // One library per case, made by `sql` (the plain library when null) and
@@ -212,6 +235,7 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
         runSql(db(), QString::fromUtf8(c.sql).replace(u"$OUT"_qs, outside));
     ::chmod(QFile::encodeName(db()).constData(), 0600);
     const QString intact = content(db());
+    const QString intactSchema = schema(db());
     ASSERT_TRUE(c.arrange == nullptr || sh(library, c.arrange));
     const auto before = test::snapshot(library);
     const auto outsideBefore = test::snapshot(outside);
@@ -219,8 +243,10 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
     const qint64 readable =
         salvaged ? readableRows(db(), u"notes"_qs) + readableRows(db(), u"t"_qs) : 0;
 
-    EXPECT_EQ(repair(c.tamper == nullptr ? test::shellPath()
-                                         : shellWrapper(u"true"_qs, QString::fromUtf8(c.tamper))),
+    EXPECT_EQ(repair(c.tamper == nullptr
+                         ? test::shellPath()
+                         : shellWrapper(u"true"_qs,
+                                        QString::fromUtf8(c.tamper).replace(u"$OUT"_qs, outside))),
               c.outcome);
     EXPECT_EQ(alerts.messages(), QStringList{QString::fromUtf8(c.message)});
     const Alert &alert = alerts.shown.last();
@@ -237,6 +263,7 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
                   (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
         EXPECT_EQ(runSql(db(), u"PRAGMA integrity_check;"_qs), u"ok");
         EXPECT_EQ(content(db()), intact);
+        EXPECT_EQ(schema(db()), intactSchema);
         EXPECT_EQ(QFileInfo(db()).permissions(),
                   QFileInfo(backup + u"/Library.sqlite"_qs).permissions());
         EXPECT_TRUE(c.verify == nullptr || (sh(library, c.verify) && sh(backup, c.verify)));
@@ -280,6 +307,17 @@ const std::string kWideTable = [] {
         columns += ", c" + std::to_string(i);
     return "CREATE TABLE wide(" + columns + ");\nINSERT INTO wide(c1, c200) VALUES (-0.0, 'last');";
 }();
+// One schema entry of each kind.
+const char *const kSchemaKinds = R"(CREATE TABLE t(id INTEGER PRIMARY KEY, v TEXT);
+INSERT INTO t VALUES (1, 'one'), (2, 'two');
+CREATE INDEX t_by_v ON t(v);
+CREATE VIEW tv AS SELECT v FROM t;
+CREATE TRIGGER t_added AFTER INSERT ON t BEGIN SELECT 1; END;
+CREATE VIRTUAL TABLE s USING fts5(v);
+INSERT INTO s VALUES ('searchable');)";
+// Filters that put a line into the dump before its last: what a library
+// would have to smuggle past the dump's quoting to run anything.
+#define QUILLBOX_SMUGGLED(line) "{ sed '$d'; echo \"" line "\"; echo 'COMMIT;'; }"
 const char *const kCopyFailed = "There was a problem saving a copy of the library file.";
 const char *const kNulText = "The library holds text that the repair cannot carry over.";
 using enum RepairOutcome;
@@ -316,12 +354,33 @@ DELETE FROM loose WHERE v = 'b';)",
                    "echo 'not a journal' > Library.sqlite-journal", Fixed, kFixed, true},
         RepairCase{"wideTable", kWideTable.c_str(), nullptr, Fixed, kFixed, true},
         // Names and text that would be commands to the shell if a dump let them.
-        RepairCase{"shellCommandsInContent",
-                   "CREATE TABLE \"x\n.shell touch $OUT/pwned\n\" "
-                   "(\"a\n.system touch $OUT/pwned\n\" TEXT);\n"
-                   "INSERT INTO \"x\n.shell touch $OUT/pwned\n\" "
-                   "VALUES ('\n.shell touch $OUT/pwned\n.output $OUT/pwned\n.read $OUT/pwned\n');",
-                   nullptr, Fixed, kFixed, true},
+        RepairCase{
+            "shellCommandsInContent",
+            "CREATE TABLE \"x\n.shell touch $OUT/pwned\n\" "
+            "(\"a\n.system touch $OUT/pwned\n\" TEXT);\n"
+            "INSERT INTO \"x\n.shell touch $OUT/pwned\n\" "
+            "VALUES ('\n.shell touch $OUT/pwned\n.output $OUT/pwned\n.read $OUT/pwned\n');\n"
+            "CREATE TABLE \"y'); ATTACH '$OUT/pwned' AS m; --\" "
+            "(\"b'); SELECT writefile('$OUT/pwned', 1); --\");\n"
+            "INSERT INTO \"y'); ATTACH '$OUT/pwned' AS m; --\" "
+            "VALUES (''');\nATTACH ''$OUT/pwned'' AS m;\nSELECT writefile(''$OUT/pwned'', 1);');",
+            nullptr, Fixed, kFixed, true},
+        // Text after the first statement of schema entries is neither obeyed
+        // nor kept, on the way through the dump and through the recovery.
+        RepairCase{"commandsPlantedInTheSchema", kSchemaKinds, "plant t t_by_v tv t_added s", Fixed,
+                   kFixed, true},
+        RepairCase{"commandsPlantedInADamagedSchema", kNotes,
+                   "plant notes notes_by_title notebooks; garbage $(page notes leaf 7)",
+                   CorruptRestored, kCorrupt, false, kRecovered},
+        // Were anything to get past the quoting, the rebuild's safe mode stops it.
+        RepairCase{"attachInTheDump", nullptr, nullptr, CorruptRestored, kCorrupt, true, kRecovered,
+                   QUILLBOX_SMUGGLED("ATTACH '$OUT/pwned' AS m;")},
+        RepairCase{"writefileInTheDump", nullptr, nullptr, CorruptRestored, kCorrupt, true,
+                   kRecovered, QUILLBOX_SMUGGLED("SELECT writefile('$OUT/pwned', 1);")},
+        RepairCase{"outputInTheDump", nullptr, nullptr, CorruptRestored, kCorrupt, true, kRecovered,
+                   QUILLBOX_SMUGGLED(".output $OUT/pwned")},
+        RepairCase{"shellInTheDump", nullptr, nullptr, CorruptRestored, kCorrupt, true, kRecovered,
+                   QUILLBOX_SMUGGLED(".shell touch $OUT/pwned")},
         RepairCase{"linksAndOddNames", nullptr,
                    "ln -s . loop; ln -s \"$OUT\" outsideLink; touch \"$(printf "
                    "'line\\nbreak')\" \"'quote\\\"\" ./-rf \"$(printf '\\377\\376 bytes')\"; "
@@ -346,7 +405,8 @@ poke $o "$(printf '\\%03o\\%03o\\%03o\\%03o' $3 $4 $1 $2)")sh",
                    CorruptRestored, kCorrupt, false, kRecovered},
         RepairCase{
             "tableLostItsSchemaEntry", kNotes,
-            "Q \"PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE name = 'notebooks';\"",
+            "Q '.dbconfig defensive off' "
+            "\"PRAGMA writable_schema=ON; DELETE FROM sqlite_schema WHERE name = 'notebooks';\"",
             CorruptRestored, kCorrupt, false, kRecovered},
         // The schema's own page past the file header, then the whole file.
         RepairCase{"firstPage", kNotes, "fill 100 3996 Z", CorruptRestored, kCorrupt, false,

@@ -18,10 +18,11 @@ QString shellPath()
     return QCoreApplication::applicationDirPath() + u"/../libexec/quillbox-repair/sqlite3"_qs;
 }
 
-QString runSql(const QString &database, const QString &sql, ShellFailure failure)
+QString runSql(const QString &database, const QString &sql, ShellFailure failure,
+               const QString &program)
 {
     QProcess shell;
-    shell.start(shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, database});
+    shell.start(program, {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, database});
     shell.write(sql.toUtf8());
     shell.closeWriteChannel();
     shell.waitForFinished(-1);

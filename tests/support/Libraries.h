@@ -18,10 +18,11 @@ namespace quillbox::test
 // Whether a shell that fails fails the current test.
 enum class ShellFailure { FailsTest, Allowed };
 
-// Runs `sql` in the shell on `database`; returns what it printed. Fails the
-// current test when the shell fails, unless `failure` allows it.
+// Runs `sql` in the shell (ours unless `shell` names another) on
+// `database`; returns what it printed. Fails the current test when the shell
+// fails, unless `failure` allows it.
 QString runSql(const QString &database, const QString &sql,
-               ShellFailure failure = ShellFailure::FailsTest);
+               ShellFailure failure = ShellFailure::FailsTest, const QString &shell = shellPath());
 
 // Writes `bytes` to the file at `path`, replacing what it held.
 void writeFile(const QString &path, const QByteArray &bytes);
