@@ -72,36 +72,33 @@ bool everyTableDigested(const QByteArray &text)
 
 } // namespace
 
-std::optional<QByteArray> digestTables(const SqliteShell &shell, const QString &folder,
-                                       const Census &census, Cores cores)
+Digests digestTables(const SqliteShell &shell, const QString &folder, const Census &census,
+                     Cores cores)
 {
     const QByteArray settings = shellSettings();
+    // Each thread has a shell object of its own, which keeps how its run ended.
+    SqliteShell firstShell = shell;
+    SqliteShell secondShell = shell;
     SqliteShell::Output first;
     SqliteShell::Output second{0, {}};
     if (cores == Cores::Two) {
-        // Each thread has a shell object of its own, which keeps how its run ended.
-        auto other = std::async(std::launch::async, [&, other = shell] {
-            return other.query(folder, settings + digestPart(census, 1));
+        auto other = std::async(std::launch::async, [&] {
+            return secondShell.query(folder, settings + digestPart(census, 1));
         });
-        first = shell.query(folder, settings + digestPart(census, 0));
+        first = firstShell.query(folder, settings + digestPart(census, 0));
         second = other.get();
     } else {
-        first = shell.query(folder, settings + digestPart(census, 0) + digestPart(census, 1));
+        first = firstShell.query(folder, settings + digestPart(census, 0) + digestPart(census, 1));
+    }
+    Digests digests;
+    for (const SqliteShell *one : {&firstShell, &secondShell}) {
+        if (one->lastTrouble() != SqliteShell::Trouble::None && !digests.troubled)
+            digests.troubled = *one;
     }
     const QByteArray text = first.text + second.text;
-    if (first.status != 0 || second.status != 0 || !everyTableDigested(text))
-        return std::nullopt;
-    return text;
-}
-
-bool matchesDigests(const SqliteShell &shell, const QString &folder, const Census &census,
-                    const QByteArray &digests)
-{
-    // The rebuild has just written every page, so the file is in memory
-    // already and is mapped; its two halves are read on both cores. The
-    // indexes are not read again: CREATE INDEX has just built them from the
-    // very rows compared here.
-    return digestTables(shell, folder, census, Cores::Two) == digests;
+    if (first.status == 0 && second.status == 0 && everyTableDigested(text))
+        digests.text = text;
+    return digests;
 }
 
 } // namespace quillbox

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "app/core/SqliteShell.h"
+
 #include <QByteArray>
 
 #include <optional>
 
 namespace quillbox
 {
-
-class SqliteShell;
 
 // What a repair learns from the damaged database before anything is
 // deleted.
@@ -29,17 +29,21 @@ struct Census {
 // How many processes share a long read.
 enum class Cores { One, Two };
 
+// How a digest of every table ended.
+struct Digests {
+    // One line per table and part; nullopt when a table cannot be read to
+    // its end, or a shell failed.
+    std::optional<QByteArray> text;
+    // A shell that could not start, was stopped or was killed, and how.
+    std::optional<SqliteShell> troubled = {};
+};
+
 // The digest of every table's rows in the database `shell` opens in
 // `folder`, one line per table and part (each part hashes the rows of one
 // parity of rowid): the same rowids, the same values of the same types
 // (REAL to the bit, text to the byte) give the same text, whether read on
-// one core or two. nullopt when a table cannot be read to its end.
-[[nodiscard]] std::optional<QByteArray>
-digestTables(const SqliteShell &shell, const QString &folder, const Census &census, Cores cores);
-
-// True when the tables of Library.sqlite in `folder` can be read to their
-// ends and give exactly `digests`.
-[[nodiscard]] bool matchesDigests(const SqliteShell &shell, const QString &folder,
-                                  const Census &census, const QByteArray &digests);
+// one core or two.
+[[nodiscard]] Digests digestTables(const SqliteShell &shell, const QString &folder,
+                                   const Census &census, Cores cores);
 
 } // namespace quillbox

@@ -99,7 +99,7 @@ RepairOutcome LibraryRepair::fixLibrary()
         outcome = conclude(*failure);
     } else {
         report(RepairStage::Check, 1.0);
-        services_.alerts.runModal(fixedAlert({libraryPath_, backupPath_}));
+        services_.alerts.runModal(fixedAlert({libraryPath_, backupPath_, droppedAttributes_}));
     }
     // The record of another program's repair is not ours to clear.
     if (journal_ != nullptr && outcome != RepairOutcome::AlreadyRunning)
@@ -250,8 +250,7 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     for (const SqliteShell *shell :
          std::array<const SqliteShell *, 3>{&examined.dumper, &judged, &counted}) {
         if (shell->lastTrouble() != SqliteShell::Trouble::None) {
-            examined.trouble = shell->lastTrouble();
-            examined.errors = shell->lastErrors();
+            examined.trouble = shellFailure(*shell);
             break;
         }
     }
@@ -265,10 +264,8 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
     // library's, whatever the shell or the look made of it.
     if (examined.dump.writeError != 0)
         return Failure{Cause::DiskWrite, systemError(examined.dump.writeError)};
-    if (examined.trouble == SqliteShell::Trouble::NotStarted)
-        return Failure{Cause::ShellNotStarted, QString::fromLocal8Bit(examined.errors.trimmed())};
-    if (examined.trouble != SqliteShell::Trouble::None)
-        return Failure{Cause::ShellStopped, QString::fromLocal8Bit(examined.errors.trimmed())};
+    if (examined.trouble)
+        return examined.trouble;
     // A database another program holds cannot be read; that is no damage.
     if ((!examined.census || examined.dump.status != 0) && isDatabaseInUse(libraryPath_))
         return Failure{Cause::Locked, {}, {}, 0, 0, removeLeftovers({dumpPath})};
@@ -323,7 +320,7 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, const Databa
 }
 
 std::optional<Failure> LibraryRepair::verify(const Census &census,
-                                             std::future<std::optional<QByteArray>> &damagedDigests)
+                                             std::future<Digests> &damagedDigests)
 {
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read,
@@ -331,22 +328,31 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
     // its folder (the old files gone by then), since the rebuild did not wait
     // for the disk; it counts as done only when both have succeeded.
     report(RepairStage::Check, kRebuildEnd);
-    const std::optional<QByteArray> digests = damagedDigests.get();
+    const Digests damaged = damagedDigests.get();
     const QString databasePath = inFolder(libraryPath_, kDatabaseName);
     auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
         return syncFile(databasePath) && syncFolder(folder);
     });
-    const bool matches = digests && matchesDigests(shell_.withSetup(onlyRead(Reads::Mapped)),
-                                                   libraryPath_, census, *digests);
+    // The rebuild has just written every page, so the file is in memory
+    // already and is mapped; its two halves are read on both cores. The
+    // indexes are not read again: CREATE INDEX has just built them from the
+    // very rows compared here.
+    const Digests rebuilt =
+        digestTables(shell_.withSetup(onlyRead(Reads::Mapped)), libraryPath_, census, Cores::Two);
     const bool flushed = flushing.get();
-    if (!matches)
-        return Failure{Cause::Corrupt, QString::fromLocal8Bit(shell_.lastErrors().trimmed())};
+    // A shell that could not give its digests says nothing of the library.
+    for (const Digests *digests : {&damaged, &rebuilt}) {
+        if (digests->troubled)
+            return shellFailure(*digests->troubled);
+    }
+    if (!damaged.text || rebuilt.text != damaged.text)
+        return Failure{Cause::Corrupt};
     if (!flushed)
         return Failure{Cause::DiskWrite};
     return std::nullopt;
 }
 
-std::future<std::optional<QByteArray>> LibraryRepair::removeDamagedDatabase(const Census &census)
+std::future<Digests> LibraryRepair::removeDamagedDatabase(const Census &census)
 {
     // Each damaged file is renamed to a hidden name at once, which frees
     // the names for the rebuild. Under those names, which keep the database
@@ -375,7 +381,7 @@ std::future<std::optional<QByteArray>> LibraryRepair::removeDamagedDatabase(cons
         [renamed, census, folder = libraryPath_,
          shell = shell_.onDatabase(hidden + kDatabaseName).withSetup(onlyRead(Reads::Mapped))] {
             // One core: the other one rebuilds.
-            std::optional<QByteArray> digests = digestTables(shell, folder, census, Cores::One);
+            Digests digests = digestTables(shell, folder, census, Cores::One);
             for (const QString &path : renamed)
                 removeTree(path);
             return digests;

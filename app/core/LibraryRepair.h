@@ -108,8 +108,8 @@ class LibraryRepair
         SqliteShell::FileRun dump = {};
         std::optional<DamageVerdict> verdict = {};
         std::optional<Census> census = {};
-        SqliteShell::Trouble trouble = SqliteShell::Trouble::None; // of the look's shell
-        QByteArray errors = {};                                    // what the look's shell said
+        // How a shell that could not start, was stopped or was killed ended.
+        std::optional<Failure> trouble = {};
     };
 
     // The steps, in order; each returns how it failed, or nothing to go on.
@@ -124,7 +124,7 @@ class LibraryRepair
     std::optional<Failure> judge(const Examination &examined);
     // Renames the damaged files away and starts their digest on the other
     // core; its result comes with the rebuild's.
-    std::future<std::optional<QByteArray>> removeDamagedDatabase(const Census &census);
+    std::future<Digests> removeDamagedDatabase(const Census &census);
     // What the rebuilt database takes over from the damaged one.
     struct DatabaseFile {
         std::optional<mode_t> mode; // permission bits; nullopt when unknown
@@ -133,8 +133,7 @@ class LibraryRepair
     };
     [[nodiscard]] DatabaseFile describeDatabase() const;
     std::optional<Failure> rebuild(const Census &census, const DatabaseFile &damaged);
-    std::optional<Failure> verify(const Census &census,
-                                  std::future<std::optional<QByteArray>> &damagedDigests);
+    std::optional<Failure> verify(const Census &census, std::future<Digests> &damagedDigests);
 
     // Turns a failure into its restore, its salvage and its alert.
     RepairOutcome conclude(const Failure &failure);
@@ -159,6 +158,8 @@ class LibraryRepair
     SqliteShell shell_;
     QString libraryPath_;
     QString backupPath_;
+    // Extended attributes the safety copy could not keep.
+    QStringList droppedAttributes_;
     Progress progress_;
     BackupChosen backupChosen_;
     const RepairJournal *journal_ = nullptr;

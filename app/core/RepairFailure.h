@@ -28,6 +28,7 @@ enum class Cause {
     DiskWrite,        // a write failed midway; detail: the system's or shell's words
     ShellNotStarted,  // the shell could not be started; detail says why
     ShellStopped,     // the shell ran past its time limit and was stopped
+    ShellKilled,      // the shell was ended by a signal; detail is its number
     Corrupt,          // beyond repair; detail: what the shell said
 };
 

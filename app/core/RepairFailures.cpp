@@ -71,6 +71,8 @@ Failure LibraryRepair::shellFailure(const SqliteShell &shell)
     case SqliteShell::Trouble::TimedOut:
     case SqliteShell::Trouble::Canceled:
         return {Cause::ShellStopped, said};
+    case SqliteShell::Trouble::Killed:
+        return {Cause::ShellKilled, QString::number(shell.lastSignal())};
     case SqliteShell::Trouble::InputUnreadable:
         // The dump it was to read back could not be read from the disk.
         return {Cause::DiskWrite, said};
@@ -110,7 +112,7 @@ RepairOutcome LibraryRepair::showCorruptMessage()
 
 RepairOutcome LibraryRepair::conclude(const Failure &failure)
 {
-    const RepairPlaces places{libraryPath_, backupPath_};
+    const RepairPlaces places{libraryPath_, backupPath_, droppedAttributes_};
     if (!needsRestore(failure.cause)) {
         services_.alerts.runModal(failureAlert(failure, places));
         return outcomeOf(failure.cause);

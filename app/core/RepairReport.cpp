@@ -197,6 +197,7 @@ RepairOutcome outcomeOf(Cause cause)
         return RepairOutcome::WriteFailed;
     case Cause::ShellNotStarted:
     case Cause::ShellStopped:
+    case Cause::ShellKilled:
         return RepairOutcome::ShellFailed;
     case Cause::Corrupt:
         return RepairOutcome::CorruptRestored;
@@ -207,7 +208,7 @@ RepairOutcome outcomeOf(Cause cause)
 bool needsRestore(Cause cause)
 {
     return cause == Cause::DiskWrite || cause == Cause::ShellNotStarted ||
-           cause == Cause::ShellStopped || cause == Cause::Corrupt;
+           cause == Cause::ShellStopped || cause == Cause::ShellKilled || cause == Cause::Corrupt;
 }
 
 Alert failureAlert(const Failure &failure, const RepairPlaces &places)
@@ -231,6 +232,15 @@ Alert failureAlert(const Failure &failure, const RepairPlaces &places)
                     "Reinstall Quillbox Repair and try again."),
                 {},
                 failure.detail};
+    case Cause::ShellKilled:
+        return {QCoreApplication::translate(
+                    "QBAppDelegate", "The SQLite shell stopped unexpectedly (killed by signal %1).")
+                    .arg(failure.detail),
+                QCoreApplication::translate(
+                    "QBAppDelegate",
+                    "The library was put back from its safety copy, exactly as it was. Try "
+                    "again; if it happens again, contact Quillbox Support."),
+                {}};
     case Cause::ShellStopped:
         return {
             QCoreApplication::translate(
@@ -248,6 +258,23 @@ Alert failureAlert(const Failure &failure, const RepairPlaces &places)
     return stopped.messageText.isEmpty() ? refusalAlert(failure, places) : stopped;
 }
 
+namespace
+{
+
+// What the safety copy could not keep, for an alert's details; empty when
+// it kept everything.
+QString droppedNote(const RepairPlaces &places)
+{
+    if (places.dropped.isEmpty())
+        return {};
+    return QCoreApplication::translate(
+               "QBAppDelegate",
+               "The file system did not let the safety copy keep these extended attributes:") +
+           u'\n' + places.dropped.join(u'\n');
+}
+
+} // namespace
+
 Alert corruptAlert(const RepairPlaces &places, const QString &salvaged, const QString &shellSaid)
 {
     QStringList details{QCoreApplication::translate(
@@ -259,6 +286,8 @@ Alert corruptAlert(const RepairPlaces &places, const QString &salvaged, const QS
     if (!shellSaid.isEmpty())
         details.append(QCoreApplication::translate("QBAppDelegate", "The SQLite shell said:\n%1")
                            .arg(shellSaid));
+    if (!places.dropped.isEmpty())
+        details.append(droppedNote(places));
     return {
         QCoreApplication::translate(
             "QBAppDelegate", "The library file is corrupt and cannot be repaired automatically."),
@@ -308,7 +337,8 @@ Alert fixedAlert(const RepairPlaces &places)
                 "The library as it was before the repair is kept in “%1”. Delete that folder "
                 "once you are sure you do not need it.")
                 .arg(places.backup),
-            {QCoreApplication::translate("QBAppDelegate", "Quit")}};
+            {QCoreApplication::translate("QBAppDelegate", "Quit")},
+            droppedNote(places)};
 }
 
 int exitStatus(RepairOutcome outcome)

@@ -5,6 +5,7 @@
 #include "app/core/SafetyCopyRestore.h"
 
 #include <QString>
+#include <QStringList>
 
 // Every text a repair shows the user, and every exit status of the terminal
 // program, made from how the repair ended. The repair's steps only say what
@@ -19,6 +20,8 @@ enum class RepairOutcome;
 struct RepairPlaces {
     QString library;
     QString backup;
+    // Extended attributes the safety copy could not keep, "path: attribute".
+    QStringList dropped = {};
 };
 
 // How a repair that stopped with `cause` ends, when the safety copy did not

@@ -212,6 +212,7 @@ int SqliteShell::execute(const QString &folder, const Input &input, QByteArray *
         shell.setStandardOutputFile(QProcess::nullDevice());
     errors_.clear();
     trouble_ = Trouble::None;
+    signal_ = 0;
     // A file is streamed to the shell through a pipe of our own, which the
     // child takes as its standard input; anything else goes through Qt's.
     std::array<int, 2> in{-1, -1};
@@ -298,8 +299,13 @@ int SqliteShell::wait(QProcess &shell, QByteArray *output, const std::function<v
     if (output != nullptr)
         output->append(shell.readAllStandardOutput());
     keepErrors();
-    if (shell.exitStatus() != QProcess::NormalExit)
+    // A shell that was killed (the out-of-memory killer, a user) says
+    // nothing of the library; Qt gives the signal as its exit code.
+    if (shell.exitStatus() != QProcess::NormalExit) {
+        trouble_ = Trouble::Killed;
+        signal_ = shell.exitCode();
         return -1;
+    }
     return shell.exitCode();
 }
 

@@ -102,8 +102,11 @@ class SqliteShell
         TimedOut,        // it ran past its time limit and was stopped
         Canceled,        // it was stopped because the cancel flag was set
         InputUnreadable, // the file it was to read could not be read (lastErrors() says why)
+        Killed,          // something else ended it with a signal (lastSignal() says which)
     };
     [[nodiscard]] Trouble lastTrouble() const { return trouble_; }
+    // The signal that ended the last run, when it was Killed; else 0.
+    [[nodiscard]] int lastSignal() const { return signal_; }
 
     // What the last run printed on its standard error (its last 4 KiB); it
     // is not passed on to ours.
@@ -125,6 +128,7 @@ class SqliteShell
     const std::atomic<bool> *cancelFlag_ = nullptr;
     mutable QByteArray errors_;
     mutable Trouble trouble_ = Trouble::None;
+    mutable int signal_ = 0;
 };
 
 // The bytes of the SQL script resource `name` ("DumpScript", "FixScript");

@@ -1,6 +1,8 @@
 // Interrupts real repairs by the terminal front end (SIGKILL at many
 // points, Ctrl+C, a flush the disk fails, a second program) and checks that
 // no row was lost and the library is as it was or fixed.
+#include "app/core/LibraryRepair.h"
+#include "app/core/RepairReport.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
@@ -233,6 +235,62 @@ TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
         EXPECT_EQ(test::snapshot(library), original);
         EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
     }
+}
+
+// Sends SIGKILL to every sqlite3 shell the program `pid` runs; how many.
+int killShells(qint64 pid)
+{
+    int killed = 0;
+    for (const QString &entry : QDir(u"/proc"_qs).entryList(QDir::Dirs)) {
+        QFile stat(u"/proc/"_qs + entry + u"/stat"_qs);
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold spaces, not ")".
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QByteArrayList after = line.mid(close + 2).split(' ');
+        if (line.contains("(sqlite3)") && after.size() > 1 && after[1].toLongLong() == pid)
+            killed += ::kill(entry.toInt(), SIGKILL) == 0 ? 1 : 0;
+    }
+    return killed;
+}
+
+// The shell alone killed, as the out-of-memory killer or a user would: while
+// it dumps, while it rebuilds, then at random moments. The repair says the
+// shell was killed, never that the library is corrupt, and the library is as
+// it was with nothing beside it (or fixed, when no shell was running then).
+TEST_F(InterruptedRepairTest, aShellKilledAloneIsReportedAsSuch)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    const auto original = test::snapshot(pristine);
+    const std::array<Moment, 2> moments{dumping, rebuilding};
+    const double full = fullRunUs();
+    QRandomGenerator random(20261207);
+    QElapsedTimer clock;
+    int caught = 0;
+    for (size_t round = 0; round < 10; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        copyPristine();
+        const auto at = static_cast<qint64>(full * random.generateDouble());
+        const Moment late = [&] {
+            return clock.nsecsElapsed() / 1000 >= at;
+        };
+        const Moment &moment = round < moments.size() ? moments.at(round) : late;
+        const auto cli = start();
+        clock.start();
+        waitFor([&] { return cli->state() != QProcess::Running || moment(); });
+        const bool killed = killShells(cli->processId()) > 0;
+        const auto run = test::finish(*cli);
+        if (run.status == 0 && !killed)
+            continue;
+        ++caught;
+        EXPECT_EQ(run.status, exitStatus(RepairOutcome::ShellFailed)) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(u"killed by signal 9"_qs)) << run.out.toStdString();
+        EXPECT_FALSE(run.out.contains(u"corrupt"_qs));
+        EXPECT_EQ(test::snapshot(library), original);
+        EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
+    }
+    EXPECT_GE(caught, 4);
 }
 
 TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
