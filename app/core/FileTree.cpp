@@ -4,14 +4,21 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QScopeGuard>
 
 #include <array>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <map>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace quillbox
 {
@@ -51,12 +58,106 @@ bool syncFolderBytes(const QByteArray &path)
     return dir.get() >= 0 && ::fsync(dir.get()) == 0;
 }
 
+// A file, folder or link whose extended attributes are read or written: an
+// open file or folder, or a link named in an open folder (reached through
+// /proc, so that no path grows with the depth of the tree).
+class Node
+{
+  public:
+    explicit Node(int fd) : fd_(fd) {}
+    Node(int folder, const char *name)
+        : link_("/proc/self/fd/" + QByteArray::number(folder) + '/' + name)
+    {
+    }
+    ssize_t list(char *names, size_t size) const
+    {
+        return fd_ >= 0 ? ::flistxattr(fd_, names, size) : ::llistxattr(link_, names, size);
+    }
+    ssize_t get(const char *name, void *value, size_t size) const
+    {
+        return fd_ >= 0 ? ::fgetxattr(fd_, name, value, size)
+                        : ::lgetxattr(link_, name, value, size);
+    }
+    int set(const char *name, const void *value, size_t size) const
+    {
+        return fd_ >= 0 ? ::fsetxattr(fd_, name, value, size, 0)
+                        : ::lsetxattr(link_, name, value, size, 0);
+    }
+
+  private:
+    int fd_ = -1;
+    QByteArray link_;
+};
+
+// The bytes of `node`'s attribute names (each ends in NUL), or of the value
+// of its attribute `name`; nullopt when they cannot be read.
+std::optional<std::vector<char>> readAttribute(const Node &node, const char *name)
+{
+    for (int tries = 0; tries < 3; ++tries) {
+        const ssize_t size = name == nullptr ? node.list(nullptr, 0) : node.get(name, nullptr, 0);
+        if (size < 0)
+            return std::nullopt;
+        std::vector<char> bytes(static_cast<size_t>(size));
+        const ssize_t read = name == nullptr ? node.list(bytes.data(), bytes.size())
+                                             : node.get(name, bytes.data(), bytes.size());
+        if (read >= 0) {
+            bytes.resize(static_cast<size_t>(read));
+            return bytes;
+        }
+        if (errno != ERANGE) // it grew meanwhile: ask again
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 struct Copier {
     const CopyProgress &progress;
+    QByteArray sourceRoot;
+    QByteArray destinationRoot;
     qint64 copied = 0;
+    // Where the first name of each file with several names was copied to, so
+    // its other names within the tree become names of the same copy.
+    std::map<std::pair<dev_t, ino_t>, QByteArray> firstNames = {};
+    // "path: attribute" for each extended attribute that could not be kept.
+    QStringList dropped = {};
+
+    // Copies every extended attribute of `from` to `to` (user attributes,
+    // ACLs, security labels); what cannot be read or set is noted.
+    void copyAttributes(const Node &from, const Node &to, const QByteArray &shown)
+    {
+        const std::optional<std::vector<char>> names = readAttribute(from, nullptr);
+        if (!names) {
+            if (errno != ENOTSUP)
+                dropped.append(QFile::decodeName(shown) + u": *"_qs);
+            return;
+        }
+        for (size_t at = 0; at < names->size(); at += std::strlen(names->data() + at) + 1) {
+            const char *name = names->data() + at;
+            const std::optional<std::vector<char>> value = readAttribute(from, name);
+            if (!value || to.set(name, value->data(), value->size()) != 0)
+                dropped.append(QFile::decodeName(shown) + u": "_qs + QString::fromUtf8(name));
+        }
+    }
+
+    // Where the entry `shown` of the source lands in the copy.
+    [[nodiscard]] QByteArray destinationOf(const QByteArray &shown) const
+    {
+        return destinationRoot + shown.mid(sourceRoot.size());
+    }
 
     std::optional<QString> copyFileContents(int in, int out, const QByteArray &source)
     {
+        // Where the file system shares blocks between files (btrfs, xfs), the
+        // copy takes none of its own.
+        struct stat st {
+        };
+        if (::ioctl(out, FICLONE, in) == 0 && ::fstat(out, &st) == 0) {
+            copied += st.st_size;
+            if (progress && !progress(copied))
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), source,
+                                ECANCELED);
+            return std::nullopt;
+        }
         bool useCopyRange = true;
         std::array<char, 1 << 16> buffer{};
         for (;;) {
@@ -107,6 +208,13 @@ struct Copier {
             opened.st_ino != st.st_ino || opened.st_dev != st.st_dev)
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), shown,
                             ENOTSUP);
+        // A second name of a file already copied becomes a second name of its
+        // copy; where that fails (a path too long for the call), it is copied.
+        const auto key = std::pair{st.st_dev, st.st_ino};
+        if (const auto first = firstNames.find(key);
+            first != firstNames.end() &&
+            ::linkat(AT_FDCWD, first->second.constData(), toDir, name, 0) == 0)
+            return std::nullopt;
         const Fd out(
             ::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (out.get() < 0)
@@ -114,17 +222,23 @@ struct Copier {
                             shown, errno);
         if (auto error = copyFileContents(in.get(), out.get(), shown))
             return error;
-        const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
-        if (::fchmod(out.get(), st.st_mode & 07777) != 0 ||
-            ::futimens(out.get(), times.data()) != 0)
+        if (::fchmod(out.get(), st.st_mode & 07777) != 0)
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
+        copyAttributes(Node(in.get()), Node(out.get()), shown);
+        const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
+        if (::futimens(out.get(), times.data()) != 0)
+            return describe(
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
+                errno);
+        if (st.st_nlink > 1)
+            firstNames.emplace(key, destinationOf(shown));
         return std::nullopt;
     }
 
-    static std::optional<QString> copyLink(int fromDir, int toDir, const char *name,
-                                           const QByteArray &shown, const struct stat &st)
+    std::optional<QString> copyLink(int fromDir, int toDir, const char *name,
+                                    const QByteArray &shown, const struct stat &st)
     {
         QByteArray target(static_cast<qsizetype>(st.st_size) + 1, '\0');
         const ssize_t n =
@@ -136,6 +250,7 @@ struct Copier {
         if (::symlinkat(target.constData(), toDir, name) != 0)
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
                             shown, errno);
+        copyAttributes(Node(fromDir, name), Node(toDir, name), shown);
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
         ::utimensat(toDir, name, times.data(), AT_SYMLINK_NOFOLLOW);
         return std::nullopt;
@@ -178,8 +293,15 @@ struct Copier {
         ::closedir(dir);
         if (error)
             return error;
+        // After the folder's entries: a default ACL set first would be
+        // passed on to entries that had none.
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
-        if (::fchmod(to.get(), st.st_mode & 07777) != 0 || ::futimens(to.get(), times.data()) != 0)
+        if (::fchmod(to.get(), st.st_mode & 07777) != 0)
+            return describe(
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
+                errno);
+        copyAttributes(Node(from), Node(to.get()), shown);
+        if (::futimens(to.get(), times.data()) != 0)
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
@@ -253,11 +375,15 @@ Fd openFolder(const QByteArray &path)
 } // namespace
 
 std::optional<QString> copyTree(const QString &source, const QString &destination,
-                                const CopyProgress &progress)
+                                const CopyProgress &progress, QStringList *dropped)
 {
-    Copier copier{progress};
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
+    Copier copier{progress, from, to};
+    const auto noteDropped = qScopeGuard([&] {
+        if (dropped != nullptr)
+            *dropped = copier.dropped;
+    });
     const Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st {
     };
@@ -324,9 +450,42 @@ bool removeTree(const QString &path)
 std::optional<QString> renameNoReplace(const QString &from, const QString &to)
 {
     const QByteArray fromBytes = QFile::encodeName(from);
-    if (::renameat2(AT_FDCWD, fromBytes.constData(), AT_FDCWD, QFile::encodeName(to).constData(),
-                    RENAME_NOREPLACE) != 0)
+    const QByteArray toBytes = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, fromBytes.constData(), AT_FDCWD, toBytes.constData(),
+                    RENAME_NOREPLACE) == 0)
+        return std::nullopt;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, errno);
+    // exFAT and NTFS drives (FUSE), network folders and many other file
+    // systems cannot refuse to replace. A file gets a second name, which
+    // fails when the name is taken, and loses its first; where links are
+    // not supported either, and for a folder, the name is checked to be free
+    // first. The repair holds its locks meanwhile, so no other repair takes
+    // the name between the check and the rename.
+    struct stat st {
+    };
+    if (::lstat(fromBytes.constData(), &st) != 0)
+        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, errno);
+    int error = 0;
+    if (!S_ISDIR(st.st_mode)) {
+        if (::link(fromBytes.constData(), toBytes.constData()) == 0) {
+            if (::unlink(fromBytes.constData()) == 0)
+                return std::nullopt;
+            error = errno;
+            ::unlink(toBytes.constData());
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes,
+                            error);
+        }
+        error = errno == EEXIST ? EEXIST : 0;
+    }
+    if (error == 0 && ::lstat(toBytes.constData(), &st) == 0)
+        error = EEXIST;
+    else if (error == 0 && errno != ENOENT)
+        error = errno;
+    if (error == 0 && ::rename(fromBytes.constData(), toBytes.constData()) != 0)
+        error = errno;
+    if (error != 0)
+        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, error);
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -15,14 +16,18 @@ namespace quillbox
 using CopyProgress = std::function<bool(qint64 bytesCopied)>;
 
 // Copies the folder `source` and everything in it to `destination`, which
-// must not exist yet. Nothing is flushed to disk (see syncTree()). Files keep
-// their permissions and modification times;
-// symbolic links are recreated as links. File contents move with
-// copy_file_range(), which clones blocks where the file system can.
-// nullopt on success; otherwise a translated description of the first
-// failure, and whatever was already copied is left for the caller to remove.
+// must not exist yet, keeping what `cp -a` keeps: permissions, access and
+// modification times, extended attributes (ACLs and security labels among
+// them), symbolic links as links, and files with several names in the tree
+// as one file with those names. Nothing is flushed to disk (see syncTree()).
+// Blocks are shared with the source where the file system can (btrfs, xfs),
+// else moved by copy_file_range(). nullopt on success; otherwise a
+// translated description of the first failure, and whatever was already
+// copied is left for the caller to remove. Extended attributes the copy
+// could not take ("path: attribute") go to `dropped`, when given.
 [[nodiscard]] std::optional<QString> copyTree(const QString &source, const QString &destination,
-                                              const CopyProgress &progress = {});
+                                              const CopyProgress &progress = {},
+                                              QStringList *dropped = nullptr);
 
 // Total bytes of the regular files in the folder, links not followed; 0 for
 // a missing folder.

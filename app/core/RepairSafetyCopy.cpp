@@ -45,10 +45,13 @@ std::optional<Failure> LibraryRepair::makeSafetyCopy()
                std::nullopt};
     record(RepairPhase::Copying);
     const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
-    const std::optional<QString> error = copyTree(libraryPath_, partial, [&](qint64 copied) {
-        report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
-        return !canceled();
-    });
+    const std::optional<QString> error = copyTree(
+        libraryPath_, partial,
+        [&](qint64 copied) {
+            report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
+            return !canceled();
+        },
+        &droppedAttributes_);
     if (canceled())
         return Failure{Cause::Canceled, {}, {}, 0, 0, removeLeftovers({partial})};
     if (error)
