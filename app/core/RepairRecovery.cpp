@@ -18,11 +18,6 @@ namespace quillbox
 namespace
 {
 
-QString text(const char *source)
-{
-    return QCoreApplication::translate("QBAppDelegate", source);
-}
-
 // Only names beside the library, as the repair makes them, are ever moved
 // or removed, whatever the record says.
 bool isSibling(const QString &path, const QString &library)
@@ -113,15 +108,20 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
             QFileInfo(record.partial).fileName().startsWith(u".quillbox-copy-"))
             removeTree(record.partial);
         QFile::remove(record.library + QStringLiteral("/Library.sql"));
-        return {text("An earlier repair was interrupted before it changed the library."),
-                text("The library is as it was. You can start the repair again."),
+        return {QCoreApplication::translate(
+                    "QBAppDelegate",
+                    "An earlier repair was interrupted before it changed the library."),
+                QCoreApplication::translate(
+                    "QBAppDelegate", "The library is as it was. You can start the repair again."),
                 {}};
     case RepairPhase::Copied:
     case RepairPhase::Restoring:
         return putBack(journal, record, locks);
     case RepairPhase::Rebuilt:
         QFile::remove(record.library + QStringLiteral("/Library.sql"));
-        return {text("An earlier repair was interrupted after the library had been rebuilt."),
+        return {QCoreApplication::translate(
+                    "QBAppDelegate",
+                    "An earlier repair was interrupted after the library had been rebuilt."),
                 QCoreApplication::translate(
                     "QBAppDelegate", "The rebuilt library was kept. Its safety copy is at “%1”.")
                     .arg(record.backup),
@@ -152,9 +152,13 @@ std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal)
         return std::nullopt;
     Alert alert;
     if (!record || !isSibling(record->backup, record->library)) {
-        alert = {text("An earlier repair was interrupted, and its record cannot be read."),
-                 text("Nothing was changed. Look beside the library folder for its safety copy, "
-                      "named “(Old Version)”."),
+        alert = {QCoreApplication::translate(
+                     "QBAppDelegate",
+                     "An earlier repair was interrupted, and its record cannot be read."),
+                 QCoreApplication::translate(
+                     "QBAppDelegate",
+                     "Nothing was changed. Look beside the library folder for its safety copy, "
+                     "named “(Old Version)”."),
                  {}};
     } else {
         alert = recover(journal, *record, locks);

@@ -80,44 +80,44 @@
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="82"/>
-        <location filename="../../app/core/FileTree.cpp" line="88"/>
-        <location filename="../../app/core/FileTree.cpp" line="109"/>
-        <location filename="../../app/core/FileTree.cpp" line="208"/>
+        <location filename="../../app/core/FileTree.cpp" line="81"/>
+        <location filename="../../app/core/FileTree.cpp" line="87"/>
+        <location filename="../../app/core/FileTree.cpp" line="108"/>
+        <location filename="../../app/core/FileTree.cpp" line="207"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="104"/>
-        <location filename="../../app/core/FileTree.cpp" line="163"/>
-        <location filename="../../app/core/FileTree.cpp" line="178"/>
-        <location filename="../../app/core/FileTree.cpp" line="196"/>
-        <location filename="../../app/core/FileTree.cpp" line="204"/>
-        <location filename="../../app/core/FileTree.cpp" line="266"/>
+        <location filename="../../app/core/FileTree.cpp" line="103"/>
+        <location filename="../../app/core/FileTree.cpp" line="162"/>
+        <location filename="../../app/core/FileTree.cpp" line="177"/>
+        <location filename="../../app/core/FileTree.cpp" line="195"/>
+        <location filename="../../app/core/FileTree.cpp" line="203"/>
+        <location filename="../../app/core/FileTree.cpp" line="265"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="114"/>
-        <location filename="../../app/core/FileTree.cpp" line="138"/>
-        <location filename="../../app/core/FileTree.cpp" line="150"/>
-        <location filename="../../app/core/FileTree.cpp" line="271"/>
+        <location filename="../../app/core/FileTree.cpp" line="113"/>
+        <location filename="../../app/core/FileTree.cpp" line="137"/>
+        <location filename="../../app/core/FileTree.cpp" line="149"/>
+        <location filename="../../app/core/FileTree.cpp" line="270"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="122"/>
-        <location filename="../../app/core/FileTree.cpp" line="185"/>
+        <location filename="../../app/core/FileTree.cpp" line="121"/>
+        <location filename="../../app/core/FileTree.cpp" line="184"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="134"/>
+        <location filename="../../app/core/FileTree.cpp" line="133"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="330"/>
+        <location filename="../../app/core/FileTree.cpp" line="329"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -135,7 +135,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
 <context>
     <name>MessageBoxAlerts</name>
     <message>
-        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="25"/>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="57"/>
         <source>Quillbox Repair</source>
         <translation>Quillbox Repair</translation>
     </message>
@@ -265,7 +265,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="92"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
         <location filename="../../app/core/RepairReport.cpp" line="281"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
@@ -298,7 +298,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../../app/core/RepairReport.cpp" line="62"/>
-        <location filename="../../app/core/Salvage.cpp" line="197"/>
+        <location filename="../../app/core/Salvage.cpp" line="199"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
@@ -385,87 +385,112 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="34"/>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="66"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="36"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="33"/>
         <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="39"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="36"/>
         <source>The library is as it was before that repair. You can start the repair again.</source>
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="62"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="59"/>
         <source>An earlier repair was interrupted, and its safety copy is missing.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="65"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="62"/>
         <source>The library “%1” was left as it is.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="80"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="77"/>
         <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="83"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="80"/>
         <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
         <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="120"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="111"/>
+        <source>An earlier repair was interrupted before it changed the library.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="114"/>
+        <source>The library is as it was. You can start the repair again.</source>
+        <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="122"/>
+        <source>An earlier repair was interrupted after the library had been rebuilt.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="125"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="148"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="155"/>
+        <source>An earlier repair was interrupted, and its record cannot be read.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="158"/>
+        <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
+        <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/Salvage.cpp" line="149"/>
         <source>The recovered copy could not be written to the disk in full.</source>
         <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="194"/>
+        <location filename="../../app/core/Salvage.cpp" line="196"/>
         <source>There is no “Library.sqlite” in “%1”.</source>
         <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="199"/>
+        <location filename="../../app/core/Salvage.cpp" line="201"/>
         <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
         <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="204"/>
+        <location filename="../../app/core/Salvage.cpp" line="206"/>
         <source>The rows could not be recovered, so no recovered copy was made: %1</source>
         <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="212"/>
+        <location filename="../../app/core/Salvage.cpp" line="214"/>
         <source>What could be read from the damaged database was saved in “%1”:</source>
         <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="218"/>
+        <location filename="../../app/core/Salvage.cpp" line="220"/>
         <source>%1: %2 rows recovered</source>
         <translation>%1: %2 Zeilen gerettet</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="221"/>
+        <location filename="../../app/core/Salvage.cpp" line="223"/>
         <source>%1: %2 rows recovered; the damaged database suggests %3</source>
         <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="228"/>
+        <location filename="../../app/core/Salvage.cpp" line="230"/>
         <source>%1 rows could not be placed in their table; they are in the table “lost_and_found”.</source>
         <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „lost_and_found“.</translation>
     </message>
@@ -499,7 +524,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../ui/RepairWindow.ui" line="69"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="309"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="316"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
@@ -529,58 +554,58 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Sicherheitskopie wird zurückgelegt …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="77"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="84"/>
         <source>Choose the Quillbox Library</source>
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="133"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="140"/>
         <source>Canceling…</source>
         <translation>Wird abgebrochen …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="207"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="214"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="213"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="220"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="230"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="237"/>
         <source>Another program is repairing this library.</source>
         <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="244"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="251"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="245"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="252"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="262"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="274"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="269"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="281"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="294"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="301"/>
         <source>The folder could not be opened.</source>
         <translation>Der Ordner konnte nicht geöffnet werden.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="295"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="302"/>
         <source>No file manager opened “%1”. Open it by hand.</source>
         <translation>Kein Dateimanager hat „%1“ geöffnet. Öffnen Sie ihn von Hand.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="308"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="315"/>
         <source>Cancel Repair</source>
         <translation>Reparatur abbrechen</translation>
     </message>
