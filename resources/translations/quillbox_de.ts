@@ -75,49 +75,55 @@
 <context>
     <name>FileTree</name>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="76"/>
+        <location filename="../../app/core/FileTree.cpp" line="177"/>
         <source>Could not write a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="81"/>
-        <location filename="../../app/core/FileTree.cpp" line="87"/>
-        <location filename="../../app/core/FileTree.cpp" line="108"/>
-        <location filename="../../app/core/FileTree.cpp" line="207"/>
+        <location filename="../../app/core/FileTree.cpp" line="157"/>
+        <location filename="../../app/core/FileTree.cpp" line="182"/>
+        <location filename="../../app/core/FileTree.cpp" line="188"/>
+        <location filename="../../app/core/FileTree.cpp" line="209"/>
+        <location filename="../../app/core/FileTree.cpp" line="329"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="103"/>
-        <location filename="../../app/core/FileTree.cpp" line="162"/>
-        <location filename="../../app/core/FileTree.cpp" line="177"/>
-        <location filename="../../app/core/FileTree.cpp" line="195"/>
-        <location filename="../../app/core/FileTree.cpp" line="203"/>
-        <location filename="../../app/core/FileTree.cpp" line="265"/>
+        <location filename="../../app/core/FileTree.cpp" line="204"/>
+        <location filename="../../app/core/FileTree.cpp" line="277"/>
+        <location filename="../../app/core/FileTree.cpp" line="292"/>
+        <location filename="../../app/core/FileTree.cpp" line="317"/>
+        <location filename="../../app/core/FileTree.cpp" line="325"/>
+        <location filename="../../app/core/FileTree.cpp" line="391"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="113"/>
-        <location filename="../../app/core/FileTree.cpp" line="137"/>
-        <location filename="../../app/core/FileTree.cpp" line="149"/>
-        <location filename="../../app/core/FileTree.cpp" line="270"/>
+        <location filename="../../app/core/FileTree.cpp" line="221"/>
+        <location filename="../../app/core/FileTree.cpp" line="251"/>
+        <location filename="../../app/core/FileTree.cpp" line="264"/>
+        <location filename="../../app/core/FileTree.cpp" line="396"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="121"/>
-        <location filename="../../app/core/FileTree.cpp" line="184"/>
+        <location filename="../../app/core/FileTree.cpp" line="227"/>
+        <location filename="../../app/core/FileTree.cpp" line="233"/>
+        <location filename="../../app/core/FileTree.cpp" line="301"/>
+        <location filename="../../app/core/FileTree.cpp" line="306"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="133"/>
+        <location filename="../../app/core/FileTree.cpp" line="247"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="329"/>
+        <location filename="../../app/core/FileTree.cpp" line="458"/>
+        <location filename="../../app/core/FileTree.cpp" line="468"/>
+        <location filename="../../app/core/FileTree.cpp" line="476"/>
+        <location filename="../../app/core/FileTree.cpp" line="488"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -215,17 +221,27 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="305"/>
+        <location filename="../../app/core/RepairReport.cpp" line="236"/>
+        <source>The SQLite shell stopped unexpectedly (killed by signal %1).</source>
+        <translation>Die SQLite-Shell wurde unerwartet beendet (durch Signal %1).</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="270"/>
+        <source>The file system did not let the safety copy keep these extended attributes:</source>
+        <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="334"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="306"/>
+        <location filename="../../app/core/RepairReport.cpp" line="335"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="311"/>
+        <location filename="../../app/core/RepairReport.cpp" line="340"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
@@ -240,33 +256,33 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="263"/>
+        <location filename="../../app/core/RepairReport.cpp" line="292"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="265"/>
+        <location filename="../../app/core/RepairReport.cpp" line="294"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="267"/>
+        <location filename="../../app/core/RepairReport.cpp" line="296"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="268"/>
+        <location filename="../../app/core/RepairReport.cpp" line="297"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="297"/>
+        <location filename="../../app/core/RepairReport.cpp" line="326"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
         <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
-        <location filename="../../app/core/RepairReport.cpp" line="281"/>
+        <location filename="../../app/core/RepairReport.cpp" line="310"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
@@ -328,42 +344,43 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="236"/>
+        <location filename="../../app/core/RepairReport.cpp" line="246"/>
         <source>The SQLite shell stopped responding, so the repair was stopped.</source>
         <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="226"/>
+        <location filename="../../app/core/RepairReport.cpp" line="227"/>
         <source>The repair could not start the SQLite shell.</source>
         <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="238"/>
+        <location filename="../../app/core/RepairReport.cpp" line="239"/>
+        <location filename="../../app/core/RepairReport.cpp" line="248"/>
         <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="228"/>
+        <location filename="../../app/core/RepairReport.cpp" line="229"/>
         <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="217"/>
+        <location filename="../../app/core/RepairReport.cpp" line="218"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="219"/>
+        <location filename="../../app/core/RepairReport.cpp" line="220"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="253"/>
+        <location filename="../../app/core/RepairReport.cpp" line="280"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="260"/>
+        <location filename="../../app/core/RepairReport.cpp" line="287"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
@@ -375,12 +392,12 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="286"/>
+        <location filename="../../app/core/RepairReport.cpp" line="315"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="293"/>
+        <location filename="../../app/core/RepairReport.cpp" line="322"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
