@@ -11,6 +11,7 @@ packages=(
   gcc libc6-dev make dpkg-dev tcl
   clang libclang-rt-14-dev
   xauth xvfb python3
+  e2fsprogs xfsprogs btrfs-progs exfat-fuse exfatprogs ntfs-3g acl attr
   file librsvg2-bin desktop-file-utils appstream lintian
 )
 say() { echo "install-deps: $*"; }
