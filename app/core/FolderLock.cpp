@@ -58,7 +58,12 @@ FolderLocks::Result FolderLocks::lock(const QString &path)
     if (error != 0) {
         ::close(fd);
         errno = error;
-        return error == EWOULDBLOCK ? Result::Held : Result::Failed;
+        if (error == EWOULDBLOCK)
+            return Result::Held;
+        // Some network and FUSE file systems have no locks at all.
+        const bool unsupported =
+            error == ENOLCK || error == EINVAL || error == EOPNOTSUPP || error == ENOSYS;
+        return unsupported ? Result::Unsupported : Result::Failed;
     }
     // The folder may have been renamed between open() and flock(): the lock
     // counts only when it is still the folder at `path`.

@@ -16,9 +16,10 @@ class FolderLocks
 {
   public:
     enum class Result {
-        Taken, // the folder is locked by this object now
-        Held,  // another holder (another program, or another object) has it
-        Failed // the folder cannot be opened or locked; nothing is held
+        Taken,       // the folder is locked by this object now
+        Held,        // another holder (another program, or another object) has it
+        Unsupported, // its file system cannot lock it (errno says why); nothing is held
+        Failed       // the folder cannot be opened or locked; nothing is held
     };
 
     FolderLocks() = default;

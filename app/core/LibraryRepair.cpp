@@ -163,6 +163,10 @@ std::optional<Failure> LibraryRepair::takeLocks()
         return std::nullopt;
     case FolderLocks::Result::Held:
         return Failure{Cause::AlreadyRunning};
+    case FolderLocks::Result::Unsupported:
+        // Without a lock, another repair could work on the library at the
+        // same time: no repair goes on without one.
+        return Failure{Cause::LockUnsupported, systemError(errno), libraryPath_};
     case FolderLocks::Result::Failed:
         break;
     }

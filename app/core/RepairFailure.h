@@ -15,6 +15,7 @@ enum class Cause {
     DatabaseEmpty,    // path is an empty file
     AlreadyRunning,   // another program is repairing the library
     FolderUnopenable, // the library folder cannot be opened; path, detail
+    LockUnsupported,  // the library folder's file system cannot lock it; path, detail
     CompanionRunning, // Quillbox runs
     ShellMissing,     // our sqlite3 is missing; path is where it should be
     ReadOnly,         // path cannot be written to; detail says why

@@ -65,6 +65,10 @@ Alert refusalAlert(const Failure &failure, const RepairPlaces &places)
                     "Another Quillbox Repair is working on this library. Wait until it has "
                     "finished, then try again if need be."),
                 {}};
+    case Cause::LockUnsupported:
+        return {QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
+                lockUnsupportedText(failure.path, failure.detail),
+                {}};
     case Cause::FolderUnopenable:
         return {
             QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
@@ -164,6 +168,16 @@ Alert stoppedAlert(const Failure &failure, const RepairPlaces &places)
 
 } // namespace
 
+QString lockUnsupportedText(const QString &folder, const QString &why)
+{
+    return QCoreApplication::translate(
+               "QBAppDelegate",
+               "The folder “%1” cannot be locked against other programs (%2), and a repair "
+               "never runs without that lock. Move the library to a drive that allows locks, "
+               "or to this computer, and try again.")
+        .arg(folder, why);
+}
+
 RepairOutcome outcomeOf(Cause cause)
 {
     switch (cause) {
@@ -175,6 +189,7 @@ RepairOutcome outcomeOf(Cause cause)
     case Cause::AlreadyRunning:
         return RepairOutcome::AlreadyRunning;
     case Cause::FolderUnopenable:
+    case Cause::LockUnsupported:
     case Cause::ReadOnly:
         return RepairOutcome::ReadOnly;
     case Cause::CompanionRunning:

@@ -50,6 +50,10 @@ struct RepairPlaces {
 [[nodiscard]] Alert notRestoredAlert(RestoreResult result, bool libraryMissing,
                                      const RepairPlaces &places);
 
+// Why a folder whose file system has no locks cannot be worked on; `why` is
+// the system's word for it.
+[[nodiscard]] QString lockUnsupportedText(const QString &folder, const QString &why);
+
 // The alert for a fixed library.
 [[nodiscard]] Alert fixedAlert(const RepairPlaces &places);
 

@@ -3,6 +3,7 @@
 #include "app/core/FileTree.h"
 #include "app/core/FolderLock.h"
 #include "app/core/LibraryFolder.h"
+#include "app/core/RepairReport.h"
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
 #include "strings/FileNames.h"
@@ -13,6 +14,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QUuid>
+
+#include <cerrno>
+#include <cstring>
 
 namespace quillbox
 {
@@ -178,7 +182,15 @@ SalvageReport salvageOnly(const SqliteShell &shell, const QString &library)
         return report;
     }
     FolderLocks locks;
-    if (locks.lock(folder) != FolderLocks::Result::Taken) {
+    switch (locks.lock(folder)) {
+    case FolderLocks::Result::Taken:
+        break;
+    case FolderLocks::Result::Unsupported:
+        report.failure = SalvageReport::Failure::Unlockable;
+        report.detail = lockUnsupportedText(folder, QString::fromLocal8Bit(std::strerror(errno)));
+        return report;
+    case FolderLocks::Result::Held:
+    case FolderLocks::Result::Failed:
         report.failure = SalvageReport::Failure::Busy;
         return report;
     }
@@ -197,6 +209,8 @@ QString describeSalvage(const SalvageReport &report)
             .arg(report.detail);
     case SalvageReport::Failure::Busy:
         return QCoreApplication::translate("QBAppDelegate", "A repair is already running.");
+    case SalvageReport::Failure::Unlockable:
+        return report.detail;
     case SalvageReport::Failure::NothingFound:
         return QCoreApplication::translate("QBAppDelegate",
                                            "No row could be recovered from the damaged database, "

@@ -18,7 +18,15 @@ struct SalvageReport {
     QString recoveredPath;   // the recovered copy; empty when none was written
     QList<Table> tables;     // the tables of the recovered database, by name
     qint64 lostAndFound = 0; // rows no table could be found for
-    enum class Failure { None, NothingFound, CouldNotWrite, CouldNotRecover, NoLibrary, Busy };
+    enum class Failure {
+        None,
+        NothingFound,
+        CouldNotWrite,
+        CouldNotRecover,
+        NoLibrary,
+        Busy,
+        Unlockable, // the folder's file system cannot lock it; detail says so, in words
+    };
     Failure failure = Failure::None;
     QString detail; // the system's or the shell's own words on a failure
 };
@@ -42,8 +50,8 @@ struct SalvageReport {
 
 // The salvage alone, for support staff: of the library folder `library`
 // itself, which it never changes, beside it; refused while another program
-// repairs the library (Busy) or when the folder holds no Library.sqlite
-// (NoLibrary).
+// repairs the library (Busy), when the folder cannot be locked (Unlockable)
+// or when it holds no Library.sqlite (NoLibrary).
 [[nodiscard]] SalvageReport salvageOnly(const SqliteShell &shell, const QString &library);
 
 // What `report` says, for the user: where the recovered copy is and how

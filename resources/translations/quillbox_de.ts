@@ -166,123 +166,128 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="75"/>
+        <location filename="../../app/core/RepairReport.cpp" line="79"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="76"/>
+        <location filename="../../app/core/RepairReport.cpp" line="80"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="79"/>
+        <location filename="../../app/core/RepairReport.cpp" line="83"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="80"/>
+        <location filename="../../app/core/RepairReport.cpp" line="84"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="132"/>
+        <location filename="../../app/core/RepairReport.cpp" line="136"/>
         <source>The repair was canceled.</source>
         <translation>Die Reparatur wurde abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="133"/>
+        <location filename="../../app/core/RepairReport.cpp" line="137"/>
         <source>Nothing in the library was changed.</source>
         <translation>An der Mediathek wurde nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="138"/>
+        <location filename="../../app/core/RepairReport.cpp" line="142"/>
         <source>Another program is using the library.</source>
         <translation>Ein anderes Programm verwendet die Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="140"/>
+        <location filename="../../app/core/RepairReport.cpp" line="144"/>
         <source>Close the program that has “%1” open, then try again.</source>
         <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="143"/>
+        <location filename="../../app/core/RepairReport.cpp" line="147"/>
         <source>Close the program that has “%1” open, then try again. The library was left as it is; a safety copy is at “%2”.</source>
         <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="151"/>
+        <location filename="../../app/core/RepairReport.cpp" line="155"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="153"/>
+        <location filename="../../app/core/RepairReport.cpp" line="157"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="236"/>
+        <location filename="../../app/core/RepairReport.cpp" line="173"/>
+        <source>The folder “%1” cannot be locked against other programs (%2), and a repair never runs without that lock. Move the library to a drive that allows locks, or to this computer, and try again.</source>
+        <translation>Der Ordner „%1“ kann nicht gegen andere Programme gesperrt werden (%2), und eine Reparatur läuft nie ohne diese Sperre. Verschieben Sie die Mediathek auf ein Laufwerk, das Sperren erlaubt, oder auf diesen Computer, und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairReport.cpp" line="251"/>
         <source>The SQLite shell stopped unexpectedly (killed by signal %1).</source>
         <translation>Die SQLite-Shell wurde unerwartet beendet (durch Signal %1).</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="270"/>
+        <location filename="../../app/core/RepairReport.cpp" line="285"/>
         <source>The file system did not let the safety copy keep these extended attributes:</source>
         <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="334"/>
+        <location filename="../../app/core/RepairReport.cpp" line="349"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="335"/>
+        <location filename="../../app/core/RepairReport.cpp" line="350"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="340"/>
+        <location filename="../../app/core/RepairReport.cpp" line="355"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="120"/>
+        <location filename="../../app/core/RepairReport.cpp" line="124"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="113"/>
+        <location filename="../../app/core/RepairReport.cpp" line="117"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="292"/>
+        <location filename="../../app/core/RepairReport.cpp" line="307"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="294"/>
+        <location filename="../../app/core/RepairReport.cpp" line="309"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="296"/>
+        <location filename="../../app/core/RepairReport.cpp" line="311"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="297"/>
+        <location filename="../../app/core/RepairReport.cpp" line="312"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="326"/>
+        <location filename="../../app/core/RepairReport.cpp" line="341"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
         <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
-        <location filename="../../app/core/RepairReport.cpp" line="310"/>
+        <location filename="../../app/core/RepairReport.cpp" line="325"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
@@ -302,8 +307,9 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="70"/>
-        <location filename="../../app/core/RepairReport.cpp" line="87"/>
+        <location filename="../../app/core/RepairReport.cpp" line="69"/>
+        <location filename="../../app/core/RepairReport.cpp" line="74"/>
+        <location filename="../../app/core/RepairReport.cpp" line="91"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
@@ -314,7 +320,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../../app/core/RepairReport.cpp" line="62"/>
-        <location filename="../../app/core/Salvage.cpp" line="199"/>
+        <location filename="../../app/core/Salvage.cpp" line="211"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
@@ -324,80 +330,80 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="71"/>
+        <location filename="../../app/core/RepairReport.cpp" line="75"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="88"/>
+        <location filename="../../app/core/RepairReport.cpp" line="92"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="94"/>
+        <location filename="../../app/core/RepairReport.cpp" line="98"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="96"/>
+        <location filename="../../app/core/RepairReport.cpp" line="100"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="246"/>
+        <location filename="../../app/core/RepairReport.cpp" line="261"/>
         <source>The SQLite shell stopped responding, so the repair was stopped.</source>
         <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="227"/>
+        <location filename="../../app/core/RepairReport.cpp" line="242"/>
         <source>The repair could not start the SQLite shell.</source>
         <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="239"/>
-        <location filename="../../app/core/RepairReport.cpp" line="248"/>
+        <location filename="../../app/core/RepairReport.cpp" line="254"/>
+        <location filename="../../app/core/RepairReport.cpp" line="263"/>
         <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="229"/>
+        <location filename="../../app/core/RepairReport.cpp" line="244"/>
         <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="218"/>
+        <location filename="../../app/core/RepairReport.cpp" line="233"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="220"/>
+        <location filename="../../app/core/RepairReport.cpp" line="235"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="280"/>
+        <location filename="../../app/core/RepairReport.cpp" line="295"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="287"/>
+        <location filename="../../app/core/RepairReport.cpp" line="302"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="126"/>
+        <location filename="../../app/core/RepairReport.cpp" line="130"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="315"/>
+        <location filename="../../app/core/RepairReport.cpp" line="330"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="322"/>
+        <location filename="../../app/core/RepairReport.cpp" line="337"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -472,42 +478,42 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="149"/>
+        <location filename="../../app/core/Salvage.cpp" line="153"/>
         <source>The recovered copy could not be written to the disk in full.</source>
         <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="196"/>
+        <location filename="../../app/core/Salvage.cpp" line="208"/>
         <source>There is no “Library.sqlite” in “%1”.</source>
         <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="201"/>
+        <location filename="../../app/core/Salvage.cpp" line="215"/>
         <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
         <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="206"/>
+        <location filename="../../app/core/Salvage.cpp" line="220"/>
         <source>The rows could not be recovered, so no recovered copy was made: %1</source>
         <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="214"/>
+        <location filename="../../app/core/Salvage.cpp" line="228"/>
         <source>What could be read from the damaged database was saved in “%1”:</source>
         <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="220"/>
+        <location filename="../../app/core/Salvage.cpp" line="234"/>
         <source>%1: %2 rows recovered</source>
         <translation>%1: %2 Zeilen gerettet</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="223"/>
+        <location filename="../../app/core/Salvage.cpp" line="237"/>
         <source>%1: %2 rows recovered; the damaged database suggests %3</source>
         <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="230"/>
+        <location filename="../../app/core/Salvage.cpp" line="244"/>
         <source>%1 rows could not be placed in their table; they are in the table “lost_and_found”.</source>
         <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „lost_and_found“.</translation>
     </message>

@@ -53,10 +53,11 @@ class InterruptedRepairTest : public ::testing::Test
     {
         QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
                         u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
-        if (!failingFlush.isEmpty()) {
+        if (!failingFlush.isEmpty() || !failingLock.isEmpty()) {
             // The program may be instrumented; the preloaded library is not.
             env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
                 << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
+                << u"QUILLBOX_FAIL_LOCK="_qs + failingLock
                 << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
                        u":verify_asan_link_order=0"_qs;
         }
@@ -101,8 +102,9 @@ class InterruptedRepairTest : public ::testing::Test
     QString parent = sandbox.path() + u"/work"_qs;
     QString library = parent + u"/Main.quillbox"_qs;
     QString copy = parent + u"/Main (Old Version).quillbox"_qs;
-    // The end of the paths whose flushes fail; none when empty.
+    // The end of the paths whose flushes, or locks, fail; none when empty.
     QString failingFlush;
+    QString failingLock;
     // The moments between a repair's stages, as the files show them.
     Moment copying = [this] {
         return !test::entries(parent).filter(u".quillbox-copy-"_qs).isEmpty();
@@ -214,24 +216,34 @@ TEST_F(InterruptedRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
 
 // A disk that fails one flush: the repair stops there, and the library is
 // as it was (put back from its safety copy once the damaged files are gone),
-// with nothing beside it.
+// with nothing beside it. So does a file system that cannot lock the
+// library: no repair goes on without its lock.
 TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs);
     const auto original = test::snapshot(pristine);
     struct Case {
         const char *name;
-        QString failing;
+        QString flush;
+        QString lock;
         int status;
+        const char *says = "";
     };
-    for (const Case &c : {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, 5},
-                          Case{"the safety copy's name", u"/work"_qs, 5},
-                          Case{"the rebuilt database", u"/Main.quillbox/Library.sqlite"_qs, 11}}) {
+    for (const Case &c : {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, {}, 5},
+                          Case{"the safety copy's name", u"/work"_qs, {}, 5},
+                          Case{"the rebuilt database", u"/Main.quillbox/Library.sqlite"_qs, {}, 11},
+                          Case{"no lock",
+                               {},
+                               u"/Main.quillbox"_qs,
+                               10,
+                               "cannot be locked against other programs"}}) {
         SCOPED_TRACE(c.name);
         copyPristine();
-        failingFlush = c.failing;
+        failingFlush = c.flush;
+        failingLock = c.lock;
         const auto run = runToEnd();
         EXPECT_EQ(run.status, c.status) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(QString::fromUtf8(c.says))) << run.out.toStdString();
         EXPECT_EQ(test::snapshot(library), original);
         EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
     }
