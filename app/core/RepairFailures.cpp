@@ -154,8 +154,14 @@ RepairOutcome LibraryRepair::restoreSafetyCopy()
 {
     report(RepairStage::Restore, reported_);
     const RepairPlaces places{libraryPath_, backupPath_};
+    // A library that stays where it is keeps nothing the repair made: the
+    // dump goes, or is named, so no later repair carries it along.
+    const auto leftovers = [this] {
+        return removeLeftovers({inFolder(libraryPath_, kDumpName)});
+    };
     if (!bf::itemExists(libraryPath_)) {
-        services_.alerts.runModal(notRestoredAlert(RestoreResult::Failed, true, places));
+        services_.alerts.runModal(
+            notRestoredAlert(RestoreResult::Failed, true, places, leftovers()));
         return RepairOutcome::CorruptNotRestored;
     }
     const RestoreResult result = putSafetyCopyBack(
@@ -165,7 +171,7 @@ RepairOutcome LibraryRepair::restoreSafetyCopy()
         });
     if (result == RestoreResult::Restored)
         return RepairOutcome::CorruptRestored;
-    services_.alerts.runModal(notRestoredAlert(result, false, places));
+    services_.alerts.runModal(notRestoredAlert(result, false, places, leftovers()));
     return RepairOutcome::CorruptNotRestored;
 }
 

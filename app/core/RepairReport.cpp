@@ -319,7 +319,8 @@ QString supportMailUrl()
            QStringLiteral("?subject=Quillbox%20Support%20Request");
 }
 
-Alert notRestoredAlert(RestoreResult result, bool libraryMissing, const RepairPlaces &places)
+Alert notRestoredAlert(RestoreResult result, bool libraryMissing, const RepairPlaces &places,
+                       const QStringList &leftovers)
 {
     QString why =
         QCoreApplication::translate(
@@ -340,7 +341,7 @@ Alert notRestoredAlert(RestoreResult result, bool libraryMissing, const RepairPl
                   .arg(places.backup);
     return {QCoreApplication::translate("QBAppDelegate",
                                         "The library could not be restored from its safety copy."),
-            why,
+            why + leftoversSentence(leftovers),
             {}};
 }
 

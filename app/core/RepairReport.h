@@ -46,9 +46,10 @@ struct RepairPlaces {
 [[nodiscard]] QString supportMailUrl();
 
 // The alert for a safety copy that could not be put back (`result` is not
-// Restored); `libraryMissing` when there was no library folder to replace.
+// Restored); `libraryMissing` when there was no library folder to replace;
+// `leftovers`, what the repair made and could not remove.
 [[nodiscard]] Alert notRestoredAlert(RestoreResult result, bool libraryMissing,
-                                     const RepairPlaces &places);
+                                     const RepairPlaces &places, const QStringList &leftovers);
 
 // Why a folder whose file system has no locks cannot be worked on; `why` is
 // the system's word for it.
