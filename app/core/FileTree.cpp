@@ -58,6 +58,15 @@ bool syncFolderBytes(const QByteArray &path)
     return dir.get() >= 0 && ::fsync(dir.get()) == 0;
 }
 
+// Gives the open copy `fd` the permission bits of `st`. A file system that
+// has none (exFAT, NTFS through FUSE) may refuse: that is no failure, since
+// there is nothing there to keep. False for any other refusal.
+bool keepMode(int fd, const struct stat &st)
+{
+    return ::fchmod(fd, st.st_mode & 07777) == 0 || errno == EPERM || errno == ENOTSUP ||
+           errno == EOPNOTSUPP;
+}
+
 // A file, folder or link whose extended attributes are read or written: an
 // open file or folder, or a link named in an open folder (reached through
 // /proc, so that no path grows with the depth of the tree).
@@ -222,7 +231,7 @@ struct Copier {
                             shown, errno);
         if (auto error = copyFileContents(in.get(), out.get(), shown))
             return error;
-        if (::fchmod(out.get(), st.st_mode & 07777) != 0)
+        if (!keepMode(out.get(), st))
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
@@ -296,7 +305,7 @@ struct Copier {
         // After the folder's entries: a default ACL set first would be
         // passed on to entries that had none.
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
-        if (::fchmod(to.get(), st.st_mode & 07777) != 0)
+        if (!keepMode(to.get(), st))
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
