@@ -33,6 +33,7 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
         const QByteArrayList fields = line.split('|');
         if (fields.size() != 4)
             continue;
+        census.tables.append(QString::fromUtf8(QByteArray::fromHex(fields[1])));
         census.rowsWithNulText += fields[2].toLongLong();
         inexactReals += fields[3].toLongLong();
     }

@@ -3,6 +3,7 @@
 #include "app/core/SqliteShell.h"
 
 #include <QByteArray>
+#include <QStringList>
 
 #include <optional>
 
@@ -14,6 +15,7 @@ namespace quillbox
 struct Census {
     QByteArray digestScript;    // SQL that digests every table, made from the damaged schema
     qint64 rowsWithNulText = 0; // rows holding a text value with a NUL character
+    QStringList tables;         // the names of its ordinary tables
     // Statements that set the REAL values a dump cannot write exactly (-0.0
     // and the subnormal numbers) to their exact bits, to run after the rebuild.
     QByteArray exactReals;

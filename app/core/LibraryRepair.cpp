@@ -49,6 +49,20 @@ bool keepsLog(const QString &path)
     return file.open(QIODevice::ReadOnly) && file.read(20).mid(18, 2) == "\x02\x02";
 }
 
+// The statements that drop the statistics tables a dump's "ANALYZE
+// sqlite_schema" makes and the damaged database did not have: our shell
+// keeps STAT4 samples, and a library analysed by an SQLite without them
+// would otherwise gain an empty sqlite_stat4.
+QByteArray statisticsNotKept(const Census &census)
+{
+    QByteArray statements;
+    for (const char *table : {"sqlite_stat1", "sqlite_stat4"}) {
+        if (!census.tables.contains(QLatin1String(table)))
+            statements += QByteArray("DROP TABLE IF EXISTS ") + table + ";\n";
+    }
+    return statements;
+}
+
 // The permission bits of the file at `path`; nullopt when it cannot be read.
 std::optional<mode_t> permissions(const QString &path)
 {
@@ -303,9 +317,10 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, const Databa
     // could not hold exactly (with no trigger of the library's firing), then
     // the write-ahead log, which the damaged database kept, if it did.
     const SqliteShell rebuilder = shell_.withSetup(rebuilding());
-    const SqliteShell::Input input{
-        loadScript(QStringLiteral("FixScript")), inFolder(libraryPath_, kDumpName),
-        census.exactReals + (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
+    const SqliteShell::Input input{loadScript(QStringLiteral("FixScript")),
+                                   inFolder(libraryPath_, kDumpName),
+                                   census.exactReals + statisticsNotKept(census) +
+                                       (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.
     report(RepairStage::Rebuild, kRebuildStart);

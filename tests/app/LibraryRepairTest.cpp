@@ -307,6 +307,17 @@ const std::string kWideTable = [] {
         columns += ", c" + std::to_string(i);
     return "CREATE TABLE wide(" + columns + ");\nINSERT INTO wide(c1, c200) VALUES (-0.0, 'last');";
 }();
+// Schema text with comments where a dump must end a statement with care,
+// analysed by an SQLite that kept no STAT4 samples.
+const char *const kCommentedSchema = R"(CREATE TABLE t(a, b -- the b
+);
+CREATE INDEX t_by_a ON t(a -- by a
+);
+CREATE INDEX t_by_b ON t(b) -- trailing
+;
+INSERT INTO t VALUES (1, 2), (3, 4);
+ANALYZE;
+DROP TABLE sqlite_stat4;)";
 // One schema entry of each kind.
 const char *const kSchemaKinds = R"(CREATE TABLE t(id INTEGER PRIMARY KEY, v TEXT);
 INSERT INTO t VALUES (1, 'one'), (2, 'two');
@@ -353,6 +364,7 @@ CREATE TABLE loose(v TEXT, w); INSERT INTO loose VALUES ('a', 1), ('b', 2), ('c'
 DELETE FROM loose WHERE v = 'b';)",
                    "echo 'not a journal' > Library.sqlite-journal", Fixed, kFixed, true},
         RepairCase{"wideTable", kWideTable.c_str(), nullptr, Fixed, kFixed, true},
+        RepairCase{"schemaTextAndStatistics", kCommentedSchema, nullptr, Fixed, kFixed, true},
         // Names and text that would be commands to the shell if a dump let them.
         RepairCase{
             "shellCommandsInContent",
