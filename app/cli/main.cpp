@@ -1,6 +1,7 @@
-// The terminal front end: the same start-up and repair as the window, with
-// alerts and progress on the terminal.
+// The terminal front end: the same start-up, check and repair as the
+// window, with alerts and progress on the terminal.
 #include "app/cli/TerminalAlerts.h"
+#include "app/core/CheckReport.h"
 #include "app/core/Companion.h"
 #include "app/core/CompanionApps.h"
 #include "app/core/QBAppDelegate.h"
@@ -25,7 +26,7 @@ using quillbox::RepairOutcome;
 // What the command line asks for. On an error, `error` names the argument
 // that was not understood.
 struct Command {
-    enum class Action { Repair, Help, Version, Error };
+    enum class Action { Repair, Check, Help, Version, Error };
     Action action = Action::Repair;
     QString library; // empty: the library in Quillbox's preferences
     QString error;
@@ -51,6 +52,10 @@ Command parseCommand(const QStringList &arguments)
             command.salvageOnly = true;
             continue;
         }
+        if (argument == QLatin1String("--check")) {
+            command.action = Command::Action::Check;
+            continue;
+        }
         if (argument == libraryOption || argument.startsWith(libraryOption + u'=')) {
             if (!command.library.isEmpty())
                 return fail(
@@ -70,6 +75,9 @@ Command parseCommand(const QStringList &arguments)
                 QCoreApplication::translate("Terminal", "Unexpected argument “%1”.").arg(argument));
         }
     }
+    if (command.salvageOnly && command.action == Command::Action::Check)
+        return fail(QCoreApplication::translate(
+            "Terminal", "“--check” and “--salvage-only” cannot be given together."));
     if (command.salvageOnly && command.library.isEmpty())
         return fail(QCoreApplication::translate("Terminal", "--salvage-only needs --library DIR."));
     return command;
@@ -77,7 +85,8 @@ Command parseCommand(const QStringList &arguments)
 
 QString usageLine()
 {
-    return QCoreApplication::translate("Terminal", "Usage: %1 [--salvage-only] [--library DIR]")
+    return QCoreApplication::translate("Terminal",
+                                       "Usage: %1 [--check | --salvage-only] [--library DIR]")
         .arg(QCoreApplication::applicationName());
 }
 
@@ -91,6 +100,8 @@ QString helpText()
                "Terminal", "Options:\n"
                            "  --library DIR   repair the library folder DIR instead of the one\n"
                            "                  in Quillbox's preferences\n"
+                           "  --check         only look for damage and say what a repair\n"
+                           "                  would do about it; the library is not changed\n"
                            "  --salvage-only  only save what can be saved of the database of\n"
                            "                  the library DIR into a new folder beside it,\n"
                            "                  without a repair; the library is not changed\n"
@@ -121,7 +132,19 @@ QString helpText()
                "130  stopped with Ctrl+C before anything was changed\n"
                "\n"
                "Ctrl+C stops the repair while it copies and reads the library, leaving it as it "
-               "was; once the damaged database is replaced, the repair runs to its end.");
+               "was; once the damaged database is replaced, the repair runs to its end.") +
+           u"\n\n"_qs +
+           QCoreApplication::translate(
+               "Terminal",
+               "Exit status with --check (the library is never changed):\n"
+               "  0  the library is healthy\n"
+               " 16  the library is damaged, and a repair would fix it exactly\n"
+               " 17  the library is damaged beyond an exact repair: a repair would refuse it and "
+               "save what can be read\n"
+               " 18  the library's rollback journal would be rolled back by reading it, so it was "
+               "not checked\n"
+               "  2, 3, 4, 12, 15  as for a repair\n"
+               " 14  the sqlite3 shell could not start or stopped responding");
 }
 
 // Prints an error on standard error, the program's name first, with a
@@ -160,15 +183,11 @@ extern "C" void onInterrupt(int /*signal*/)
                           static_cast<size_t>(interruptNote.size()));
 }
 
-// Ctrl+C asks the repair to stop instead of ending the program at once.
-void catchInterrupt(quillbox::QBAppDelegate &delegate)
+// Ctrl+C asks the repair or the check to stop instead of ending the
+// program at once; `note` says so when it is pressed.
+void catchInterrupt(quillbox::QBAppDelegate &delegate, const QString &note)
 {
-    interruptNote = u'\n' +
-                    QCoreApplication::translate(
-                        "Terminal", "Stopping: the repair stops if the library is still as it was, "
-                                    "and otherwise finishes first.")
-                        .toLocal8Bit() +
-                    '\n';
+    interruptNote = u'\n' + note.toLocal8Bit() + '\n';
     interruptedDelegate = &delegate;
     struct sigaction action {
     };
@@ -178,8 +197,57 @@ void catchInterrupt(quillbox::QBAppDelegate &delegate)
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-// Runs the repair with alerts and progress on the terminal; the exit status.
-int repair(const QString &libraryOverride)
+// Runs the started delegate's event loop until it has ended; its exit status.
+int runUntilFinished()
+{
+    const int status = QCoreApplication::exec();
+    ::signal(SIGINT, SIG_DFL);
+    interruptedDelegate = nullptr;
+    return status;
+}
+
+// Repairs the library the delegate found, with progress on the terminal.
+int repair(quillbox::QBAppDelegate &delegate, quillbox::ProgressLine &progress,
+           const quillbox::TerminalWorkspace &workspace)
+{
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &delegate,
+                     [&progress](quillbox::RepairStage, double fraction) {
+                         progress.show(static_cast<int>(fraction * 100));
+                     });
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::repairFinished, &delegate,
+                     [&progress, &workspace](RepairOutcome outcome) {
+                         progress.clear();
+                         if ((outcome == RepairOutcome::CorruptRestored ||
+                              outcome == RepairOutcome::CorruptNotRestored) &&
+                             !workspace.printedAddress())
+                             QTextStream(stdout) << QCoreApplication::translate(
+                                                        "Terminal", "For help, write to %1.")
+                                                        .arg(quillbox::companion::kSupportAddress)
+                                                 << Qt::endl;
+                         QCoreApplication::exit(exitStatus(outcome));
+                     });
+    catchInterrupt(delegate, QCoreApplication::translate(
+                                 "Terminal", "Stopping: the repair stops if the library is still "
+                                             "as it was, and otherwise finishes first."));
+    QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);
+    return runUntilFinished();
+}
+
+// Checks the library the delegate found, without changing it.
+int check(quillbox::QBAppDelegate &delegate)
+{
+    QObject::connect(&delegate, &quillbox::QBAppDelegate::checkFinished, &delegate,
+                     [](quillbox::CheckOutcome outcome) {
+                         QCoreApplication::exit(quillbox::exitStatus(outcome));
+                     });
+    catchInterrupt(delegate, QCoreApplication::translate("Terminal", "Stopping the check."));
+    QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::checkLibrary);
+    return runUntilFinished();
+}
+
+// Finds the library as the window does, then repairs or checks it (`action`)
+// with alerts on the terminal; the exit status.
+int run(const QString &libraryOverride, Command::Action action)
 {
     quillbox::ProgressLine progress(isatty(STDERR_FILENO) != 0);
     quillbox::TerminalAlerts alerts(progress);
@@ -201,28 +269,8 @@ int repair(const QString &libraryOverride)
                              "Terminal", "Give --library the folder that holds “Library.sqlite”."));
         return exitStatus(RepairOutcome::NoLibrary);
     }
-    QObject::connect(&delegate, &quillbox::QBAppDelegate::progressChanged, &delegate,
-                     [&progress](quillbox::RepairStage, double fraction) {
-                         progress.show(static_cast<int>(fraction * 100));
-                     });
-    QObject::connect(&delegate, &quillbox::QBAppDelegate::repairFinished, &delegate,
-                     [&progress, &workspace](RepairOutcome outcome) {
-                         progress.clear();
-                         if ((outcome == RepairOutcome::CorruptRestored ||
-                              outcome == RepairOutcome::CorruptNotRestored) &&
-                             !workspace.printedAddress())
-                             QTextStream(stdout) << QCoreApplication::translate(
-                                                        "Terminal", "For help, write to %1.")
-                                                        .arg(quillbox::companion::kSupportAddress)
-                                                 << Qt::endl;
-                         QCoreApplication::exit(exitStatus(outcome));
-                     });
-    catchInterrupt(delegate);
-    QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);
-    const int status = QCoreApplication::exec();
-    ::signal(SIGINT, SIG_DFL);
-    interruptedDelegate = nullptr;
-    return status;
+    return action == Command::Action::Check ? check(delegate)
+                                            : repair(delegate, progress, workspace);
 }
 
 } // namespace
@@ -250,6 +298,7 @@ int main(int argc, char **argv)
                            .arg(QCoreApplication::applicationName()));
         return 1;
     case Command::Action::Repair:
+    case Command::Action::Check:
         break;
     }
     if (command.salvageOnly) {
@@ -258,5 +307,5 @@ int main(int argc, char **argv)
         QTextStream(stdout) << quillbox::describeSalvage(report) << Qt::endl;
         return report.recoveredPath.isEmpty() ? 13 : 0;
     }
-    return repair(command.library);
+    return run(command.library, command.action);
 }

@@ -5,7 +5,6 @@
 
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStringList>
 
 namespace quillbox
@@ -19,11 +18,19 @@ constexpr int kLeafTable = 0x0d;
 // How many problems the quick check lists at most.
 constexpr int kMaxFindings = 10000;
 
+// A line of the check that names a page inside some b-tree.
+struct TreeLine {
+    qint64 page = 0;
+    qint64 root = 0; // the root of the b-tree the check was walking; 0 when not named
+    QString text;
+};
+
 struct Findings {
-    QList<qint64> pagesInTrees; // pages with a problem, inside some b-tree
-    QList<qint64> neverUsed;    // pages no b-tree reaches
+    QList<TreeLine> inTrees; // problems inside some b-tree
+    QList<qint64> neverUsed; // pages no b-tree reaches
+    QStringList miscountedIndexes;
     bool freelistDamaged = false;
-    bool unplaced = false; // a line that names no page
+    QStringList unplaced; // lines that name no page
     QStringList lines;
 };
 
@@ -31,10 +38,12 @@ Findings readQuickCheck(const QByteArray &output)
 {
     static const QRegularExpression neverUsed(QStringLiteral("^Page (\\d+): never used$"));
     static const QRegularExpression page(QStringLiteral("[Pp]age (\\d+)"));
+    static const QRegularExpression tree(QStringLiteral("^Tree (\\d+) "));
     // An index that holds more or fewer entries than its table has rows: the
     // table's rows are counted by a walk of its own b-tree, whose damage
     // shows on lines of its own, so this is the index's alone.
-    static const QRegularExpression indexCount(QStringLiteral("^wrong # of entries in index "));
+    static const QRegularExpression indexCount(
+        QStringLiteral("^wrong # of entries in index (.+)$"));
     Findings found;
     for (const QString &line : QString::fromUtf8(output).split(u'\n', Qt::SkipEmptyParts)) {
         if (line == u"ok" || line.startsWith(u"*** in database"))
@@ -42,46 +51,104 @@ Findings readQuickCheck(const QByteArray &output)
         found.lines.append(line);
         if (const auto match = neverUsed.match(line); match.hasMatch())
             found.neverUsed.append(match.captured(1).toLongLong());
-        else if (indexCount.match(line).hasMatch())
-            continue;
+        else if (const auto count = indexCount.match(line); count.hasMatch())
+            found.miscountedIndexes.append(count.captured(1));
         else if (line.contains(u"freelist", Qt::CaseInsensitive))
             found.freelistDamaged = true;
         else if (const auto inTree = page.match(line); inTree.hasMatch())
-            found.pagesInTrees.append(inTree.captured(1).toLongLong());
+            found.inTrees.append(
+                {inTree.captured(1).toLongLong(), tree.match(line).captured(1).toLongLong(), line});
         else
-            found.unplaced = true;
+            found.unplaced.append(line);
     }
     return found;
 }
 
-QByteArray pageList(const QList<qint64> &pages)
+// Rows keyed by a page number: a schema entry's name, and one more field.
+using Named = QHash<qint64, QPair<QString, QByteArray>>;
+
+QByteArray numberList(const QList<qint64> &numbers)
 {
-    QByteArrayList numbers;
-    for (const qint64 page : pages)
-        numbers.append(QByteArray::number(page));
-    return numbers.join(',');
+    QByteArrayList texts;
+    for (const qint64 number : numbers)
+        texts.append(QByteArray::number(number));
+    return texts.join(',');
 }
 
-// Whether every one of `pages` lies in the b-tree of an index. Only the
-// indexes' b-trees are walked, one by one by name: a page not found in them
-// belongs to a table, or to nothing.
-bool damagedTreesAreIndexes(const SqliteShell &shell, const QString &folder,
-                            const QList<qint64> &pages)
+// Runs `query`, whose rows are a number and a name in hex (a name may hold
+// any character, a line break or "|" too); number -> (name, second field)
+// for each row, or nullopt when the query fails.
+std::optional<Named> namedRows(const SqliteShell &shell, const QString &folder,
+                               const QByteArray &query)
 {
-    const SqliteShell::Output trees =
-        shell.query(folder, shellSettings() +
-                                "SELECT d.pageno FROM sqlite_schema AS s JOIN dbstat AS d "
-                                "ON d.name = s.name WHERE s.type = 'index' AND d.pageno IN (" +
-                                pageList(pages) + ");\n");
-    if (trees.status != 0)
-        return false;
-    QSet<qint64> inIndexes;
-    for (const QByteArray &line : trees.text.split('\n')) {
-        if (!line.isEmpty())
-            inIndexes.insert(line.toLongLong());
+    const SqliteShell::Output rows = shell.query(folder, shellSettings() + query);
+    if (rows.status != 0)
+        return std::nullopt;
+    Named named;
+    for (const QByteArray &line : rows.text.split('\n')) {
+        const QByteArrayList fields = line.split('|');
+        if (fields.size() == 3)
+            named.insert(fields[0].toLongLong(),
+                         {QString::fromUtf8(QByteArray::fromHex(fields[1])), fields[2]});
     }
-    return std::all_of(pages.begin(), pages.end(),
-                       [&](qint64 page) { return inIndexes.contains(page); });
+    return named;
+}
+
+// The index b-tree each of `pages` lies in, by page; pages found in none
+// are left out. Only the indexes' b-trees are walked, one by one by name: a
+// page not found in them belongs to a table, or to nothing. nullopt when
+// the walk fails.
+std::optional<Named> pagesInIndexes(const SqliteShell &shell, const QString &folder,
+                                    const QList<TreeLine> &lines)
+{
+    QList<qint64> pages;
+    for (const TreeLine &line : lines)
+        pages.append(line.page);
+    return namedRows(shell, folder,
+                     "SELECT d.pageno, hex(s.name), 'index' FROM sqlite_schema AS s "
+                     "JOIN dbstat AS d ON d.name = s.name WHERE s.type = 'index' AND "
+                     "d.pageno IN (" +
+                         numberList(pages) + ");\n");
+}
+
+// Places each line of `found` inside a b-tree: in the index that dbstat
+// finds its page in, else in the table whose root the line names. A line
+// placed in neither (its page outside every index, and its tree no table)
+// is unplaced. True when every page lies in an index: only indexes are
+// damaged, as far as the b-trees go.
+bool placeTrees(const SqliteShell &shell, const QString &folder, const Findings &found,
+                DamageVerdict &verdict)
+{
+    const auto inIndexes = pagesInIndexes(shell, folder, found.inTrees);
+    QList<qint64> roots;
+    for (const TreeLine &line : found.inTrees) {
+        if (!inIndexes || !inIndexes->contains(line.page))
+            roots.append(line.root);
+    }
+    auto tables = roots.isEmpty() ? Named()
+                                  : namedRows(shell, folder,
+                                              "SELECT rootpage, hex(name), type FROM sqlite_schema "
+                                              "WHERE rootpage IN (" +
+                                                  numberList(roots) + ");\n")
+                                        .value_or(Named());
+    tables.insert(1, {QStringLiteral("sqlite_schema"), "table"}); // the schema's own table
+    bool allIndexes = inIndexes.has_value();
+    for (const TreeLine &line : found.inTrees) {
+        DamageVerdict::Tree tree;
+        if (inIndexes && inIndexes->contains(line.page)) {
+            tree = {inIndexes->value(line.page).first, DamageVerdict::Tree::Role::Index};
+        } else {
+            allIndexes = false;
+            if (tables.value(line.root).second != "table") {
+                verdict.unplaced.append(line.text);
+                continue;
+            }
+            tree = {tables.value(line.root).first, DamageVerdict::Tree::Role::Table};
+        }
+        if (!verdict.trees.contains(tree))
+            verdict.trees.append(tree);
+    }
+    return allIndexes;
 }
 
 // Whether a page that no b-tree reaches holds table rows; pages on a
@@ -93,7 +160,7 @@ bool orphansHoldRows(const SqliteShell &shell, const QString &folder, const Find
                     "SELECT pgno, hex(substr(data, CASE pgno WHEN 1 THEN 101 ELSE 1 END, 5)), "
                     "(SELECT hex(substr(data, 37, 4)) FROM sqlite_dbpage WHERE pgno = 1) "
                     "FROM sqlite_dbpage WHERE pgno IN (" +
-                    pageList(found.neverUsed) + ");\n");
+                    numberList(found.neverUsed) + ");\n");
     if (headers.status != 0)
         return true;
     qint64 holdingRows = 0;
@@ -123,17 +190,29 @@ std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell, const QString
     const SqliteShell::Output checked =
         shell.query(folder, shellSettings() + "PRAGMA quick_check(" +
                                 QByteArray::number(kMaxFindings) + ");\n");
-    if (checked.status != 0)
-        return std::nullopt;
     const Findings found = readQuickCheck(checked.text);
+    // The check may stop at damage it cannot read past, after naming what
+    // it found so far: that much is placed, and the rest is unknown.
+    if (checked.status != 0 && found.lines.isEmpty())
+        return std::nullopt;
     DamageVerdict verdict;
     verdict.findings = found.lines.join(u'\n');
+    verdict.cutShort = checked.status != 0;
     if (found.lines.isEmpty())
         return verdict;
-    const bool lost = found.unplaced ||
-                      (!found.pagesInTrees.isEmpty() &&
-                       !damagedTreesAreIndexes(shell, folder, found.pagesInTrees)) ||
-                      (!found.neverUsed.isEmpty() && orphansHoldRows(shell, folder, found));
+    verdict.unplaced = found.unplaced;
+    const bool treesAreIndexes =
+        found.inTrees.isEmpty() || placeTrees(shell, folder, found, verdict);
+    for (const QString &index : found.miscountedIndexes) {
+        const DamageVerdict::Tree tree{index, DamageVerdict::Tree::Role::Index};
+        if (!verdict.trees.contains(tree))
+            verdict.trees.append(tree);
+    }
+    verdict.freelistDamaged = found.freelistDamaged;
+    verdict.unreachedPages = found.neverUsed.size();
+    verdict.unreachedRows = !found.neverUsed.isEmpty() && orphansHoldRows(shell, folder, found);
+    const bool lost =
+        verdict.cutShort || !found.unplaced.isEmpty() || !treesAreIndexes || verdict.unreachedRows;
     verdict.kind = lost ? DamageVerdict::Kind::RowsLost : DamageVerdict::Kind::Repairable;
     return verdict;
 }

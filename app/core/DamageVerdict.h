@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -21,6 +23,29 @@ struct DamageVerdict {
     Kind kind = Kind::Intact;
     // The check's own lines that decided a verdict other than Intact.
     QString findings;
+
+    // A b-tree the check found damage in, by the schema entry it belongs
+    // to. An index only points at its table's rows and is built anew from
+    // them; a table's tree holds the rows themselves (a WITHOUT ROWID
+    // table's too, though its tree is shaped like an index's).
+    struct Tree {
+        enum class Role { Table, Index };
+        QString name;
+        Role role = Role::Table;
+        friend bool operator==(const Tree &, const Tree &) = default;
+    };
+    // Each damaged b-tree once, in the order the check first named it.
+    QList<Tree> trees;
+    // Pages that no b-tree reaches, and whether any of them holds table rows
+    // that cannot be former free pages.
+    qint64 unreachedPages = 0;
+    bool unreachedRows = false;
+    bool freelistDamaged = false;
+    // The check stopped at damage it could not read past: what lies beyond
+    // is unknown, so rows may be lost.
+    bool cutShort = false;
+    // The check's lines that name no page of a known b-tree.
+    QStringList unplaced;
 };
 
 // Judges Library.sqlite in `folder` without changing it (its log is not
@@ -29,9 +54,11 @@ struct DamageVerdict {
 // repairable, a table's is not), and each page that no b-tree reaches is
 // looked at: one that holds table rows means rows were lost, unless the
 // freelist is damaged too and such pages may be former free pages. Anything
-// the check says that cannot be placed counts as rows lost. nullopt when the
-// check itself cannot run (not a database, say). `shell` is set up with
-// onlyRead().
+// the check says that cannot be placed counts as rows lost, and so does a
+// check that stopped before its end. nullopt when the check itself cannot
+// run (not a database, say) or stops before it found anything. `shell` is set up with
+// onlyRead(). Beside the kind, the verdict says which tables and indexes are
+// damaged and what else the check found.
 [[nodiscard]] std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell,
                                                        const QString &folder);
 

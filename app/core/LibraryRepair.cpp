@@ -212,7 +212,7 @@ std::optional<Failure> LibraryRepair::databaseFileProblem() const
     return std::nullopt;
 }
 
-std::optional<Failure> LibraryRepair::checkReady()
+std::optional<Failure> LibraryRepair::checkUnused()
 {
     if (services_.apps.isRunning(companion::kMainIdentifier) ||
         services_.apps.isRunning(companion::kAlternateIdentifier))
@@ -221,6 +221,13 @@ std::optional<Failure> LibraryRepair::checkReady()
         return Failure{Cause::Locked};
     if (!shell_.isUsable())
         return Failure{Cause::ShellMissing, {}, shell_.executable()};
+    return std::nullopt;
+}
+
+std::optional<Failure> LibraryRepair::checkReady()
+{
+    if (auto failure = checkUnused())
+        return failure;
     const QString parent = QFileInfo(libraryPath_).absolutePath();
     for (const QString &folder : {libraryPath_, parent}) {
         if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
@@ -229,15 +236,21 @@ std::optional<Failure> LibraryRepair::checkReady()
     return checkSpace();
 }
 
+std::chrono::milliseconds LibraryRepair::shellTimeLimit() const
+{
+    // A shell that hangs is stopped: ten minutes, and a minute more for every
+    // 100 MB of database, is far more than any run takes.
+    const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
+                                fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
+    return shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20)));
+}
+
 LibraryRepair::Examination LibraryRepair::dumpAndExamine()
 {
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
-    // A shell that hangs is stopped: ten minutes, and a minute more for every
-    // 100 MB of database, is far more than any run takes. Until the dump is
-    // done, a cancel stops it too.
-    shell_.setTimeLimit(
-        shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20))));
+    // Until the dump is done, a cancel stops the shell too.
+    shell_.setTimeLimit(shellTimeLimit());
     shell_.setCancelFlag(cancelFlag_);
     // While the dump runs (it mostly waits for the disk), two more readers
     // judge the damage and read every table once: damage that already lost

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/core/Alerts.h"
 #include "app/core/DamageVerdict.h"
 #include "app/core/FolderLock.h"
 #include "app/core/LibraryCensus.h"
@@ -43,6 +44,21 @@ enum class RepairOutcome {
     CorruptNotRestored, // beyond repair; the safety copy stays beside it
 };
 
+// How a check of a library ended.
+enum class CheckOutcome {
+    Healthy,          // the check found no damage
+    Repairable,       // damaged; a repair would rebuild it exactly
+    BeyondRepair,     // damaged; a repair would refuse it and save what it can
+    NoLibrary,        // no library folder to check, or none that can be opened
+    AlreadyRunning,   // another program is repairing this library
+    CompanionRunning, // Quillbox runs
+    ShellMissing,     // the utility's own sqlite3 is missing
+    Locked,           // another program has the database open
+    JournalPending,   // reading the database would roll back or delete its journal
+    ShellFailed,      // the shell could not start, was stopped or was killed
+    Canceled,         // the user stopped the check
+};
+
 // The stage a repair is in, for progress reports.
 enum class RepairStage { SafetyCopy, Dump, Check, Rebuild, Restore };
 
@@ -78,6 +94,15 @@ class LibraryRepair
 
     // Runs the whole repair and tells the user its outcome in an alert.
     RepairOutcome fixLibrary();
+
+    // Judges the library's damage without repairing it, under the same locks
+    // and refusals as a repair (but for the ones about writing), and tells
+    // the user the verdict in an alert, with each damaged table and index in
+    // its details. The library is only read, as the repair reads it: its log
+    // is not folded in, and a -wal file the read made is removed again, so
+    // every file but Library.sqlite-shm stays byte for byte as it was. The
+    // cancel flag stops it too. Blocking, like fixLibrary().
+    CheckOutcome checkLibrary();
 
     // Stops the repair once `*flag` is true, but only while nothing in the
     // library has been changed (during the safety copy and the dump),
@@ -117,6 +142,18 @@ class LibraryRepair
     std::optional<Failure> openLibrary();
     std::optional<Failure> takeLocks();
     std::optional<Failure> checkReady();
+    // The refusals a check shares with a repair: Quillbox runs, another
+    // program has the database open, the shell is missing.
+    std::optional<Failure> checkUnused();
+    // How long one run of the shell may take.
+    [[nodiscard]] std::chrono::milliseconds shellTimeLimit() const;
+    // The check's verdict on the library once it may be read, with the
+    // alert that checkLibrary() shows for it.
+    struct CheckResult {
+        CheckOutcome outcome;
+        Alert alert;
+    };
+    CheckResult judgeOnly();
     std::optional<Failure> checkSpace() const;
     std::optional<Failure> makeSafetyCopy();
     Examination dumpAndExamine();

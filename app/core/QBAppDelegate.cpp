@@ -17,6 +17,7 @@ QBAppDelegate::QBAppDelegate(RepairServices services, QObject *parent)
 {
     qRegisterMetaType<quillbox::RepairStage>();
     qRegisterMetaType<quillbox::RepairOutcome>();
+    qRegisterMetaType<quillbox::CheckOutcome>();
 }
 
 QBAppDelegate::~QBAppDelegate()
@@ -73,32 +74,64 @@ void QBAppDelegate::applicationDidFinishLaunching()
     }
 }
 
+void QBAppDelegate::runInBackground(Task task, void (QBAppDelegate::*started)(),
+                                    std::function<void()> work, std::function<void()> finished)
+{
+    cancelRequested_.store(false);
+    task_ = task;
+    worker_ = QThread::create(std::move(work));
+    connect(worker_, &QThread::finished, this, [this, finished = std::move(finished)] {
+        worker_->deleteLater();
+        worker_ = nullptr;
+        task_ = Task::None;
+        finished();
+    });
+    emit(this->*started)();
+    worker_->start();
+}
+
 void QBAppDelegate::fixLibrary()
 {
     if (worker_ != nullptr)
         return;
     const QString library = libraryFileURL().toLocalFile();
     auto outcome = std::make_shared<RepairOutcome>(RepairOutcome::NoLibrary);
-    cancelRequested_.store(false);
-    worker_ = QThread::create([this, library, outcome] {
-        LibraryRepair repair(services_, SqliteShell(shellExecutable_), library);
-        repair.setCancelFlag(&cancelRequested_);
-        repair.setProgress(
-            [this](RepairStage stage, double fraction) { emit progressChanged(stage, fraction); });
-        repair.setJournal(&journal_);
-        repair.setBackupChosen(
-            [this](const QString &path) { setBackupFileURL(QUrl::fromLocalFile(path)); });
-        *outcome = repair.fixLibrary();
-    });
-    connect(worker_, &QThread::finished, this, [this, outcome] {
-        worker_->deleteLater();
-        worker_ = nullptr;
-        emit repairFinished(*outcome);
-        if (*outcome == RepairOutcome::Fixed)
-            emit terminateRequested();
-    });
-    emit repairStarted();
-    worker_->start();
+    runInBackground(
+        Task::Repair, &QBAppDelegate::repairStarted,
+        [this, library, outcome] {
+            LibraryRepair repair(services_, SqliteShell(shellExecutable_), library);
+            repair.setCancelFlag(&cancelRequested_);
+            repair.setProgress([this](RepairStage stage, double fraction) {
+                emit progressChanged(stage, fraction);
+            });
+            repair.setJournal(&journal_);
+            repair.setBackupChosen(
+                [this](const QString &path) { setBackupFileURL(QUrl::fromLocalFile(path)); });
+            *outcome = repair.fixLibrary();
+        },
+        [this, outcome] {
+            emit repairFinished(*outcome);
+            if (*outcome == RepairOutcome::Fixed)
+                emit terminateRequested();
+        });
+}
+
+void QBAppDelegate::checkLibrary()
+{
+    if (worker_ != nullptr)
+        return;
+    const QString library = libraryFileURL().toLocalFile();
+    auto outcome = std::make_shared<CheckOutcome>(CheckOutcome::NoLibrary);
+    runInBackground(
+        Task::Check, &QBAppDelegate::checkStarted,
+        [this, library, outcome] {
+            // The journal only lends its folder's lock, as it does to a repair.
+            LibraryRepair check(services_, SqliteShell(shellExecutable_), library);
+            check.setCancelFlag(&cancelRequested_);
+            check.setJournal(&journal_);
+            *outcome = check.checkLibrary();
+        },
+        [this, outcome] { emit checkFinished(*outcome); });
 }
 
 } // namespace quillbox

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include <atomic>
+#include <functional>
 
 namespace quillbox
 {
@@ -54,20 +55,34 @@ class QBAppDelegate : public QObject
     // Starts a repair of the library folder in the background and returns at
     // once; does nothing while a repair runs.
     void fixLibrary();
-    [[nodiscard]] bool isRepairing() const { return worker_ != nullptr; }
+    [[nodiscard]] bool isRepairing() const { return task_ == Task::Repair; }
+    // Starts a check of the library folder in the background (see
+    // LibraryRepair::checkLibrary()) and returns at once; does nothing while
+    // a repair or a check runs.
+    void checkLibrary();
+    [[nodiscard]] bool isChecking() const { return task_ == Task::Check; }
     // Asks the running repair to stop while nothing in the library has
-    // changed yet; see LibraryRepair::setCancelFlag(). Only stores a flag,
-    // so it is safe from any thread and from a signal handler.
+    // changed yet (see LibraryRepair::setCancelFlag()), or the running check
+    // to stop. Only stores a flag, so it is safe from any thread and from a
+    // signal handler.
     void cancelRepair() { cancelRequested_.store(true); }
 
   signals:
     void repairStarted();
     void progressChanged(quillbox::RepairStage stage, double fraction);
     void repairFinished(quillbox::RepairOutcome outcome);
+    void checkStarted();
+    void checkFinished(quillbox::CheckOutcome outcome);
     // After a successful repair, once the user has dismissed its report.
     void terminateRequested();
 
   private:
+    enum class Task { None, Repair, Check };
+    // Runs `work` on a thread of its own as `task`, announced by the signal
+    // `started`; `finished` runs on this object's thread once it has ended.
+    void runInBackground(Task task, void (QBAppDelegate::*started)(), std::function<void()> work,
+                         std::function<void()> finished);
+
     RepairServices services_;
     AppWindow *window_ = nullptr;
     mutable QMutex mutex_;
@@ -77,6 +92,7 @@ class QBAppDelegate : public QObject
     QString shellExecutable_;
     RepairJournal journal_{RepairJournal::defaultPath()};
     QThread *worker_ = nullptr;
+    Task task_ = Task::None;
     std::atomic<bool> cancelRequested_{false};
 };
 

@@ -76,6 +76,7 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
       stageLabel_(child<QLabel>(widget_.get(), "stageLabel")),
       progressBar_(child<QProgressBar>(widget_.get(), "progressBar")),
       repairButton_(child<QPushButton>(widget_.get(), "repairButton")),
+      checkButton_(child<QPushButton>(widget_.get(), "checkButton")),
       chooseButton_(child<QPushButton>(widget_.get(), "chooseButton")),
       showFolderButton_(child<QPushButton>(widget_.get(), "showFolderButton")),
       chooseFolder_([](QWidget *parentWidget, const QString &startFolder) {
@@ -90,11 +91,14 @@ RepairWindow::RepairWindow(QBAppDelegate &delegate, Alerts &alerts, QObject *par
     libraryLabel_->installEventFilter(this);
     addShortcuts();
     connect(repairButton_, &QPushButton::clicked, this, &RepairWindow::repairOrCancel);
+    connect(checkButton_, &QPushButton::clicked, &delegate_, &QBAppDelegate::checkLibrary);
     connect(chooseButton_, &QPushButton::clicked, this, &RepairWindow::chooseLibrary);
     connect(showFolderButton_, &QPushButton::clicked, this, &RepairWindow::showFolder);
     connect(&delegate_, &QBAppDelegate::repairStarted, this, [this] { setBusy(true); });
     connect(&delegate_, &QBAppDelegate::progressChanged, this, &RepairWindow::showStage);
     connect(&delegate_, &QBAppDelegate::repairFinished, this, &RepairWindow::finishRepair);
+    connect(&delegate_, &QBAppDelegate::checkStarted, this, [this] { showChecking(true); });
+    connect(&delegate_, &QBAppDelegate::checkFinished, this, [this] { showChecking(false); });
     // Another program's repair of the same library may start or end at any
     // time; a look once a second keeps the button honest.
     lockWatch_ = new QTimer(this);
@@ -184,6 +188,12 @@ bool RepairWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Closing the window mid-repair cancels the repair if it still can be;
     // the window stays until the repair has ended and said how.
+    // A check is asked to stop, and the window stays until it has.
+    if (watched == widget_.get() && event->type() == QEvent::Close && delegate_.isChecking()) {
+        delegate_.cancelRepair();
+        event->ignore();
+        return true;
+    }
     if (watched == widget_.get() && event->type() == QEvent::Close && delegate_.isRepairing()) {
         if (repairButton_->isEnabled())
             repairOrCancel();
@@ -227,7 +237,7 @@ void RepairWindow::elideLibraryPath()
 
 void RepairWindow::updateRepairButton()
 {
-    if (delegate_.isRepairing())
+    if (delegate_.isRepairing() || delegate_.isChecking())
         return;
     const QString library = delegate_.libraryFileURL().toLocalFile();
     const bool lockedElsewhere = !library.isEmpty() && isFolderLocked(library);
@@ -239,6 +249,7 @@ void RepairWindow::updateRepairButton()
                                  : QString());
     }
     repairButton_->setEnabled(!library.isEmpty() && !lockedElsewhere);
+    checkButton_->setEnabled(repairButton_->isEnabled());
 }
 
 void RepairWindow::chooseLibrary()
@@ -293,6 +304,21 @@ void RepairWindow::finishRepair(RepairOutcome outcome)
                                   copiesBeside);
 }
 
+void RepairWindow::showChecking(bool checking)
+{
+    chooseButton_->setEnabled(!checking);
+    repairButton_->setEnabled(false);
+    checkButton_->setEnabled(false);
+    stageLabel_->setText(checking
+                             ? QCoreApplication::translate("RepairWindow", "Checking the library…")
+                             : QString());
+    // How long a check takes is not known ahead: the bar only moves.
+    progressBar_->setRange(0, checking ? 0 : 1000);
+    progressBar_->setValue(0);
+    if (!checking)
+        updateRepairButton();
+}
+
 void RepairWindow::showFolder()
 {
     const QString parent = QFileInfo(delegate_.libraryFileURL().toLocalFile()).absolutePath();
@@ -311,6 +337,7 @@ void RepairWindow::setBusy(bool busy)
         progressBar_->setValue(0);
     canceling_ = false;
     chooseButton_->setEnabled(!busy);
+    checkButton_->setEnabled(!busy);
     // While a repair copies and reads the library, its button cancels it.
     repairButton_->setText(busy ? QCoreApplication::translate("RepairWindow", "Cancel Repair")
                                 : QCoreApplication::translate("RepairWindow", "Repair Library"));

@@ -23,8 +23,9 @@ class QBAppDelegate;
 
 // The controller of the utility's window, loaded from its Designer file. It
 // names the library folder, starts the repair and shows its stage and
-// progress; while a repair runs the window cannot be closed and its buttons
-// are off.
+// progress, or checks the library without repairing it; while a repair or a
+// check runs the window cannot be closed (closing asks it to stop) and its
+// buttons are off.
 class RepairWindow final : public QObject, public AppWindow
 {
     Q_OBJECT
@@ -61,9 +62,12 @@ class RepairWindow final : public QObject, public AppWindow
     void moveToCentre();
     void showStage(RepairStage stage, double fraction);
     void finishRepair(RepairOutcome outcome);
+    // While a check runs, every button is off and the bar shows it is busy.
+    void showChecking(bool checking);
     void showFolder();
     void setBusy(bool busy);
-    // Repair is on only with a library that no other program is repairing.
+    // Repair and Check are on only with a library that no other program is
+    // repairing.
     void updateRepairButton();
 
     QBAppDelegate &delegate_;
@@ -73,6 +77,7 @@ class RepairWindow final : public QObject, public AppWindow
     QLabel *stageLabel_ = nullptr;
     QProgressBar *progressBar_ = nullptr;
     QPushButton *repairButton_ = nullptr;
+    QPushButton *checkButton_ = nullptr;
     bool canceling_ = false; // a cancel was asked for; the stage is not shown
     QPushButton *chooseButton_ = nullptr;
     // Shown when a repair that did not fix the library left copies beside it

@@ -139,6 +139,111 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
 </context>
 <context>
+    <name>LibraryCheck</name>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="22"/>
+        <source>Index “%1”: damaged. It can be rebuilt exactly from its table.</source>
+        <translation>Index „%1“: beschädigt. Er lässt sich aus seiner Tabelle exakt neu aufbauen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="25"/>
+        <source>Table “%1”: damaged; rows are lost. A repair would refuse and save what can be read.</source>
+        <translation>Tabelle „%1“: beschädigt; Zeilen sind verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="32"/>
+        <source>Pages that no table or index reaches still hold rows: a table lost part of its tree, or its entry in the schema. A repair would refuse and save what can be read.</source>
+        <translation>Seiten, die keine Tabelle und kein Index erreicht, enthalten noch Zeilen: Eine Tabelle hat einen Teil ihres Baums oder ihren Eintrag im Schema verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="38"/>
+        <source>Pages that no table or index reaches hold no rows. A repair gives them back.</source>
+        <translation>Seiten, die keine Tabelle und kein Index erreicht, enthalten keine Zeilen. Eine Reparatur gibt sie frei.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="43"/>
+        <source>The list of free pages is damaged. A repair gives the free pages back.</source>
+        <translation>Die Liste der freien Seiten ist beschädigt. Eine Reparatur gibt die freien Seiten frei.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="47"/>
+        <source>SQLite&apos;s check stopped at damage it could not read past, so what lies beyond is unknown. A repair would refuse and save what can be read.</source>
+        <translation>Die Prüfung von SQLite hielt an einer Beschädigung an, über die sie nicht hinauslesen konnte; was dahinter liegt, ist daher unbekannt. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="52"/>
+        <source>The check found damage that it cannot place in a table or an index. A repair would refuse and save what can be read. SQLite&apos;s check said:</source>
+        <translation>Die Prüfung fand Beschädigungen, die sie keiner Tabelle und keinem Index zuordnen kann. Eine Reparatur würde ablehnen und retten, was sich lesen lässt. Die Prüfung von SQLite meldete:</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="108"/>
+        <source>The check changed nothing in the library.</source>
+        <translation>Die Prüfung hat an der Mediathek nichts verändert.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="111"/>
+        <source>The library is healthy.</source>
+        <translation>Die Mediathek ist in Ordnung.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="112"/>
+        <source>SQLite&apos;s check found no damage in “%1”.</source>
+        <translation>Die Prüfung von SQLite fand in „%1“ keine Beschädigung.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="118"/>
+        <source>The library is damaged, and a repair would fix it exactly.</source>
+        <translation>Die Mediathek ist beschädigt, und eine Reparatur würde sie exakt wiederherstellen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="120"/>
+        <source>Every row is still in its table, so a repair rebuilds what is damaged from them.</source>
+        <translation>Jede Zeile ist noch in ihrer Tabelle, daher baut eine Reparatur das Beschädigte aus ihnen neu auf.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="132"/>
+        <source>The database could not be read at all. A repair would refuse and save what can be read. The SQLite shell said:
+%1</source>
+        <translation>Die Datenbank konnte überhaupt nicht gelesen werden. Eine Reparatur würde ablehnen und retten, was sich lesen lässt. Die SQLite-Shell meldete:
+%1</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="137"/>
+        <source>The library is damaged beyond an exact repair.</source>
+        <translation>Die Mediathek ist zu stark beschädigt für eine exakte Reparatur.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="139"/>
+        <source>Some rows are lost or cannot be read, so a repair would refuse, leave the library as it was and save what can be read into a new folder beside it. Contact Quillbox Support for further assistance.</source>
+        <translation>Einige Zeilen sind verloren oder nicht lesbar, daher würde eine Reparatur ablehnen, die Mediathek unverändert lassen und retten, was sich lesen lässt, in einen neuen Ordner daneben. Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="153"/>
+        <source>The SQLite shell could not finish the check.</source>
+        <translation>Die SQLite-Shell konnte die Prüfung nicht abschließen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="155"/>
+        <source>Nothing in the library was changed. Try again; if it happens again, contact Quillbox Support.</source>
+        <translation>An der Mediathek wurde nichts verändert. Versuchen Sie es erneut; wenn es wieder geschieht, wenden Sie sich an den Quillbox-Support.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="163"/>
+        <source>The library cannot be checked.</source>
+        <translation>Die Mediathek kann nicht geprüft werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="177"/>
+        <source>The library cannot be checked without changing it.</source>
+        <translation>Die Mediathek kann nicht geprüft werden, ohne sie zu verändern.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="179"/>
+        <source>“Library.sqlite-journal” in “%1” holds a change that was cut off, which the first read of the database rolls back (or deletes, if it is no journal). The check changed nothing. Repair the library, or open it in Quillbox, then check it again.</source>
+        <translation>„Library.sqlite-journal“ in „%1“ enthält eine abgebrochene Änderung, die das erste Lesen der Datenbank zurückrollt (oder löscht, wenn es kein Journal ist). Die Prüfung hat nichts verändert. Reparieren Sie die Mediathek oder öffnen Sie sie in Quillbox, und prüfen Sie sie dann erneut.</translation>
+    </message>
+</context>
+<context>
     <name>MessageBoxAlerts</name>
     <message>
         <location filename="../../app/gui/MessageBoxAlerts.cpp" line="57"/>
@@ -330,6 +435,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
+        <location filename="../../app/core/CheckReport.cpp" line="164"/>
         <location filename="../../app/core/RepairReport.cpp" line="75"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
@@ -547,7 +653,17 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../ui/RepairWindow.ui" line="69"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="316"/>
+        <source>Check Library</source>
+        <translation>Mediathek prüfen</translation>
+    </message>
+    <message>
+        <location filename="../ui/RepairWindow.ui" line="70"/>
+        <source>Look for damage and say what a repair would do about it, without changing the library.</source>
+        <translation>Nach Beschädigungen suchen und sagen, was eine Reparatur dagegen tun würde, ohne die Mediathek zu verändern.</translation>
+    </message>
+    <message>
+        <location filename="../ui/RepairWindow.ui" line="75"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="343"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
@@ -577,58 +693,63 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Sicherheitskopie wird zurückgelegt …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="84"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="85"/>
         <source>Choose the Quillbox Library</source>
         <translation>Quillbox-Mediathek wählen</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="140"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="144"/>
         <source>Canceling…</source>
         <translation>Wird abgebrochen …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="214"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="224"/>
         <source>No Quillbox library was found. Choose the library folder to repair.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden. Wählen Sie den Ordner der Mediathek, die repariert werden soll.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="220"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="230"/>
         <source>Library: %1</source>
         <translation>Mediathek: %1</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="237"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="247"/>
         <source>Another program is repairing this library.</source>
         <translation>Ein anderes Programm repariert gerade diese Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="251"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="262"/>
         <source>This folder is not a Quillbox library.</source>
         <translation>Dieser Ordner ist keine Quillbox-Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="252"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="263"/>
         <source>Choose the folder that holds “Library.sqlite”.</source>
         <translation>Wählen Sie den Ordner, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="269"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="281"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="280"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="292"/>
         <source>The library has been repaired.</source>
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="301"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="313"/>
+        <source>Checking the library…</source>
+        <translation>Die Mediathek wird geprüft …</translation>
+    </message>
+    <message>
+        <location filename="../../app/gui/RepairWindow.cpp" line="327"/>
         <source>The folder could not be opened.</source>
         <translation>Der Ordner konnte nicht geöffnet werden.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="302"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="328"/>
         <source>No file manager opened “%1”. Open it by hand.</source>
         <translation>Kein Dateimanager hat „%1“ geöffnet. Öffnen Sie ihn von Hand.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="315"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="342"/>
         <source>Cancel Repair</source>
         <translation>Reparatur abbrechen</translation>
     </message>
@@ -696,45 +817,52 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="57"/>
+        <location filename="../../app/cli/main.cpp" line="62"/>
         <source>“--library” was given twice.</source>
         <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="63"/>
+        <location filename="../../app/cli/main.cpp" line="68"/>
         <source>“--library” needs a folder after it.</source>
         <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="67"/>
+        <location filename="../../app/cli/main.cpp" line="72"/>
         <source>Unknown option “%1”.</source>
         <translation>Unbekannte Option „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="70"/>
+        <location filename="../../app/cli/main.cpp" line="75"/>
         <source>Unexpected argument “%1”.</source>
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="87"/>
+        <location filename="../../app/cli/main.cpp" line="79"/>
+        <source>“--check” and “--salvage-only” cannot be given together.</source>
+        <translation>„--check“ und „--salvage-only“ können nicht zusammen angegeben werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="88"/>
+        <source>Usage: %1 [--check | --salvage-only] [--library DIR]</source>
+        <translation>Aufruf: %1 [--check | --salvage-only] [--library ORDNER]</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="96"/>
         <source>Repairs a damaged Quillbox library from the terminal.</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="74"/>
+        <location filename="../../app/cli/main.cpp" line="82"/>
         <source>--salvage-only needs --library DIR.</source>
         <translation>--salvage-only braucht --library DIR.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="80"/>
-        <source>Usage: %1 [--salvage-only] [--library DIR]</source>
-        <translation>Aufruf: %1 [--salvage-only] [--library ORDNER]</translation>
-    </message>
-    <message>
-        <location filename="../../app/cli/main.cpp" line="90"/>
+        <location filename="../../app/cli/main.cpp" line="99"/>
         <source>Options:
   --library DIR   repair the library folder DIR instead of the one
                   in Quillbox&apos;s preferences
+  --check         only look for damage and say what a repair
+                  would do about it; the library is not changed
   --salvage-only  only save what can be saved of the database of
                   the library DIR into a new folder beside it,
                   without a repair; the library is not changed
@@ -743,6 +871,9 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Optionen:
   --library ORDNER  den Mediathek-Ordner ORDNER statt des in den
                     Quillbox-Einstellungen genannten reparieren
+  --check           nur nach Beschädigungen suchen und sagen, was eine
+                    Reparatur dagegen tun würde; die Mediathek wird
+                    nicht verändert
   --salvage-only    nur retten, was sich aus der Datenbank der Mediathek
                     ORDNER retten lässt, in einen neuen Ordner daneben,
                     ohne Reparatur; die Mediathek wird nicht verändert
@@ -750,7 +881,7 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
   --version         die Version anzeigen</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="100"/>
+        <location filename="../../app/cli/main.cpp" line="111"/>
         <source>Exit status:
   0  the library was fixed
   1  the command line was not understood
@@ -793,37 +924,59 @@ Ctrl+C stops the repair while it copies and reads the library, leaving it as it 
 Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und lässt sie unverändert; sobald die beschädigte Datenbank ersetzt wird, läuft die Reparatur bis zum Ende.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="140"/>
+        <location filename="../../app/cli/main.cpp" line="137"/>
+        <source>Exit status with --check (the library is never changed):
+  0  the library is healthy
+ 16  the library is damaged, and a repair would fix it exactly
+ 17  the library is damaged beyond an exact repair: a repair would refuse it and save what can be read
+ 18  the library&apos;s rollback journal would be rolled back by reading it, so it was not checked
+  2, 3, 4, 12, 15  as for a repair
+ 14  the sqlite3 shell could not start or stopped responding</source>
+        <translation>Exit-Status mit --check (die Mediathek wird nie verändert):
+  0  die Mediathek ist in Ordnung
+ 16  die Mediathek ist beschädigt, und eine Reparatur würde sie exakt wiederherstellen
+ 17  die Mediathek ist zu stark beschädigt für eine exakte Reparatur: eine Reparatur würde ablehnen und retten, was sich lesen lässt
+ 18  das Lesen würde das Rollback-Journal der Mediathek zurückrollen, daher wurde sie nicht geprüft
+  2, 3, 4, 12, 15  wie bei einer Reparatur
+ 14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="163"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="143"/>
+        <location filename="../../app/cli/main.cpp" line="166"/>
         <source>There is no folder “%1”.</source>
         <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="145"/>
+        <location filename="../../app/cli/main.cpp" line="168"/>
         <source>“%1” is a file, not a folder.</source>
         <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="167"/>
+        <location filename="../../app/cli/main.cpp" line="229"/>
         <source>Stopping: the repair stops if the library is still as it was, and otherwise finishes first.</source>
         <translation>Anhalten: Die Reparatur hält an, wenn die Mediathek noch unverändert ist, und wird sonst erst zu Ende geführt.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="198"/>
+        <location filename="../../app/cli/main.cpp" line="243"/>
+        <source>Stopping the check.</source>
+        <translation>Die Prüfung wird angehalten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="266"/>
         <source>Name the library folder with --library DIR.</source>
         <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="200"/>
+        <location filename="../../app/cli/main.cpp" line="268"/>
         <source>Give --library the folder that holds “Library.sqlite”.</source>
         <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="249"/>
+        <location filename="../../app/cli/main.cpp" line="297"/>
         <source>Try “%1 --help” for more.</source>
         <translation>Mehr dazu mit „%1 --help“.</translation>
     </message>
@@ -838,7 +991,7 @@ Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und 
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="214"/>
+        <location filename="../../app/cli/main.cpp" line="223"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

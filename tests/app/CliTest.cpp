@@ -1,4 +1,5 @@
 // The terminal front end as a user runs it: a real process, real libraries.
+#include "app/core/FolderLock.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
@@ -59,7 +60,7 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
 // help, which is put together from several texts, has none left in English.)
 TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
 {
-    const QString usage = u"Usage: quillbox-repair-cli [--salvage-only] [--library DIR]\n"
+    const QString usage = u"Usage: quillbox-repair-cli [--check | --salvage-only] [--library DIR]\n"
                           "Try “quillbox-repair-cli --help” for more.\n"_qs;
     const QString give = u"Give --library the folder that holds “Library.sqlite”.\n"_qs;
     const struct {
@@ -69,7 +70,13 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
     } cases[] = {
         {{u"--bogus"_qs}, 1, u"Unknown option “--bogus”.\n"_qs + usage},
         {{u"--library"_qs, u"/"_qs, u"extra"_qs}, 1, u"Unexpected argument “extra”.\n"_qs + usage},
+        {{u"--check"_qs, u"--salvage-only"_qs},
+         1,
+         u"“--check” and “--salvage-only” cannot be given together.\n"_qs + usage},
         {{u"--library"_qs, u"/nope"_qs}, 2, u"There is no folder “/nope”.\n"_qs + give},
+        {{u"--check"_qs, u"--library"_qs, u"/nope"_qs},
+         2,
+         u"There is no folder “/nope”.\n"_qs + give},
         {{u"--library=/dev/null"_qs}, 2, u"“/dev/null” is a file, not a folder.\n"_qs + give},
         {{},
          2,
@@ -85,10 +92,69 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
     EXPECT_EQ(
         cli({u"--bogus"_qs}, u"de_DE.UTF-8"_qs).err,
         u"quillbox-repair-cli: Unbekannte Option „--bogus“.\nAufruf: quillbox-repair-cli "
-        "[--salvage-only] [--library ORDNER]\nMehr dazu mit „quillbox-repair-cli --help“.\n"_qs);
+        "[--check | --salvage-only] [--library ORDNER]\nMehr dazu mit „quillbox-repair-cli --help“.\n"_qs);
     EXPECT_EQ(run(u"quillbox-set-library"_qs, {}).err,
               u"quillbox-set-library: No folder was given.\nUsage: quillbox-set-library DIR\n"
               "Try “quillbox-set-library --help” for more.\n"_qs);
+}
+
+// --check tells the damage by its exit status and names each damaged table
+// and index, and leaves the library byte for byte as it was, with nothing
+// beside it: a library in write-ahead-log mode without a -wal file too,
+// which its first reader gives one. It waits for no repair.
+TEST_F(CliTest, checkTellsTheDamageAndChangesNothing)
+{
+    const QString healthy = u"Library: %1\n\nThe library is healthy.\nSQLite's check found no "
+                            "damage in “%1”. The check changed nothing in the library.\n"_qs;
+    const QString repairable = u"The library is damaged, and a repair would fix it exactly."_qs;
+    const QString refused = u"The library is damaged beyond an exact repair."_qs;
+    const QString index = u"Index “notes_by_title”: damaged. It can be rebuilt exactly from its "
+                          "table."_qs;
+    const QString table =
+        u"Table “notes”: damaged; rows are lost. A repair would refuse and save what can be read."_qs;
+    const struct {
+        const char *name;
+        const char *arrange; // SQL run on the plain library
+        QString dbstatName;  // the b-tree one of whose leaves is overwritten; none when empty
+        int status;
+        QStringList expected; // in the output, in this order
+        QString absent = {};
+    } cases[] = {
+        {"healthyInWalMode", "PRAGMA journal_mode=WAL;", {}, 0, {healthy}},
+        {"damagedIndex", "", u"notes_by_title"_qs, 16, {repairable, index}, u"Table “"_qs},
+        {"damagedTable", "", u"notes"_qs, 17, {refused, table}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = sandbox.path() + u'/' + QLatin1String(c.name);
+        test::makePlainLibrary(folder, 2000);
+        const QString db = folder + u"/Library.sqlite"_qs;
+        test::runSql(db, QString::fromUtf8(c.arrange));
+        if (!c.dbstatName.isEmpty())
+            test::corruptPage(
+                db, test::runSql(db, u"SELECT pageno FROM dbstat WHERE name = '%1' "
+                                     "AND pagetype = 'leaf' LIMIT 1 OFFSET 3;"_qs.arg(c.dbstatName))
+                        .toInt());
+        const auto before = test::snapshot(folder);
+        const QStringList entries = test::entries(sandbox.path());
+        const auto run = cli({u"--check"_qs, u"--library"_qs, folder});
+        EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+        qsizetype at = 0;
+        for (const QString &expected : c.expected) {
+            at = run.out.indexOf(expected.contains(u"%1") ? expected.arg(folder) : expected, at);
+            EXPECT_GE(at, 0) << expected.toStdString() << "\nin:\n" << run.out.toStdString();
+        }
+        EXPECT_TRUE(c.absent.isEmpty() || !run.out.contains(c.absent)) << run.out.toStdString();
+        EXPECT_EQ(test::snapshot(folder), before);
+        EXPECT_EQ(test::entries(sandbox.path()), entries);
+    }
+    FolderLocks repairing;
+    ASSERT_EQ(repairing.lock(sandbox.path() + u"/damagedTable"_qs), FolderLocks::Result::Taken);
+    const auto waiting =
+        cli({u"--check"_qs, u"--library"_qs, sandbox.path() + u"/damagedTable"_qs});
+    EXPECT_EQ(waiting.status, 12);
+    EXPECT_TRUE(waiting.out.contains(u"A repair is already running."_qs))
+        << waiting.out.toStdString();
 }
 
 // Without a display the window program says so instead of aborting.
