@@ -75,55 +75,55 @@
 <context>
     <name>FileTree</name>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="177"/>
+        <location filename="../../app/core/FileTree.cpp" line="186"/>
         <source>Could not write a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="157"/>
-        <location filename="../../app/core/FileTree.cpp" line="182"/>
-        <location filename="../../app/core/FileTree.cpp" line="188"/>
-        <location filename="../../app/core/FileTree.cpp" line="209"/>
-        <location filename="../../app/core/FileTree.cpp" line="329"/>
+        <location filename="../../app/core/FileTree.cpp" line="166"/>
+        <location filename="../../app/core/FileTree.cpp" line="191"/>
+        <location filename="../../app/core/FileTree.cpp" line="197"/>
+        <location filename="../../app/core/FileTree.cpp" line="218"/>
+        <location filename="../../app/core/FileTree.cpp" line="338"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="204"/>
-        <location filename="../../app/core/FileTree.cpp" line="277"/>
-        <location filename="../../app/core/FileTree.cpp" line="292"/>
-        <location filename="../../app/core/FileTree.cpp" line="317"/>
-        <location filename="../../app/core/FileTree.cpp" line="325"/>
-        <location filename="../../app/core/FileTree.cpp" line="391"/>
+        <location filename="../../app/core/FileTree.cpp" line="213"/>
+        <location filename="../../app/core/FileTree.cpp" line="286"/>
+        <location filename="../../app/core/FileTree.cpp" line="301"/>
+        <location filename="../../app/core/FileTree.cpp" line="326"/>
+        <location filename="../../app/core/FileTree.cpp" line="334"/>
+        <location filename="../../app/core/FileTree.cpp" line="400"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="221"/>
-        <location filename="../../app/core/FileTree.cpp" line="251"/>
-        <location filename="../../app/core/FileTree.cpp" line="264"/>
-        <location filename="../../app/core/FileTree.cpp" line="396"/>
+        <location filename="../../app/core/FileTree.cpp" line="230"/>
+        <location filename="../../app/core/FileTree.cpp" line="260"/>
+        <location filename="../../app/core/FileTree.cpp" line="273"/>
+        <location filename="../../app/core/FileTree.cpp" line="405"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="227"/>
-        <location filename="../../app/core/FileTree.cpp" line="233"/>
-        <location filename="../../app/core/FileTree.cpp" line="301"/>
-        <location filename="../../app/core/FileTree.cpp" line="306"/>
+        <location filename="../../app/core/FileTree.cpp" line="236"/>
+        <location filename="../../app/core/FileTree.cpp" line="242"/>
+        <location filename="../../app/core/FileTree.cpp" line="310"/>
+        <location filename="../../app/core/FileTree.cpp" line="315"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="247"/>
+        <location filename="../../app/core/FileTree.cpp" line="256"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="458"/>
-        <location filename="../../app/core/FileTree.cpp" line="468"/>
-        <location filename="../../app/core/FileTree.cpp" line="476"/>
-        <location filename="../../app/core/FileTree.cpp" line="488"/>
+        <location filename="../../app/core/FileTree.cpp" line="467"/>
+        <location filename="../../app/core/FileTree.cpp" line="477"/>
+        <location filename="../../app/core/FileTree.cpp" line="485"/>
+        <location filename="../../app/core/FileTree.cpp" line="497"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -341,17 +341,17 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="349"/>
+        <location filename="../../app/core/RepairReport.cpp" line="350"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="350"/>
+        <location filename="../../app/core/RepairReport.cpp" line="351"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="355"/>
+        <location filename="../../app/core/RepairReport.cpp" line="356"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
@@ -386,13 +386,13 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="341"/>
+        <location filename="../../app/core/RepairReport.cpp" line="342"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
         <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
-        <location filename="../../app/core/RepairReport.cpp" line="325"/>
+        <location filename="../../app/core/RepairReport.cpp" line="326"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
@@ -504,12 +504,12 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="330"/>
+        <location filename="../../app/core/RepairReport.cpp" line="331"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="337"/>
+        <location filename="../../app/core/RepairReport.cpp" line="338"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
