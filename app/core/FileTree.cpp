@@ -1,5 +1,6 @@
 #include "app/core/FileTree.h"
 
+#include "app/core/ExtendedAttributes.h"
 #include "app/core/WriteAll.h"
 
 #include <QCoreApplication>
@@ -15,7 +16,6 @@
 #include <map>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -67,58 +67,6 @@ bool keepMode(int fd, const struct stat &st)
            errno == EOPNOTSUPP;
 }
 
-// A file, folder or link whose extended attributes are read or written: an
-// open file or folder, or a link named in an open folder (reached through
-// /proc, so that no path grows with the depth of the tree).
-class Node
-{
-  public:
-    explicit Node(int fd) : fd_(fd) {}
-    Node(int folder, const char *name)
-        : link_("/proc/self/fd/" + QByteArray::number(folder) + '/' + name)
-    {
-    }
-    ssize_t list(char *names, size_t size) const
-    {
-        return fd_ >= 0 ? ::flistxattr(fd_, names, size) : ::llistxattr(link_, names, size);
-    }
-    ssize_t get(const char *name, void *value, size_t size) const
-    {
-        return fd_ >= 0 ? ::fgetxattr(fd_, name, value, size)
-                        : ::lgetxattr(link_, name, value, size);
-    }
-    int set(const char *name, const void *value, size_t size) const
-    {
-        return fd_ >= 0 ? ::fsetxattr(fd_, name, value, size, 0)
-                        : ::lsetxattr(link_, name, value, size, 0);
-    }
-
-  private:
-    int fd_ = -1;
-    QByteArray link_;
-};
-
-// The bytes of `node`'s attribute names (each ends in NUL), or of the value
-// of its attribute `name`; nullopt when they cannot be read.
-std::optional<std::vector<char>> readAttribute(const Node &node, const char *name)
-{
-    for (int tries = 0; tries < 3; ++tries) {
-        const ssize_t size = name == nullptr ? node.list(nullptr, 0) : node.get(name, nullptr, 0);
-        if (size < 0)
-            return std::nullopt;
-        std::vector<char> bytes(static_cast<size_t>(size));
-        const ssize_t read = name == nullptr ? node.list(bytes.data(), bytes.size())
-                                             : node.get(name, bytes.data(), bytes.size());
-        if (read >= 0) {
-            bytes.resize(static_cast<size_t>(read));
-            return bytes;
-        }
-        if (errno != ERANGE) // it grew meanwhile: ask again
-            return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 struct Copier {
     const CopyProgress &progress;
     QByteArray sourceRoot;
@@ -130,22 +78,12 @@ struct Copier {
     // "path: attribute" for each extended attribute that could not be kept.
     QStringList dropped = {};
 
-    // Copies every extended attribute of `from` to `to` (user attributes,
-    // ACLs, security labels); what cannot be read or set is noted.
-    void copyAttributes(const Node &from, const Node &to, const QByteArray &shown)
+    // Copies every extended attribute of `from` to `to`; what cannot be
+    // kept is noted.
+    void copyAttributes(const AttributeNode &from, const AttributeNode &to, const QByteArray &shown)
     {
-        const std::optional<std::vector<char>> names = readAttribute(from, nullptr);
-        if (!names) {
-            if (errno != ENOTSUP)
-                dropped.append(QFile::decodeName(shown) + u": *"_qs);
-            return;
-        }
-        for (size_t at = 0; at < names->size(); at += std::strlen(names->data() + at) + 1) {
-            const char *name = names->data() + at;
-            const std::optional<std::vector<char>> value = readAttribute(from, name);
-            if (!value || to.set(name, value->data(), value->size()) != 0)
-                dropped.append(QFile::decodeName(shown) + u": "_qs + QString::fromUtf8(name));
-        }
+        for (const QByteArray &name : copyExtendedAttributes(from, to))
+            dropped.append(QFile::decodeName(shown) + u": "_qs + QString::fromUtf8(name));
     }
 
     // Where the entry `shown` of the source lands in the copy.
@@ -235,7 +173,7 @@ struct Copier {
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
-        copyAttributes(Node(in.get()), Node(out.get()), shown);
+        copyAttributes(AttributeNode(in.get()), AttributeNode(out.get()), shown);
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
         if (::futimens(out.get(), times.data()) != 0)
             return describe(
@@ -259,7 +197,7 @@ struct Copier {
         if (::symlinkat(target.constData(), toDir, name) != 0)
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
                             shown, errno);
-        copyAttributes(Node(fromDir, name), Node(toDir, name), shown);
+        copyAttributes(AttributeNode(fromDir, name), AttributeNode(toDir, name), shown);
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
         ::utimensat(toDir, name, times.data(), AT_SYMLINK_NOFOLLOW);
         return std::nullopt;
@@ -309,7 +247,7 @@ struct Copier {
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
-        copyAttributes(Node(from), Node(to.get()), shown);
+        copyAttributes(AttributeNode(from), AttributeNode(to.get()), shown);
         if (::futimens(to.get(), times.data()) != 0)
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
