@@ -3,7 +3,9 @@
 -- text value with a NUL character, which a dump would cut short, and the
 -- number of its REAL values that the dump's decimal text cannot give back to
 -- the bit (-0.0 and the subnormal numbers). Each table is read once, by a
--- full scan (NOT INDEXED); our shell's has_nul_text() and inexact_reals()
+-- full scan of its own b-tree (NOT INDEXED; a table without a rowid through
+-- its primary key, never through an index that covers every column); our
+-- shell's has_nul_text() and inexact_reals()
 -- look at every value of a row in one call. A function takes at most 127
 -- arguments, so a wider table's columns go to several calls, 100 at a time.
 -- Every name is quoted, so no name can end a statement early or start a
@@ -19,7 +21,11 @@ calls AS (
   FROM columns GROUP BY name)
 SELECT 'SELECT count(*), hex(' || quote(s.name) || '), coalesce(sum(' || c.nul ||
        '), 0), coalesce(sum(' || c.reals || '), 0) FROM "' ||
-       replace(s.name, '"', '""') || '" NOT INDEXED;'
+       replace(s.name, '"', '""') || '" ' ||
+       coalesce((SELECT 'INDEXED BY "' || replace(i.name, '"', '""') || '"'
+                 FROM pragma_table_list AS l, pragma_index_list(s.name) AS i
+                 WHERE l.schema = 'main' AND l.name = s.name AND l.wr AND i.origin = 'pk'),
+                'NOT INDEXED') || ';'
 FROM sqlite_schema AS s JOIN calls AS c ON c.name = s.name
 WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
 ORDER BY s.name;

@@ -318,6 +318,13 @@ CREATE INDEX t_by_b ON t(b) -- trailing
 INSERT INTO t VALUES (1, 2), (3, 4);
 ANALYZE;
 DROP TABLE sqlite_stat4;)";
+// A table without a rowid, and an index that covers every one of its
+// columns, which SQLite would read in its place.
+const char *const kCoveredTable = R"(PRAGMA page_size=4096;
+CREATE TABLE w(k INTEGER PRIMARY KEY, a TEXT, b TEXT) WITHOUT ROWID;
+CREATE INDEX w_by_a ON w(a, b);
+WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
+  INSERT INTO w SELECT i, 'a' || i, printf('%.100c', 'b') FROM n;)";
 // One schema entry of each kind.
 const char *const kSchemaKinds = R"(CREATE TABLE t(id INTEGER PRIMARY KEY, v TEXT);
 INSERT INTO t VALUES (1, 'one'), (2, 'two');
@@ -365,6 +372,8 @@ DELETE FROM loose WHERE v = 'b';)",
                    "echo 'not a journal' > Library.sqlite-journal", Fixed, kFixed, true},
         RepairCase{"wideTable", kWideTable.c_str(), nullptr, Fixed, kFixed, true},
         RepairCase{"schemaTextAndStatistics", kCommentedSchema, nullptr, Fixed, kFixed, true},
+        RepairCase{"coveringIndexOfATableWithoutRowid", kCoveredTable,
+                   "garbage $(page w_by_a leaf 2)", Fixed, kFixed, true},
         // Names and text that would be commands to the shell if a dump let them.
         RepairCase{
             "shellCommandsInContent",
