@@ -126,6 +126,11 @@ std::unique_ptr<QProcess> startProgram(const QString &program, const QStringList
     }
     process->setProcessEnvironment(env);
     process->setStandardInputFile(QProcess::nullDevice());
+    // A process group of its own, beside the test's: a program the test
+    // stops (SIGSTOP) is then never sent SIGHUP by the kernel, as the
+    // members of an orphaned process group with a stopped member are when
+    // one of them exits.
+    process->setChildProcessModifier([] { ::setpgid(0, 0); });
     process->start(QCoreApplication::applicationDirPath() + u'/' + program, arguments);
     process->waitForStarted();
     return process;
