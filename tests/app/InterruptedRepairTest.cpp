@@ -261,7 +261,10 @@ int killShells(qint64 pid)
         const QByteArray line = stat.readAll();
         const qsizetype close = line.lastIndexOf(')');
         const QByteArrayList after = line.mid(close + 2).split(' ');
-        if (line.contains("(sqlite3)") && after.size() > 1 && after[1].toLongLong() == pid)
+        // A shell that has ended already (a zombie) takes the signal and
+        // ignores it.
+        if (line.contains("(sqlite3)") && after.size() > 1 && after[0] != "Z" &&
+            after[1].toLongLong() == pid)
             killed += ::kill(entry.toInt(), SIGKILL) == 0 ? 1 : 0;
     }
     return killed;
@@ -293,16 +296,21 @@ TEST_F(InterruptedRepairTest, aShellKilledAloneIsReportedAsSuch)
         waitFor([&] { return cli->state() != QProcess::Running || moment(); });
         const bool killed = killShells(cli->processId()) > 0;
         const auto run = test::finish(*cli);
-        if (run.status == 0 && !killed)
+        EXPECT_FALSE(run.out.contains(u"corrupt"_qs)) << run.out.toStdString();
+        if (run.status == 0) {
+            // No shell ran then, or the signal came as it was ending anyway.
+            EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs, u"PRAGMA integrity_check;"_qs),
+                      u"ok");
             continue;
+        }
         ++caught;
+        EXPECT_TRUE(killed);
         EXPECT_EQ(run.status, exitStatus(RepairOutcome::ShellFailed)) << run.out.toStdString();
         EXPECT_TRUE(run.out.contains(u"killed by signal 9"_qs)) << run.out.toStdString();
-        EXPECT_FALSE(run.out.contains(u"corrupt"_qs));
         EXPECT_EQ(test::snapshot(library), original);
         EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
     }
-    EXPECT_GE(caught, 4);
+    EXPECT_GE(caught, 3);
 }
 
 TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
