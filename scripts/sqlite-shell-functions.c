@@ -20,8 +20,11 @@
 ** has_nul_text(V, ...): 1 when one of the values is a TEXT that holds the
 ** character U+0000 (which a dump's text would cut short), else 0.
 **
-** inexact_reals(V, ...): how many of the values are a REAL that a decimal
-** text cannot give back to the bit: -0.0 and the subnormal numbers.
+** inexact_reals(V, ...): how many of the values are a REAL that the dump's
+** decimal text does not give back to the bit. Each is written as the shell's
+** .dump writes it ("%lld.0" for a whole number, else "%!.20g") and read back
+** with a correctly rounded strtod(); -0.0 is one, and so, to be safe from how
+** any reader rounds them, is every subnormal number.
 **
 ** The census of a damaged database calls the last two on every row while
 ** its dump runs; as SQL expressions over each column they took several
@@ -35,6 +38,7 @@
 #include <float.h>
 #include <math.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 /* The hash's input, gathered in a small buffer: a row is mostly marks and
@@ -176,14 +180,28 @@ static void hasNulText(sqlite3_context *context, int argc, sqlite3_value **argv)
     sqlite3_result_int(context, 0);
 }
 
+/* True when the dump's text of `value` reads back as the same bits. */
+static int roundTrips(double value)
+{
+    if (isinf(value) || isnan(value))
+        return isinf(value); /* written as 9.0e+999, read back as infinity */
+    if (fabs(value) < DBL_MIN && value != 0.0)
+        return 0;
+    char text[64];
+    const double limit = 9223372036854775807.0;
+    if (value > -limit && value < limit && value == (double)(sqlite3_int64)value)
+        sqlite3_snprintf(sizeof text, text, "%lld.0", (sqlite3_int64)value);
+    else
+        sqlite3_snprintf(sizeof text, text, "%!.20g", value);
+    const double back = strtod(text, NULL);
+    return memcmp(&back, &value, sizeof value) == 0;
+}
+
 static void inexactReals(sqlite3_context *context, int argc, sqlite3_value **argv)
 {
     int count = 0;
     for (int i = 0; i < argc; i++) {
-        if (sqlite3_value_type(argv[i]) != SQLITE_FLOAT)
-            continue;
-        const double value = sqlite3_value_double(argv[i]);
-        if (fabs(value) < DBL_MIN && (value != 0.0 || signbit(value)))
+        if (sqlite3_value_type(argv[i]) == SQLITE_FLOAT && !roundTrips(sqlite3_value_double(argv[i])))
             count++;
     }
     sqlite3_result_int(context, count);

@@ -11,6 +11,25 @@
 namespace quillbox
 {
 
+namespace
+{
+
+// What the SQL that the script `name` makes prints, run on the database:
+// statements to run after the rebuild; nullopt when either run fails.
+std::optional<QByteArray> statementsOf(const SqliteShell &shell, const QString &folder,
+                                       const QByteArray &settings, const QString &name)
+{
+    const SqliteShell::Output script = shell.query(folder, settings + loadScript(name));
+    if (script.status != 0)
+        return std::nullopt;
+    const SqliteShell::Output statements = shell.query(folder, settings + script.text);
+    if (statements.status != 0)
+        return std::nullopt;
+    return statements.text;
+}
+
+} // namespace
+
 std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder)
 {
     // The scripts the census runs are made from the library's names: they
@@ -27,25 +46,30 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
         return std::nullopt;
     Census census;
     census.digestScript = digestScript.text;
-    // Each line is "count|name in hex|rows with NUL|inexact REAL values".
+    // Each line is "count|name in hex|rows with NUL|inexact REAL values|no rowid".
     qint64 inexactReals = 0;
+    qint64 textToSet = 0;
     for (const QByteArray &line : scanned.text.split('\n')) {
         const QByteArrayList fields = line.split('|');
-        if (fields.size() != 4)
+        if (fields.size() != 5)
             continue;
         census.tables.append(QString::fromUtf8(QByteArray::fromHex(fields[1])));
-        census.rowsWithNulText += fields[2].toLongLong();
+        (fields[4] == "1" ? census.rowsWithNulText : textToSet) += fields[2].toLongLong();
         inexactReals += fields[3].toLongLong();
     }
-    if (inexactReals > 0) {
-        const SqliteShell::Output realsScript =
-            shell.query(folder, settings + loadScript(QStringLiteral("RealsScript")));
-        const SqliteShell::Output statements =
-            realsScript.status == 0 ? shell.query(folder, settings + realsScript.text)
-                                    : realsScript;
-        if (statements.status != 0)
+    if (textToSet > 0) {
+        const std::optional<QByteArray> statements =
+            statementsOf(shell, folder, settings, QStringLiteral("TextScript"));
+        if (!statements)
             return std::nullopt;
-        census.exactReals = statements.text;
+        census.exactText = *statements;
+    }
+    if (inexactReals > 0) {
+        const std::optional<QByteArray> statements =
+            statementsOf(shell, folder, settings, QStringLiteral("RealsScript"));
+        if (!statements)
+            return std::nullopt;
+        census.exactReals = *statements;
     }
     return census;
 }

@@ -13,12 +13,18 @@ namespace quillbox
 // What a repair learns from the damaged database before anything is
 // deleted.
 struct Census {
-    QByteArray digestScript;    // SQL that digests every table, made from the damaged schema
-    qint64 rowsWithNulText = 0; // rows holding a text value with a NUL character
-    QStringList tables;         // the names of its ordinary tables
-    // Statements that set the REAL values a dump cannot write exactly (-0.0
-    // and the subnormal numbers) to their exact bits, to run after the rebuild.
+    QByteArray digestScript; // SQL that digests every table, made from the damaged schema
+    // Rows of tables without a rowid holding a text value with a NUL
+    // character, which the dump cuts short and the rebuild cannot set again.
+    qint64 rowsWithNulText = 0;
+    QStringList tables; // the names of its ordinary tables
+    // Statements that set the REAL values a dump cannot write exactly (-0.0,
+    // the subnormal numbers, any whose text does not read back) to their
+    // exact bits, to run after the rebuild.
     QByteArray exactReals;
+    // Statements that set the text values holding a NUL character (in
+    // tables with a rowid) to their exact bytes, to run after the rebuild.
+    QByteArray exactText;
 };
 
 // Reads every table of Library.sqlite in `folder` once: the rows holding a

@@ -326,14 +326,15 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, const Databa
     const double estimate = std::max<double>(1.0, static_cast<double>(damaged.size));
     // The dump's text goes to the shell on its standard input, in safe
     // mode: it holds the library's names, schema and values, which must not
-    // be able to run anything. After its rows come the REAL values its text
-    // could not hold exactly (with no trigger of the library's firing), then
-    // the write-ahead log, which the damaged database kept, if it did.
+    // be able to run anything. After its rows come the REAL values and the
+    // text with NUL characters that its text could not hold exactly, set
+    // from their bytes; the statistics tables the library did not have go;
+    // then the write-ahead log, which the damaged database kept, if it did.
     const SqliteShell rebuilder = shell_.withSetup(rebuilding());
-    const SqliteShell::Input input{loadScript(QStringLiteral("FixScript")),
-                                   inFolder(libraryPath_, kDumpName),
-                                   census.exactReals + statisticsNotKept(census) +
-                                       (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
+    const SqliteShell::Input input{
+        loadScript(QStringLiteral("FixScript")), inFolder(libraryPath_, kDumpName),
+        census.exactReals + census.exactText + statisticsNotKept(census) +
+            (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.
     report(RepairStage::Rebuild, kRebuildStart);
