@@ -90,7 +90,7 @@ Failure LibraryRepair::shellRunFailure(const SqliteShell &shell) const
     // A shell that could not write says so; that is no corruption of the
     // library, and the user can do something about it. SQLite reports it
     // only in words, with no error number to go by.
-    const QByteArray errors = shell.lastErrors();
+    const QByteArray &errors = shell.lastErrors();
     // The shell does not report a failed write of its output file, so a disk
     // that is full now counts as the cause too.
     struct statvfs disk {

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -30,14 +31,15 @@ struct FileSystem {
     const char *mount;
 };
 
-const FileSystem kFileSystems[] = {
-    {"ext4", "mkfs.ext4 -q -F $IMG && mount -o loop $IMG $DIR"},
-    {"xfs", "mkfs.xfs -q $IMG && mount -o loop $IMG $DIR"},
-    {"btrfs", "mkfs.btrfs -q $IMG >/dev/null && mount -o loop $IMG $DIR"},
-    {"tmpfs", "mount -t tmpfs -o size=400m tmpfs $DIR"},
+const std::array kFileSystems{
+    FileSystem{"ext4", "mkfs.ext4 -q -F $IMG && mount -o loop $IMG $DIR"},
+    FileSystem{"xfs", "mkfs.xfs -q $IMG && mount -o loop $IMG $DIR"},
+    FileSystem{"btrfs", "mkfs.btrfs -q $IMG >/dev/null && mount -o loop $IMG $DIR"},
+    FileSystem{"tmpfs", "mount -t tmpfs -o size=400m tmpfs $DIR"},
     // As external drives are mounted: through FUSE, on a loop device.
-    {"exfat", "mkfs.exfat $IMG >/dev/null && mount.exfat-fuse $(losetup -f --show $IMG) $DIR"},
-    {"ntfs", "mkfs.ntfs -q -F -f $IMG && ntfs-3g $(losetup -f --show $IMG) $DIR"},
+    FileSystem{"exfat",
+               "mkfs.exfat $IMG >/dev/null && mount.exfat-fuse $(losetup -f --show $IMG) $DIR"},
+    FileSystem{"ntfs", "mkfs.ntfs -q -F -f $IMG && ntfs-3g $(losetup -f --show $IMG) $DIR"},
 };
 
 // Every entry below `folder` with all that `cp -a` keeps of it but its

@@ -292,7 +292,7 @@ TEST_F(InterruptedRepairTest, aShellKilledAloneIsReportedAsSuch)
         SCOPED_TRACE("round " + std::to_string(round));
         copyPristine();
         const auto cli = start();
-        const auto k = static_cast<qsizetype>(1 + random.bounded(8));
+        const qsizetype k = 1 + static_cast<qsizetype>(random.bounded(8));
         QSet<int> seen;
         const Moment kth = [&] {
             const QList<int> running = shellsOf(cli->processId());
