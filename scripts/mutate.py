@@ -59,7 +59,7 @@ MUTANTS = [  # (file, name, original text, replacement)
      ""),
     ("FileTree.cpp", "no-rename-fallback", "if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)",
      "if (true)"),
-    ("FileTree.cpp", "copy-mode-lost", "::fchmod(fd, st.st_mode & 07777) == 0", "::fchmod(fd, 0700) == 0"),
+    ("FileTree.cpp", "copy-mode-lost", "st.st_mode & 07777) == 0", "st.st_mode & 0700) == 0"),
     ("FileTree.cpp", "links-skipped", "return copyLink(fromDir, toDir, name, shown, st);", "return std::nullopt;"),
     ("FileTree.cpp", "entries-not-counted", "++summary.entries;", ""),
     ("FileTree.cpp", "walk-not-recursive", " && walkBelow(sub.get(), visit) && ok;", " && ok;"),
