@@ -78,10 +78,9 @@ QByteArray numberList(const QList<qint64> &numbers)
 // Runs `query`, whose rows are a number and a name in hex (a name may hold
 // any character, a line break or "|" too); number -> (name, second field)
 // for each row, or nullopt when the query fails.
-std::optional<Named> namedRows(const SqliteShell &shell, const QString &folder,
-                               const QByteArray &query)
+std::optional<Named> namedRows(QuerySeries &queries, const QByteArray &query)
 {
-    const SqliteShell::Output rows = shell.query(folder, shellSettings() + query);
+    const SqliteShell::Output rows = queries.query(shellSettings() + query);
     if (rows.status != 0)
         return std::nullopt;
     Named named;
@@ -98,17 +97,15 @@ std::optional<Named> namedRows(const SqliteShell &shell, const QString &folder,
 // are left out. Only the indexes' b-trees are walked, one by one by name: a
 // page not found in them belongs to a table, or to nothing. nullopt when
 // the walk fails.
-std::optional<Named> pagesInIndexes(const SqliteShell &shell, const QString &folder,
-                                    const QList<TreeLine> &lines)
+std::optional<Named> pagesInIndexes(QuerySeries &queries, const QList<TreeLine> &lines)
 {
     QList<qint64> pages;
     for (const TreeLine &line : lines)
         pages.append(line.page);
-    return namedRows(shell, folder,
-                     "SELECT d.pageno, hex(s.name), 'index' FROM sqlite_schema AS s "
-                     "JOIN dbstat AS d ON d.name = s.name WHERE s.type = 'index' AND "
-                     "d.pageno IN (" +
-                         numberList(pages) + ");\n");
+    return namedRows(queries, "SELECT d.pageno, hex(s.name), 'index' FROM sqlite_schema AS s "
+                              "JOIN dbstat AS d ON d.name = s.name WHERE s.type = 'index' AND "
+                              "d.pageno IN (" +
+                                  numberList(pages) + ");\n");
 }
 
 // Places each line of `found` inside a b-tree: in the index that dbstat
@@ -116,21 +113,20 @@ std::optional<Named> pagesInIndexes(const SqliteShell &shell, const QString &fol
 // placed in neither (its page outside every index, and its tree no table)
 // is unplaced. True when every page lies in an index: only indexes are
 // damaged, as far as the b-trees go.
-bool placeTrees(const SqliteShell &shell, const QString &folder, const Findings &found,
-                DamageVerdict &verdict)
+bool placeTrees(QuerySeries &queries, const Findings &found, DamageVerdict &verdict)
 {
-    const auto inIndexes = pagesInIndexes(shell, folder, found.inTrees);
+    const auto inIndexes = pagesInIndexes(queries, found.inTrees);
     QList<qint64> roots;
     for (const TreeLine &line : found.inTrees) {
         if (!inIndexes || !inIndexes->contains(line.page))
             roots.append(line.root);
     }
-    auto tables = roots.isEmpty() ? Named()
-                                  : namedRows(shell, folder,
-                                              "SELECT rootpage, hex(name), type FROM sqlite_schema "
-                                              "WHERE rootpage IN (" +
-                                                  numberList(roots) + ");\n")
-                                        .value_or(Named());
+    auto tables = roots.isEmpty()
+                      ? Named()
+                      : namedRows(queries, "SELECT rootpage, hex(name), type FROM sqlite_schema "
+                                           "WHERE rootpage IN (" +
+                                               numberList(roots) + ");\n")
+                            .value_or(Named());
     tables.insert(1, {QStringLiteral("sqlite_schema"), "table"}); // the schema's own table
     bool allIndexes = inIndexes.has_value();
     for (const TreeLine &line : found.inTrees) {
@@ -153,14 +149,14 @@ bool placeTrees(const SqliteShell &shell, const QString &folder, const Findings 
 
 // Whether a page that no b-tree reaches holds table rows; pages on a
 // damaged freelist may be old free pages, as many as the header counts.
-bool orphansHoldRows(const SqliteShell &shell, const QString &folder, const Findings &found)
+bool orphansHoldRows(QuerySeries &queries, const Findings &found)
 {
-    const SqliteShell::Output headers = shell.query(
-        folder, shellSettings() +
-                    "SELECT pgno, hex(substr(data, CASE pgno WHEN 1 THEN 101 ELSE 1 END, 5)), "
-                    "(SELECT hex(substr(data, 37, 4)) FROM sqlite_dbpage WHERE pgno = 1) "
-                    "FROM sqlite_dbpage WHERE pgno IN (" +
-                    numberList(found.neverUsed) + ");\n");
+    const SqliteShell::Output headers =
+        queries.query(shellSettings() +
+                      "SELECT pgno, hex(substr(data, CASE pgno WHEN 1 THEN 101 ELSE 1 END, 5)), "
+                      "(SELECT hex(substr(data, 37, 4)) FROM sqlite_dbpage WHERE pgno = 1) "
+                      "FROM sqlite_dbpage WHERE pgno IN (" +
+                      numberList(found.neverUsed) + ");\n");
     if (headers.status != 0)
         return true;
     qint64 holdingRows = 0;
@@ -185,15 +181,14 @@ bool orphansHoldRows(const SqliteShell &shell, const QString &folder, const Find
 
 } // namespace
 
-std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell, const QString &folder)
+std::optional<DamageVerdict> judgeDamage(QuerySeries &queries)
 {
-    const SqliteShell::Output checked =
-        shell.query(folder, shellSettings() + "PRAGMA quick_check(" +
-                                QByteArray::number(kMaxFindings) + ");\n");
+    const SqliteShell::Output checked = queries.query(shellSettings() + "PRAGMA quick_check(" +
+                                                      QByteArray::number(kMaxFindings) + ");\n");
     const Findings found = readQuickCheck(checked.text);
     // The check may stop at damage it cannot read past, after naming what
     // it found so far: that much is placed, and the rest is unknown.
-    if (checked.status != 0 && found.lines.isEmpty())
+    if (checked.troubled() || (checked.status != 0 && found.lines.isEmpty()))
         return std::nullopt;
     DamageVerdict verdict;
     verdict.findings = found.lines.join(u'\n');
@@ -201,8 +196,7 @@ std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell, const QString
     if (found.lines.isEmpty())
         return verdict;
     verdict.unplaced = found.unplaced;
-    const bool treesAreIndexes =
-        found.inTrees.isEmpty() || placeTrees(shell, folder, found, verdict);
+    const bool treesAreIndexes = found.inTrees.isEmpty() || placeTrees(queries, found, verdict);
     for (const QString &index : found.miscountedIndexes) {
         const DamageVerdict::Tree tree{index, DamageVerdict::Tree::Role::Index};
         if (!verdict.trees.contains(tree))
@@ -210,10 +204,12 @@ std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell, const QString
     }
     verdict.freelistDamaged = found.freelistDamaged;
     verdict.unreachedPages = found.neverUsed.size();
-    verdict.unreachedRows = !found.neverUsed.isEmpty() && orphansHoldRows(shell, folder, found);
+    verdict.unreachedRows = !found.neverUsed.isEmpty() && orphansHoldRows(queries, found);
     const bool lost =
         verdict.cutShort || !found.unplaced.isEmpty() || !treesAreIndexes || verdict.unreachedRows;
     verdict.kind = lost ? DamageVerdict::Kind::RowsLost : DamageVerdict::Kind::Repairable;
+    if (queries.trouble())
+        return std::nullopt;
     return verdict;
 }
 

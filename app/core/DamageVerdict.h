@@ -9,7 +9,7 @@
 namespace quillbox
 {
 
-class SqliteShell;
+class QuerySeries;
 
 // What the damage in a database means for its rows, judged from a full read
 // of its file before anything is changed.
@@ -48,7 +48,7 @@ struct DamageVerdict {
     QStringList unplaced;
 };
 
-// Judges Library.sqlite in `folder` without changing it (its log is not
+// Judges the database that `queries` read without changing it (its log is not
 // folded into it): SQLite's quick check reads every page; each problem it
 // reports is placed in the b-tree it belongs to (an index's problem is
 // repairable, a table's is not), and each page that no b-tree reaches is
@@ -56,10 +56,10 @@ struct DamageVerdict {
 // freelist is damaged too and such pages may be former free pages. Anything
 // the check says that cannot be placed counts as rows lost, and so does a
 // check that stopped before its end. nullopt when the check itself cannot
-// run (not a database, say) or stops before it found anything. `shell` is set up with
-// onlyRead(). Beside the kind, the verdict says which tables and indexes are
+// run (not a database, say) or stops before it found anything; and
+// whenever `queries` saw trouble, which says nothing of the database. Its
+// shell is set up with onlyRead(). Beside the kind, the verdict says which tables and indexes are
 // damaged and what else the check found.
-[[nodiscard]] std::optional<DamageVerdict> judgeDamage(const SqliteShell &shell,
-                                                       const QString &folder);
+[[nodiscard]] std::optional<DamageVerdict> judgeDamage(QuerySeries &queries);
 
 } // namespace quillbox

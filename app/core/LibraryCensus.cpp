@@ -16,13 +16,13 @@ namespace
 
 // What the SQL that the script `name` makes prints, run on the database:
 // statements to run after the rebuild; nullopt when either run fails.
-std::optional<QByteArray> statementsOf(const SqliteShell &shell, const QString &folder,
-                                       const QByteArray &settings, const QString &name)
+std::optional<QByteArray> statementsOf(QuerySeries &queries, const QByteArray &settings,
+                                       const QString &name)
 {
-    const SqliteShell::Output script = shell.query(folder, settings + loadScript(name));
+    const SqliteShell::Output script = queries.query(settings + loadScript(name));
     if (script.status != 0)
         return std::nullopt;
-    const SqliteShell::Output statements = shell.query(folder, settings + script.text);
+    const SqliteShell::Output statements = queries.query(settings + script.text);
     if (statements.status != 0)
         return std::nullopt;
     return statements.text;
@@ -30,18 +30,18 @@ std::optional<QByteArray> statementsOf(const SqliteShell &shell, const QString &
 
 } // namespace
 
-std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder)
+std::optional<Census> takeCensus(QuerySeries &queries)
 {
     // The scripts the census runs are made from the library's names: they
     // reach the shell on its standard input, in safe mode, like all else.
     const QByteArray settings = shellSettings();
     const SqliteShell::Output censusScript =
-        shell.query(folder, settings + loadScript(QStringLiteral("CensusScript")));
+        queries.query(settings + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output digestScript =
-        shell.query(folder, settings + loadScript(QStringLiteral("DigestScript")));
+        queries.query(settings + loadScript(QStringLiteral("DigestScript")));
     if (censusScript.status != 0 || digestScript.status != 0)
         return std::nullopt;
-    const SqliteShell::Output scanned = shell.query(folder, settings + censusScript.text);
+    const SqliteShell::Output scanned = queries.query(settings + censusScript.text);
     if (scanned.status != 0)
         return std::nullopt;
     Census census;
@@ -59,14 +59,14 @@ std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder
     }
     if (textToSet > 0) {
         const std::optional<QByteArray> statements =
-            statementsOf(shell, folder, settings, QStringLiteral("TextScript"));
+            statementsOf(queries, settings, QStringLiteral("TextScript"));
         if (!statements)
             return std::nullopt;
         census.exactText = *statements;
     }
     if (inexactReals > 0) {
         const std::optional<QByteArray> statements =
-            statementsOf(shell, folder, settings, QStringLiteral("RealsScript"));
+            statementsOf(queries, settings, QStringLiteral("RealsScript"));
         if (!statements)
             return std::nullopt;
         census.exactReals = *statements;
@@ -101,23 +101,21 @@ Digests digestTables(const SqliteShell &shell, const QString &folder, const Cens
                      Cores cores)
 {
     const QByteArray settings = shellSettings();
-    // Each thread has a shell object of its own, which keeps how its run ended.
-    SqliteShell firstShell = shell;
-    SqliteShell secondShell = shell;
     SqliteShell::Output first;
-    SqliteShell::Output second{0, {}};
+    SqliteShell::Output second;
+    second.status = 0;
     if (cores == Cores::Two) {
         auto other = std::async(std::launch::async, [&] {
-            return secondShell.query(folder, settings + digestPart(census, 1));
+            return shell.query(folder, settings + digestPart(census, 1));
         });
-        first = firstShell.query(folder, settings + digestPart(census, 0));
+        first = shell.query(folder, settings + digestPart(census, 0));
         second = other.get();
     } else {
-        first = firstShell.query(folder, settings + digestPart(census, 0) + digestPart(census, 1));
+        first = shell.query(folder, settings + digestPart(census, 0) + digestPart(census, 1));
     }
     Digests digests;
-    for (const SqliteShell *one : {&firstShell, &secondShell}) {
-        if (one->lastTrouble() != SqliteShell::Trouble::None && !digests.troubled)
+    for (const SqliteShell::Output *one : {&first, &second}) {
+        if (one->troubled() && !digests.troubled)
             digests.troubled = *one;
     }
     const QByteArray text = first.text + second.text;

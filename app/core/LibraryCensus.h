@@ -27,12 +27,13 @@ struct Census {
     QByteArray exactText;
 };
 
-// Reads every table of Library.sqlite in `folder` once: the rows holding a
+// Reads every table of the database that `queries` read once: the rows holding a
 // text value with a NUL character (which a dump would cut short) and the
 // REAL values a dump cannot write exactly; makes the digest script. nullopt
-// when a table cannot be read to its end. Here and below, `shell` is set up
-// with onlyRead(), as every reader of a library's database is.
-[[nodiscard]] std::optional<Census> takeCensus(const SqliteShell &shell, const QString &folder);
+// when a table cannot be read to its end, or `queries` saw trouble. Here and
+// below, the shell is set up with onlyRead(), as every reader of a library's
+// database is.
+[[nodiscard]] std::optional<Census> takeCensus(QuerySeries &queries);
 
 // How many processes share a long read.
 enum class Cores { One, Two };
@@ -42,8 +43,8 @@ struct Digests {
     // One line per table and part; nullopt when a table cannot be read to
     // its end, or a shell failed.
     std::optional<QByteArray> text;
-    // A shell that could not start, was stopped or was killed, and how.
-    std::optional<SqliteShell> troubled = {};
+    // How a shell that could not start, was stopped or was killed ended.
+    std::optional<SqliteShell::Ending> troubled = {};
 };
 
 // The digest of every table's rows in the database `shell` opens in

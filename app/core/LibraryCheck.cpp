@@ -56,16 +56,18 @@ LibraryRepair::CheckResult LibraryRepair::judgeOnly()
     SqliteShell reader = shell_.withSetup(onlyRead(Reads::Mapped));
     reader.setTimeLimit(shellTimeLimit());
     reader.setCancelFlag(cancelFlag_);
-    const std::optional<DamageVerdict> verdict = judgeDamage(reader, libraryPath_);
+    QuerySeries queries(reader, libraryPath_);
+    const std::optional<DamageVerdict> verdict = judgeDamage(queries);
     // Only an empty log that nobody else has open is ours to remove.
     if (!hadLog && bf::itemExists(log) && fileSize(log) == 0 && !isDatabaseInUse(libraryPath_))
         QFile::remove(log);
     // Ctrl+C reaches the shell too, which may end on it before it is
     // stopped: a check asked to stop says nothing of the library.
-    if (canceled() || reader.lastTrouble() == SqliteShell::Trouble::Canceled)
+    const std::optional<SqliteShell::Ending> &trouble = queries.trouble();
+    if (canceled() || (trouble && trouble->trouble == SqliteShell::Trouble::Canceled))
         return {CheckOutcome::Canceled, {}};
-    if (reader.lastTrouble() != SqliteShell::Trouble::None) {
-        const Failure failure = shellFailure(reader);
+    if (trouble) {
+        const Failure failure = shellFailure(*trouble);
         return {checkOutcomeOf(failure.cause), checkRefusalAlert(failure, libraryPath_)};
     }
     // A database another program holds cannot be read; that is no damage.
@@ -73,9 +75,9 @@ LibraryRepair::CheckResult LibraryRepair::judgeOnly()
         const Failure failure{Cause::Locked};
         return {CheckOutcome::Locked, checkRefusalAlert(failure, libraryPath_)};
     }
-    return {
-        checkOutcomeOf(verdict),
-        verdictAlert(verdict, libraryPath_, QString::fromLocal8Bit(reader.lastErrors().trimmed()))};
+    return {checkOutcomeOf(verdict),
+            verdictAlert(verdict, libraryPath_,
+                         QString::fromLocal8Bit(queries.last().errors.trimmed()))};
 }
 
 } // namespace quillbox

@@ -256,32 +256,37 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     // judge the damage and read every table once: damage that already lost
     // rows, or a table that cannot be read to its end, is beyond repair.
     const SqliteShell reader = shell_.withSetup(onlyRead(Reads::Mapped));
-    auto judging = std::async(std::launch::async, [shell = reader, folder = libraryPath_] {
-        return std::pair{judgeDamage(shell, folder), shell};
+    auto judging = std::async(std::launch::async, [&reader, folder = libraryPath_] {
+        QuerySeries queries(reader, folder);
+        return std::pair{judgeDamage(queries), queries.trouble()};
     });
-    auto counting = std::async(std::launch::async, [shell = reader, folder = libraryPath_] {
-        return std::pair{takeCensus(shell, folder), shell};
+    auto counting = std::async(std::launch::async, [&reader, folder = libraryPath_] {
+        QuerySeries queries(reader, folder);
+        return std::pair{takeCensus(queries), queries.trouble()};
     });
     // The dump's text is usually somewhat larger than the database it holds.
     const double estimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
     report(RepairStage::Dump, kCopyEnd);
-    Examination examined{.dumper = shell_.withSetup(onlyRead())};
-    examined.dump = examined.dumper.runToFile(
-        libraryPath_, loadScript(QStringLiteral("DumpScript")), dumpPath, [&] {
-            const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
-            report(RepairStage::Dump, kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
-        });
+    Examination examined;
+    examined.dump =
+        shell_.withSetup(onlyRead())
+            .runToFile(libraryPath_, loadScript(QStringLiteral("DumpScript")), dumpPath, [&] {
+                const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
+                report(RepairStage::Dump, kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
+            });
     const auto [verdict, judged] = judging.get();
     const auto [census, counted] = counting.get();
     shell_.setCancelFlag(nullptr);
     examined.verdict = verdict;
     examined.census = census;
-    // A shell that could not start, or was stopped, says more than the rest.
-    for (const SqliteShell *shell :
-         std::array<const SqliteShell *, 3>{&examined.dumper, &judged, &counted}) {
-        if (shell->lastTrouble() != SqliteShell::Trouble::None) {
-            examined.trouble = shellFailure(*shell);
+    // A shell that could not start, was stopped or was killed says more
+    // than the rest: it tells nothing of the library.
+    const std::optional<SqliteShell::Ending> dumped =
+        examined.dump.troubled() ? std::optional<SqliteShell::Ending>(examined.dump) : std::nullopt;
+    for (const auto *trouble : {&dumped, &judged, &counted}) {
+        if (*trouble) {
+            examined.trouble = shellFailure(**trouble);
             break;
         }
     }
@@ -302,15 +307,14 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
         return Failure{Cause::Locked, {}, {}, 0, 0, removeLeftovers({dumpPath})};
     if (!examined.census || !examined.verdict ||
         examined.verdict->kind == DamageVerdict::Kind::RowsLost)
-        return Failure{Cause::Corrupt,
-                       QString::fromLocal8Bit(examined.dumper.lastErrors().trimmed())};
+        return Failure{Cause::Corrupt, QString::fromLocal8Bit(examined.dump.errors.trimmed())};
     if (examined.census->rowsWithNulText > 0)
         return Failure{Cause::UnsafeText, {}, {}, 0, 0, removeLeftovers({dumpPath})};
     if (examined.dump.status != 0)
-        return shellRunFailure(examined.dumper);
+        return shellRunFailure(examined.dump);
     report(RepairStage::Check, kDumpEnd);
     if (!dumpIsComplete(dumpPath, examined.dump))
-        return shellRunFailure(examined.dumper);
+        return shellRunFailure(examined.dump);
     return std::nullopt;
 }
 
@@ -338,14 +342,14 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, const Databa
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.
     report(RepairStage::Rebuild, kRebuildStart);
-    const int status = rebuilder.run(libraryPath_, input, [&] {
+    const SqliteShell::Ending rebuilt = rebuilder.run(libraryPath_, input, [&] {
         startWriteback(databasePath);
         const double done = static_cast<double>(fileSize(databasePath)) / estimate;
         report(RepairStage::Rebuild,
                kRebuildStart + (kRebuildEnd - kRebuildStart) * std::min(done, 0.98));
     });
-    if (status != 0)
-        return shellRunFailure(rebuilder);
+    if (rebuilt.status != 0)
+        return shellRunFailure(rebuilt);
     // The new database keeps who may read and write it.
     if (damaged.mode)
         ::chmod(QFile::encodeName(databasePath).constData(), *damaged.mode);

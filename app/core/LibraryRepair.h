@@ -129,8 +129,7 @@ class LibraryRepair
 
     // What the dump and the look at the damaged database found.
     struct Examination {
-        SqliteShell dumper{QString()}; // the shell that wrote the dump, and how it ended
-        SqliteShell::FileRun dump = {};
+        SqliteShell::FileRun dump = {}; // how the shell that wrote the dump ended
         std::optional<DamageVerdict> verdict = {};
         std::optional<Census> census = {};
         // How a shell that could not start, was stopped or was killed ended.
@@ -179,12 +178,12 @@ class LibraryRepair
     [[nodiscard]] std::optional<Failure> databaseFileProblem() const;
     [[nodiscard]] bool canceled() const { return cancelFlag_ != nullptr && cancelFlag_->load(); }
     void record(RepairPhase phase);
-    // How the last run of `shell` failed: it could not start or was stopped,
-    // or else the library is corrupt, with the shell's own last word.
-    [[nodiscard]] static Failure shellFailure(const SqliteShell &shell);
+    // How a shell run that `ended` failed: it could not start or was
+    // stopped, or else the library is corrupt, with the shell's own last word.
+    [[nodiscard]] static Failure shellFailure(const SqliteShell::Ending &ended);
     // The same for the dump or the rebuild, where a disk that refused a
     // write is the cause rather than the library.
-    [[nodiscard]] Failure shellRunFailure(const SqliteShell &shell) const;
+    [[nodiscard]] Failure shellRunFailure(const SqliteShell::Ending &ended) const;
     RepairOutcome restoreSafetyCopy();
     // Saves what can be saved of the damaged database beside the library;
     // what it did, for the user.

@@ -62,17 +62,17 @@ std::optional<Failure> LibraryRepair::checkSpace() const
     return failure;
 }
 
-Failure LibraryRepair::shellFailure(const SqliteShell &shell)
+Failure LibraryRepair::shellFailure(const SqliteShell::Ending &ended)
 {
-    const QString said = QString::fromLocal8Bit(shell.lastErrors().trimmed());
-    switch (shell.lastTrouble()) {
+    const QString said = QString::fromLocal8Bit(ended.errors.trimmed());
+    switch (ended.trouble) {
     case SqliteShell::Trouble::NotStarted:
         return {Cause::ShellNotStarted, said};
     case SqliteShell::Trouble::TimedOut:
     case SqliteShell::Trouble::Canceled:
         return {Cause::ShellStopped, said};
     case SqliteShell::Trouble::Killed:
-        return {Cause::ShellKilled, QString::number(shell.lastSignal())};
+        return {Cause::ShellKilled, QString::number(ended.signal)};
     case SqliteShell::Trouble::InputUnreadable:
         // The dump it was to read back could not be read from the disk.
         return {Cause::DiskWrite, said};
@@ -82,15 +82,15 @@ Failure LibraryRepair::shellFailure(const SqliteShell &shell)
     return {Cause::Corrupt, said};
 }
 
-Failure LibraryRepair::shellRunFailure(const SqliteShell &shell) const
+Failure LibraryRepair::shellRunFailure(const SqliteShell::Ending &ended) const
 {
-    Failure failure = shellFailure(shell);
+    Failure failure = shellFailure(ended);
     if (failure.cause != Cause::Corrupt)
         return failure;
     // A shell that could not write says so; that is no corruption of the
     // library, and the user can do something about it. SQLite reports it
     // only in words, with no error number to go by.
-    const QByteArray &errors = shell.lastErrors();
+    const QByteArray &errors = ended.errors;
     // The shell does not report a failed write of its output file, so a disk
     // that is full now counts as the cause too.
     struct statvfs disk {
@@ -107,7 +107,7 @@ Failure LibraryRepair::shellRunFailure(const SqliteShell &shell) const
 
 RepairOutcome LibraryRepair::showCorruptMessage()
 {
-    return conclude(shellFailure(shell_));
+    return conclude(Failure{Cause::Corrupt});
 }
 
 RepairOutcome LibraryRepair::conclude(const Failure &failure)

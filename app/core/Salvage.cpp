@@ -78,7 +78,7 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
     if (recovered.status != 0 || recovered.writeError != 0) {
         report.failure = recovered.writeError != 0 ? SalvageReport::Failure::CouldNotWrite
                                                    : SalvageReport::Failure::CouldNotRecover;
-        report.detail = QString::fromLocal8Bit(damaged.lastErrors().trimmed());
+        report.detail = QString::fromLocal8Bit(recovered.errors.trimmed());
         return report;
     }
     // The recovery's text, which holds the damaged library's names, schema
@@ -86,15 +86,16 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
     // The header says whether the library used a write-ahead log.
     QFile header(inFolder(folder, kDamaged));
     const bool wal = header.open(QIODevice::ReadOnly) && header.read(20).mid(18, 1) == "\x02";
-    const int built =
+    const SqliteShell::Ending built =
         shell.withSetup(rebuilding())
             .run(folder,
                  {{}, inFolder(folder, kRecoveredSql), wal ? "PRAGMA journal_mode=WAL;\n" : ""});
     const SqliteShell::Output checked =
         shell.query(folder, shellSettings() + "PRAGMA integrity_check;\n");
-    if (built != 0 || checked.status != 0 || checked.text != "ok\n") {
+    if (built.status != 0 || checked.status != 0 || checked.text != "ok\n") {
         report.failure = SalvageReport::Failure::CouldNotRecover;
-        report.detail = QString::fromLocal8Bit(shell.lastErrors().trimmed());
+        report.detail =
+            QString::fromLocal8Bit((built.status != 0 ? built : checked).errors.trimmed());
         return report;
     }
     for (SalvageReport::Table &table : recoveredRows(shell, folder)) {

@@ -158,8 +158,8 @@ bool SqliteShell::isUsable() const
     return info.isFile() && info.isExecutable();
 }
 
-int SqliteShell::run(const QString &folder, const Input &input,
-                     const std::function<void()> &poll) const
+SqliteShell::Ending SqliteShell::run(const QString &folder, const Input &input,
+                                     const std::function<void()> &poll) const
 {
     return execute(folder, input, nullptr, poll);
 }
@@ -186,7 +186,7 @@ SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteAr
         // shell whose output can no longer be kept does not run on.
         ::close(pipe[0]);
     });
-    run.status = execute(folder, {script}, nullptr, poll, pipe[1]);
+    static_cast<Ending &>(run) = execute(folder, {script}, nullptr, poll, pipe[1]);
     ::close(pipe[1]);
     drain.join();
     if (::close(file) != 0 && run.writeError == 0)
@@ -197,12 +197,13 @@ SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteAr
 SqliteShell::Output SqliteShell::query(const QString &folder, const QByteArray &script) const
 {
     Output output;
-    output.status = execute(folder, {script}, &output.text, {});
+    static_cast<Ending &>(output) = execute(folder, {script}, &output.text, {});
     return output;
 }
 
-int SqliteShell::execute(const QString &folder, const Input &input, QByteArray *output,
-                         const std::function<void()> &poll, int outputFd) const
+SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &input,
+                                         QByteArray *output, const std::function<void()> &poll,
+                                         int outputFd) const
 {
     QProcess shell;
     shell.setProgram(executable_);
@@ -210,18 +211,12 @@ int SqliteShell::execute(const QString &folder, const Input &input, QByteArray *
     shell.setWorkingDirectory(folder);
     if (output == nullptr && outputFd < 0)
         shell.setStandardOutputFile(QProcess::nullDevice());
-    errors_.clear();
-    trouble_ = Trouble::None;
-    signal_ = 0;
     // A file is streamed to the shell through a pipe of our own, which the
     // child takes as its standard input; anything else goes through Qt's.
     std::array<int, 2> in{-1, -1};
     if (!input.file.isEmpty()) {
-        if (::pipe2(in.data(), O_CLOEXEC) != 0) {
-            trouble_ = Trouble::InputUnreadable;
-            errors_ = QByteArray(std::strerror(errno));
-            return -1;
-        }
+        if (::pipe2(in.data(), O_CLOEXEC) != 0)
+            return {.trouble = Trouble::InputUnreadable, .errors = std::strerror(errno)};
         ::fcntl(in[1], F_SETPIPE_SZ, 1 << 20);
         shell.setStandardInputFile(QProcess::nullDevice());
     }
@@ -245,9 +240,7 @@ int SqliteShell::execute(const QString &folder, const Input &input, QByteArray *
     if (!started) {
         if (in[1] >= 0)
             ::close(in[1]);
-        trouble_ = Trouble::NotStarted;
-        errors_ = shell.errorString().toLocal8Bit();
-        return -1;
+        return {.trouble = Trouble::NotStarted, .errors = shell.errorString().toLocal8Bit()};
     }
     int inputError = 0;
     std::thread feeding;
@@ -258,25 +251,24 @@ int SqliteShell::execute(const QString &folder, const Input &input, QByteArray *
         shell.closeWriteChannel();
     }
     // A shell that ends, or is stopped, closes the pipe, which ends the feed.
-    const int status = wait(shell, output, poll);
+    const Ending ending = wait(shell, output, poll);
     if (feeding.joinable())
         feeding.join();
-    if (inputError != 0 && trouble_ == Trouble::None) {
-        trouble_ = Trouble::InputUnreadable;
-        errors_ = QByteArray(std::strerror(inputError));
-        return -1;
-    }
-    return status;
+    if (inputError != 0 && !ending.troubled())
+        return {.trouble = Trouble::InputUnreadable, .errors = std::strerror(inputError)};
+    return ending;
 }
 
-int SqliteShell::wait(QProcess &shell, QByteArray *output, const std::function<void()> &poll) const
+SqliteShell::Ending SqliteShell::wait(QProcess &shell, QByteArray *output,
+                                      const std::function<void()> &poll) const
 {
     // What the shell says on its standard error is kept for the report's
     // details, never passed on: raw shell errors mean nothing to the user.
+    Ending ending;
     const auto keepErrors = [&] {
         const QByteArray errors = shell.readAllStandardError();
         if (!errors.isEmpty())
-            errors_ = (errors_ + errors).right(4096);
+            ending.errors = (ending.errors + errors).right(4096);
     };
     QElapsedTimer clock;
     clock.start();
@@ -285,10 +277,10 @@ int SqliteShell::wait(QProcess &shell, QByteArray *output, const std::function<v
             break;
         const bool late = timeLimit_.count() > 0 && clock.elapsed() > timeLimit_.count();
         if (late || (cancelFlag_ != nullptr && cancelFlag_->load())) {
-            trouble_ = late ? Trouble::TimedOut : Trouble::Canceled;
+            ending.trouble = late ? Trouble::TimedOut : Trouble::Canceled;
             shell.kill();
             shell.waitForFinished(-1);
-            return -1;
+            return ending;
         }
         if (output != nullptr)
             output->append(shell.readAllStandardOutput());
@@ -302,11 +294,21 @@ int SqliteShell::wait(QProcess &shell, QByteArray *output, const std::function<v
     // A shell that was killed (the out-of-memory killer, a user) says
     // nothing of the library; Qt gives the signal as its exit code.
     if (shell.exitStatus() != QProcess::NormalExit) {
-        trouble_ = Trouble::Killed;
-        signal_ = shell.exitCode();
-        return -1;
+        ending.trouble = Trouble::Killed;
+        ending.signal = shell.exitCode();
+        return ending;
     }
-    return shell.exitCode();
+    ending.status = shell.exitCode();
+    return ending;
+}
+
+SqliteShell::Output QuerySeries::query(const QByteArray &script)
+{
+    SqliteShell::Output output = shell_.query(folder_, script);
+    last_ = static_cast<const SqliteShell::Ending &>(output);
+    if (output.troubled() && !trouble_)
+        trouble_ = last_;
+    return output;
 }
 
 QByteArray loadScript(const QString &name)

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <optional>
 
 class QProcess;
 
@@ -52,19 +53,41 @@ class SqliteShell
         QByteArray tail = {};
     };
 
+    // What went wrong with a run, beside its exit status.
+    enum class Trouble {
+        None,
+        NotStarted,      // it could not be started (errors says why)
+        TimedOut,        // it ran past its time limit and was stopped
+        Canceled,        // it was stopped because the cancel flag was set
+        InputUnreadable, // the file it was to read could not be read (errors says why)
+        Killed,          // something else ended it with a signal (signal says which)
+    };
+
+    // How a run ended. Each run returns its own: a step of several runs
+    // tells the first one that was stopped, not what a later one left.
+    struct Ending {
+        int status = -1; // exit status; -1 when there is trouble
+        Trouble trouble = Trouble::None;
+        int signal = 0; // the signal that ended it, when Killed; else 0
+        // What it printed on its standard error (its last 4 KiB); it is
+        // not passed on to ours.
+        QByteArray errors = {};
+        // True when it could not start, was stopped or was killed: such a
+        // run says nothing of the library.
+        [[nodiscard]] bool troubled() const { return trouble != Trouble::None; }
+    };
+
     // Runs the shell with the library folder as working directory, the
     // arguments "-init /dev/null -batch", the setup commands, "-safe" and
     // "Library.sqlite" (no user configuration file, and safe mode for all
     // it reads), and `input` on its standard input; what it prints on its
     // standard output is discarded. `poll` is called every 100 ms while it
-    // runs. The exit status, or -1 when it could not start, was stopped or
-    // its input could not be read (lastTrouble() says which).
-    [[nodiscard]] int run(const QString &folder, const Input &input,
-                          const std::function<void()> &poll = {}) const;
+    // runs.
+    [[nodiscard]] Ending run(const QString &folder, const Input &input,
+                             const std::function<void()> &poll = {}) const;
 
     // How a run whose output went into a file ended.
-    struct FileRun {
-        int status = -1;    // as run() gives it
+    struct FileRun : Ending {
         int writeError = 0; // errno of the first failed write of the output; 0 when none
         qint64 bytes = 0;   // bytes the shell printed that reached the file
     };
@@ -80,8 +103,7 @@ class SqliteShell
                                     const std::function<void()> &poll = {}) const;
 
     // What a query printed, and how the shell ended.
-    struct Output {
-        int status = -1; // exit status; -1 when it could not start or was killed
+    struct Output : Ending {
         QByteArray text;
     };
 
@@ -95,30 +117,13 @@ class SqliteShell
     // flag is not owned and must outlive every run.
     void setCancelFlag(const std::atomic<bool> *flag) { cancelFlag_ = flag; }
 
-    // What went wrong with the last run, beside its exit status.
-    enum class Trouble {
-        None,
-        NotStarted,      // it could not be started (lastErrors() says why)
-        TimedOut,        // it ran past its time limit and was stopped
-        Canceled,        // it was stopped because the cancel flag was set
-        InputUnreadable, // the file it was to read could not be read (lastErrors() says why)
-        Killed,          // something else ended it with a signal (lastSignal() says which)
-    };
-    [[nodiscard]] Trouble lastTrouble() const { return trouble_; }
-    // The signal that ended the last run, when it was Killed; else 0.
-    [[nodiscard]] int lastSignal() const { return signal_; }
-
-    // What the last run printed on its standard error (its last 4 KiB); it
-    // is not passed on to ours.
-    [[nodiscard]] const QByteArray &lastErrors() const { return errors_; }
-
   private:
-    int execute(const QString &folder, const Input &input, QByteArray *output,
-                const std::function<void()> &poll, int outputFd = -1) const;
+    Ending execute(const QString &folder, const Input &input, QByteArray *output,
+                   const std::function<void()> &poll, int outputFd = -1) const;
     // Waits for the started `shell` to end, gathering what it prints into
     // `output` (when not null) and its errors, and stopping it past the time
-    // limit or on a cancel; its exit status, or -1.
-    int wait(QProcess &shell, QByteArray *output, const std::function<void()> &poll) const;
+    // limit or on a cancel.
+    Ending wait(QProcess &shell, QByteArray *output, const std::function<void()> &poll) const;
     [[nodiscard]] QStringList arguments() const;
 
     QString executable_;
@@ -126,9 +131,31 @@ class SqliteShell
     QByteArrayList setup_;
     std::chrono::milliseconds timeLimit_{0};
     const std::atomic<bool> *cancelFlag_ = nullptr;
-    mutable QByteArray errors_;
-    mutable Trouble trouble_ = Trouble::None;
-    mutable int signal_ = 0;
+};
+
+// Queries run one after another by one step on one shell and folder,
+// keeping the first that could not start, was stopped or was killed: the
+// step then says how its shell ended, rather than what its later queries
+// made of a missing answer.
+class QuerySeries
+{
+  public:
+    QuerySeries(const SqliteShell &shell, QString folder)
+        : shell_(shell), folder_(std::move(folder))
+    {
+    }
+    // Runs `script` like SqliteShell::query().
+    [[nodiscard]] SqliteShell::Output query(const QByteArray &script);
+    // The first query that ended in trouble; nullopt when none did.
+    [[nodiscard]] const std::optional<SqliteShell::Ending> &trouble() const { return trouble_; }
+    // The last query's ending, for what its shell said.
+    [[nodiscard]] const SqliteShell::Ending &last() const { return last_; }
+
+  private:
+    const SqliteShell &shell_;
+    QString folder_;
+    std::optional<SqliteShell::Ending> trouble_;
+    SqliteShell::Ending last_;
 };
 
 // The bytes of the SQL script resource `name` ("DumpScript", "FixScript");

@@ -65,8 +65,9 @@ TEST_P(Verdicts, nameEachDamagedTreeAndChangeNothing)
         test::runSql(db, QString::fromUtf8(c.sql));
     const auto before = test::snapshot(sandbox.path());
 
-    const auto verdict =
-        judgeDamage(SqliteShell(test::shellPath()).withSetup(onlyRead()), sandbox.path());
+    const SqliteShell reader = SqliteShell(test::shellPath()).withSetup(onlyRead());
+    QuerySeries queries(reader, sandbox.path());
+    const auto verdict = judgeDamage(queries);
     ASSERT_TRUE(verdict.has_value());
     EXPECT_EQ(verdict->kind, c.kind) << verdict->findings.toStdString();
     EXPECT_EQ(verdict->trees.mid(0, c.trees.size()), c.trees) << verdict->findings.toStdString();

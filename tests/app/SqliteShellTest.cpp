@@ -51,17 +51,20 @@ TEST(SqliteShellTest, streamsAFileBetweenHeadAndTailInSafeMode)
     test::writeFile(rows, text);
     const SqliteShell shell =
         SqliteShell(test::shellPath()).withSetup({".output /dev/null", ".output stdout"});
-    EXPECT_EQ(shell.run(folder.path(), {"BEGIN;\n", rows, "COMMIT;\n"}), 0);
+    EXPECT_EQ(shell.run(folder.path(), {"BEGIN;\n", rows, "COMMIT;\n"}).status, 0);
     EXPECT_EQ(test::runSql(folder.filePath(u"Library.sqlite"_qs), u"SELECT sum(n) FROM t;"_qs),
               u"199990000");
 
-    EXPECT_EQ(shell.run(folder.path(), {".output " + folder.filePath(u"out"_qs).toUtf8() + "\n"}),
-              1);
+    const SqliteShell::Ending refused =
+        shell.run(folder.path(), {".output " + folder.filePath(u"out"_qs).toUtf8() + "\n"});
+    EXPECT_EQ(refused.status, 1);
     EXPECT_FALSE(QFileInfo::exists(folder.filePath(u"out"_qs)));
-    EXPECT_TRUE(shell.lastErrors().contains("safe mode"));
+    EXPECT_TRUE(refused.errors.contains("safe mode"));
 
-    EXPECT_EQ(shell.run(folder.path(), {{}, folder.filePath(u"missing.sql"_qs)}), -1);
-    EXPECT_EQ(shell.lastTrouble(), SqliteShell::Trouble::InputUnreadable);
+    const SqliteShell::Ending unread =
+        shell.run(folder.path(), {{}, folder.filePath(u"missing.sql"_qs)});
+    EXPECT_EQ(unread.status, -1);
+    EXPECT_EQ(unread.trouble, SqliteShell::Trouble::InputUnreadable);
 }
 
 } // namespace
