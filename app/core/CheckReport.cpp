@@ -11,23 +11,32 @@ namespace quillbox
 namespace
 {
 
+// What a repair would do about a damaged b-tree of `role`, for its name.
+QString treeLine(DamageVerdict::Tree::Role role)
+{
+    switch (role) {
+    case DamageVerdict::Tree::Role::Index:
+        return QCoreApplication::translate(
+            "LibraryCheck", "Index “%1”: damaged. It can be rebuilt exactly from its table.");
+    case DamageVerdict::Tree::Role::TextIndex:
+        return QCoreApplication::translate(
+            "LibraryCheck", "Full-text index “%1”: damaged. A repair would build it anew from "
+                            "the text it indexes, which is intact.");
+    case DamageVerdict::Tree::Role::Table:
+        break;
+    }
+    return QCoreApplication::translate(
+        "LibraryCheck",
+        "Table “%1”: damaged; rows are lost. A repair would refuse and save what can be read.");
+}
+
 // One line for each damaged table and index, and for what else the check
 // found, each with what a repair would do about it.
 QStringList damageLines(const DamageVerdict &verdict)
 {
     QStringList lines;
-    for (const DamageVerdict::Tree &tree : verdict.trees) {
-        lines.append(
-            (tree.role == DamageVerdict::Tree::Role::Index
-                 ? QCoreApplication::translate(
-                       "LibraryCheck",
-                       "Index “%1”: damaged. It can be rebuilt exactly from its table.")
-                 : QCoreApplication::translate(
-                       "LibraryCheck",
-                       "Table “%1”: damaged; rows are lost. A repair would refuse and save what "
-                       "can be read."))
-                .arg(tree.name));
-    }
+    for (const DamageVerdict::Tree &tree : verdict.trees)
+        lines.append(treeLine(tree.role).arg(tree.name));
     if (verdict.unreachedRows)
         lines.append(QCoreApplication::translate(
             "LibraryCheck",

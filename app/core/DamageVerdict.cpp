@@ -2,6 +2,7 @@
 
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
+#include "app/core/TableChecks.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -109,11 +110,13 @@ std::optional<Named> pagesInIndexes(QuerySeries &queries, const QList<TreeLine> 
 }
 
 // Places each line of `found` inside a b-tree: in the index that dbstat
-// finds its page in, else in the table whose root the line names. A line
-// placed in neither (its page outside every index, and its tree no table)
-// is unplaced. True when every page lies in an index: only indexes are
-// damaged, as far as the b-trees go.
-bool placeTrees(QuerySeries &queries, const Findings &found, DamageVerdict &verdict)
+// finds its page in, else in the table whose root the line names, which
+// may hold a full-text index's derived rows (`owners`). A line placed in
+// none (its page outside every index, and its tree no table) is unplaced.
+// True when every page lies in an index or a full-text index: no table's
+// rows are damaged, as far as the b-trees go.
+bool placeTrees(QuerySeries &queries, const Findings &found, const QHash<QString, QString> &owners,
+                DamageVerdict &verdict)
 {
     const auto inIndexes = pagesInIndexes(queries, found.inTrees);
     QList<qint64> roots;
@@ -131,15 +134,18 @@ bool placeTrees(QuerySeries &queries, const Findings &found, DamageVerdict &verd
     bool allIndexes = inIndexes.has_value();
     for (const TreeLine &line : found.inTrees) {
         DamageVerdict::Tree tree;
+        const QString table = tables.value(line.root).first;
         if (inIndexes && inIndexes->contains(line.page)) {
             tree = {inIndexes->value(line.page).first, DamageVerdict::Tree::Role::Index};
+        } else if (tables.value(line.root).second == "table" && owners.contains(table)) {
+            tree = {owners.value(table), DamageVerdict::Tree::Role::TextIndex};
         } else {
             allIndexes = false;
             if (tables.value(line.root).second != "table") {
                 verdict.unplaced.append(line.text);
                 continue;
             }
-            tree = {tables.value(line.root).first, DamageVerdict::Tree::Role::Table};
+            tree = {table, DamageVerdict::Tree::Role::Table};
         }
         if (!verdict.trees.contains(tree))
             verdict.trees.append(tree);
@@ -179,34 +185,100 @@ bool orphansHoldRows(QuerySeries &queries, const Findings &found)
     return !(found.freelistDamaged && found.neverUsed.size() <= freePages);
 }
 
+// Checks each full-text table alone: one whose check finds its index
+// malformed, or cannot read it, is damaged. It is built anew from its text
+// when it keeps one, else its rows are lost. Its lines join `lines`.
+void checkTextIndexes(QuerySeries &queries, const FullTextTables &fullText, DamageVerdict &verdict,
+                      QStringList &lines)
+{
+    const auto problems = checkEachAlone(queries, fullText.tables);
+    if (!problems) {
+        verdict.unplaced.append(u"The full-text indexes could not be checked."_qs);
+        return;
+    }
+    const QList<QString> rebuildable = fullText.derivedOwners.values();
+    for (const QString &table : fullText.tables) {
+        if (!problems->contains(table))
+            continue;
+        const DamageVerdict::Tree tree{table, DamageVerdict::Tree::Role::TextIndex};
+        lines.append(problems->value(table));
+        if (!rebuildable.contains(table))
+            verdict.unplaced.append(problems->value(table));
+        else if (!verdict.trees.contains(tree))
+            verdict.trees.append(tree);
+    }
+}
+
+// Whether a check that stopped early stopped at the derived rows of a
+// damaged full-text index: every other table, checked alone, is sound.
+bool stoppedAtDerivedRows(QuerySeries &queries, const DamageVerdict &verdict)
+{
+    const std::optional<QStringList> tables = ordinaryTables(queries);
+    if (!tables)
+        return false;
+    QStringList others;
+    for (const QString &table : *tables) {
+        if (!verdict.derivedTables.contains(table))
+            others.append(table);
+    }
+    const auto problems = checkEachAlone(queries, others);
+    return problems && problems->isEmpty();
+}
+
+// The derived tables of each damaged full-text index.
+QStringList derivedTablesOf(const DamageVerdict &verdict, const FullTextTables &fullText)
+{
+    QStringList tables;
+    for (auto owner = fullText.derivedOwners.cbegin(); owner != fullText.derivedOwners.cend();
+         ++owner) {
+        if (verdict.trees.contains({owner.value(), DamageVerdict::Tree::Role::TextIndex}))
+            tables.append(owner.key());
+    }
+    tables.sort();
+    return tables;
+}
+
 } // namespace
 
 std::optional<DamageVerdict> judgeDamage(QuerySeries &queries)
 {
+    // The whole check leaves the full-text tables out, whose own checks
+    // would stop it at the first index they cannot read (or keep it from
+    // starting): each is checked alone after it.
     const SqliteShell::Output checked = queries.query(shellSettings() + "PRAGMA quick_check(" +
-                                                      QByteArray::number(kMaxFindings) + ");\n");
+                                                          QByteArray::number(kMaxFindings) + ");\n",
+                                                      SqliteShell::Modules::WithoutFullText);
     const Findings found = readQuickCheck(checked.text);
+    const std::optional<FullTextTables> fullText = findFullTextTables(queries);
     // The check may stop at damage it cannot read past, after naming what
     // it found so far: that much is placed, and the rest is unknown.
-    if (checked.troubled() || (checked.status != 0 && found.lines.isEmpty()))
+    if (checked.troubled() || (checked.status != 0 && found.lines.isEmpty() && !fullText))
         return std::nullopt;
+    const FullTextTables text = fullText.value_or(FullTextTables{});
     DamageVerdict verdict;
-    verdict.findings = found.lines.join(u'\n');
     verdict.cutShort = checked.status != 0;
-    if (found.lines.isEmpty())
-        return verdict;
     verdict.unplaced = found.unplaced;
-    const bool treesAreIndexes = found.inTrees.isEmpty() || placeTrees(queries, found, verdict);
+    const bool treesAreIndexes =
+        found.inTrees.isEmpty() || placeTrees(queries, found, text.derivedOwners, verdict);
     for (const QString &index : found.miscountedIndexes) {
         const DamageVerdict::Tree tree{index, DamageVerdict::Tree::Role::Index};
         if (!verdict.trees.contains(tree))
             verdict.trees.append(tree);
     }
+    QStringList lines = found.lines;
+    checkTextIndexes(queries, text, verdict, lines);
+    verdict.derivedTables = derivedTablesOf(verdict, text);
+    verdict.findings = lines.join(u'\n');
+    if (lines.isEmpty() && !verdict.cutShort)
+        return queries.trouble() ? std::nullopt : std::optional(verdict);
+    if (verdict.cutShort && treesAreIndexes && verdict.unplaced.isEmpty() &&
+        !verdict.derivedTables.isEmpty() && stoppedAtDerivedRows(queries, verdict))
+        verdict.cutShort = false;
     verdict.freelistDamaged = found.freelistDamaged;
     verdict.unreachedPages = found.neverUsed.size();
     verdict.unreachedRows = !found.neverUsed.isEmpty() && orphansHoldRows(queries, found);
-    const bool lost =
-        verdict.cutShort || !found.unplaced.isEmpty() || !treesAreIndexes || verdict.unreachedRows;
+    const bool lost = verdict.cutShort || !verdict.unplaced.isEmpty() || !treesAreIndexes ||
+                      verdict.unreachedRows;
     verdict.kind = lost ? DamageVerdict::Kind::RowsLost : DamageVerdict::Kind::Repairable;
     if (queries.trouble())
         return std::nullopt;

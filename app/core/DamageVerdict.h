@@ -27,9 +27,13 @@ struct DamageVerdict {
     // A b-tree the check found damage in, by the schema entry it belongs
     // to. An index only points at its table's rows and is built anew from
     // them; a table's tree holds the rows themselves (a WITHOUT ROWID
-    // table's too, though its tree is shaped like an index's).
+    // table's too, though its tree is shaped like an index's). A full-text
+    // index (FTS3, FTS4, FTS5) keeps its index in tables of its own, which
+    // it builds anew from the text it indexes (its own content table, or
+    // the table it names): damage there, or an index its check finds
+    // malformed, counts as the full-text table's, by its name.
     struct Tree {
-        enum class Role { Table, Index };
+        enum class Role { Table, Index, TextIndex };
         QString name;
         Role role = Role::Table;
         friend bool operator==(const Tree &, const Tree &) = default;
@@ -46,20 +50,27 @@ struct DamageVerdict {
     bool cutShort = false;
     // The check's lines that name no page of a known b-tree.
     QStringList unplaced;
+    // The tables that hold the damaged full-text indexes (each TextIndex
+    // tree's postings, segments, sizes and statistics): their rows are
+    // derived, to be built anew rather than read.
+    QStringList derivedTables;
 };
 
-// Judges the database that `queries` read without changing it (its log is not
-// folded into it): SQLite's quick check reads every page; each problem it
-// reports is placed in the b-tree it belongs to (an index's problem is
+// Judges the database that `queries` read without changing it (its log is
+// not folded into it). SQLite's quick check reads every page; each problem
+// it reports is placed in the b-tree it belongs to (an index's problem is
 // repairable, a table's is not), and each page that no b-tree reaches is
 // looked at: one that holds table rows means rows were lost, unless the
 // freelist is damaged too and such pages may be former free pages. Anything
 // the check says that cannot be placed counts as rows lost, and so does a
-// check that stopped before its end. nullopt when the check itself cannot
-// run (not a database, say) or stops before it found anything; and
-// whenever `queries` saw trouble, which says nothing of the database. Its
-// shell is set up with onlyRead(). Beside the kind, the verdict says which tables and indexes are
-// damaged and what else the check found.
+// check that stopped before its end, unless it stopped at a damaged
+// full-text index and every other table checks sound alone. Each full-text
+// table is checked alone; damage in its index, or in the tables that hold
+// it, is repairable when it keeps the text it indexes. nullopt when the
+// check cannot run at all (not a database, say), and whenever `queries`
+// saw trouble, which says nothing of the database. Its shell is set up
+// with onlyRead(). Beside the kind, the verdict says which tables and
+// indexes are damaged and what else the check found.
 [[nodiscard]] std::optional<DamageVerdict> judgeDamage(QuerySeries &queries);
 
 } // namespace quillbox

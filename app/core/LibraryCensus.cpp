@@ -2,6 +2,7 @@
 
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
+#include "app/core/TextIndexes.h"
 
 #include <QList>
 
@@ -30,11 +31,11 @@ std::optional<QByteArray> statementsOf(QuerySeries &queries, const QByteArray &s
 
 } // namespace
 
-std::optional<Census> takeCensus(QuerySeries &queries)
+std::optional<Census> takeCensus(QuerySeries &queries, const DerivedRows &derived)
 {
     // The scripts the census runs are made from the library's names: they
     // reach the shell on its standard input, in safe mode, like all else.
-    const QByteArray settings = shellSettings();
+    const QByteArray settings = shellSettings() + skippedTables(derived);
     const SqliteShell::Output censusScript =
         queries.query(settings + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output digestScript =
@@ -46,6 +47,7 @@ std::optional<Census> takeCensus(QuerySeries &queries)
         return std::nullopt;
     Census census;
     census.digestScript = digestScript.text;
+    census.textIndexes = rebuildStatements(derived);
     // Each line is "count|name in hex|rows with NUL|inexact REAL values|no rowid".
     qint64 inexactReals = 0;
     qint64 textToSet = 0;

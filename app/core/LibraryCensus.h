@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/core/SqliteShell.h"
+#include "app/core/TextIndexes.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -25,15 +26,20 @@ struct Census {
     // Statements that set the text values holding a NUL character (in
     // tables with a rowid) to their exact bytes, to run after the rebuild.
     QByteArray exactText;
+    // Statements that build the damaged full-text indexes anew, to run
+    // after the values are exact.
+    QByteArray textIndexes;
 };
 
 // Reads every table of the database that `queries` read once: the rows holding a
 // text value with a NUL character (which a dump would cut short) and the
-// REAL values a dump cannot write exactly; makes the digest script. nullopt
+// REAL values a dump cannot write exactly; makes the digest script. The
+// derived tables of `derived` are left out. nullopt
 // when a table cannot be read to its end, or `queries` saw trouble. Here and
 // below, the shell is set up with onlyRead(), as every reader of a library's
 // database is.
-[[nodiscard]] std::optional<Census> takeCensus(QuerySeries &queries);
+[[nodiscard]] std::optional<Census> takeCensus(QuerySeries &queries,
+                                               const DerivedRows &derived = {});
 
 // How many processes share a long read.
 enum class Cores { One, Two };

@@ -8,6 +8,7 @@
 #include "app/core/LibraryFolder.h"
 #include "app/core/RepairReport.h"
 #include "app/core/ShellSettings.h"
+#include "app/core/TextIndexes.h"
 
 #include <QDir>
 #include <QFile>
@@ -132,7 +133,13 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (const auto error = setJournalNameAside(libraryPath_))
         return dropUnfinishedCopy({Cause::ReadOnly, *error, libraryPath_});
-    const Examination examined = dumpAndExamine();
+    Examination examined = dumpAndExamine();
+    // Damaged full-text indexes are built anew from their content: the
+    // dump and the census are taken again without their derived rows.
+    if (!canceled() && examined.verdict &&
+        examined.verdict->kind == DamageVerdict::Kind::Repairable &&
+        !examined.verdict->derivedTables.isEmpty() && !examined.trouble)
+        examined = dumpAndExamine(examined.verdict);
     if (canceled())
         return dropUnfinishedCopy({Cause::Canceled});
     if (auto failure = secureSafetyCopy())
@@ -245,7 +252,8 @@ std::chrono::milliseconds LibraryRepair::shellTimeLimit() const
     return shellTimeLimit_.value_or(std::chrono::minutes(10 + databaseSize / (qint64{100} << 20)));
 }
 
-LibraryRepair::Examination LibraryRepair::dumpAndExamine()
+LibraryRepair::Examination
+LibraryRepair::dumpAndExamine(const std::optional<DamageVerdict> &earlier)
 {
     const qint64 databaseSize = fileSize(inFolder(libraryPath_, kDatabaseName)) +
                                 fileSize(inFolder(libraryPath_, kDatabaseName + u"-wal"_qs));
@@ -254,15 +262,27 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     shell_.setCancelFlag(cancelFlag_);
     // While the dump runs (it mostly waits for the disk), two more readers
     // judge the damage and read every table once: damage that already lost
-    // rows, or a table that cannot be read to its end, is beyond repair.
+    // rows, or a table that cannot be read to its end, is beyond repair. A
+    // second look, after an `earlier` one found damaged full-text indexes,
+    // is not judged again and leaves out the rows of their derived tables.
     const SqliteShell reader = shell_.withSetup(onlyRead(Reads::Mapped));
-    auto judging = std::async(std::launch::async, [&reader, folder = libraryPath_] {
+    const DerivedRows derived = earlier ? derivedRowsOf(*earlier) : DerivedRows{};
+    // Each reader's result, with the first of its runs that was stopped and
+    // what its last run said.
+    using Judged =
+        std::tuple<std::optional<DamageVerdict>, std::optional<SqliteShell::Ending>, QByteArray>;
+    auto judging = std::async(earlier ? std::launch::deferred : std::launch::async,
+                              [&reader, &earlier, folder = libraryPath_] {
+                                  if (earlier)
+                                      return Judged{earlier, std::nullopt, {}};
+                                  QuerySeries queries(reader, folder);
+                                  auto verdict = judgeDamage(queries);
+                                  return Judged{verdict, queries.trouble(), queries.last().errors};
+                              });
+    auto counting = std::async(std::launch::async, [&reader, &derived, folder = libraryPath_] {
         QuerySeries queries(reader, folder);
-        return std::pair{judgeDamage(queries), queries.trouble()};
-    });
-    auto counting = std::async(std::launch::async, [&reader, folder = libraryPath_] {
-        QuerySeries queries(reader, folder);
-        return std::pair{takeCensus(queries), queries.trouble()};
+        auto census = takeCensus(queries, derived);
+        return std::tuple{census, queries.trouble(), queries.last().errors};
     });
     // The dump's text is usually somewhat larger than the database it holds.
     const double estimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
@@ -271,15 +291,21 @@ LibraryRepair::Examination LibraryRepair::dumpAndExamine()
     Examination examined;
     examined.dump =
         shell_.withSetup(onlyRead())
-            .runToFile(libraryPath_, loadScript(QStringLiteral("DumpScript")), dumpPath, [&] {
-                const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
-                report(RepairStage::Dump, kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
-            });
-    const auto [verdict, judged] = judging.get();
-    const auto [census, counted] = counting.get();
+            .runToFile(libraryPath_,
+                       shellSettings() + skippedTables(derived) +
+                           loadScript(QStringLiteral("DumpScript")),
+                       dumpPath, [&] {
+                           const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
+                           report(RepairStage::Dump,
+                                  kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
+                       });
+    const auto [verdict, judged, judgeSaid] = judging.get();
+    const auto [census, counted, censusSaid] = counting.get();
     shell_.setCancelFlag(nullptr);
     examined.verdict = verdict;
     examined.census = census;
+    examined.readersSaid = examined.dump.errors + (verdict ? QByteArray() : judgeSaid) +
+                           (census ? QByteArray() : censusSaid);
     // A shell that could not start, was stopped or was killed says more
     // than the rest: it tells nothing of the library.
     const std::optional<SqliteShell::Ending> dumped =
@@ -303,7 +329,9 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
     if (examined.trouble)
         return examined.trouble;
     // A database another program holds cannot be read; that is no damage.
-    if ((!examined.census || examined.dump.status != 0) && isDatabaseInUse(libraryPath_))
+    // Nor is one that a reader waited for in vain, though it is free now.
+    if ((!examined.census || !examined.verdict || examined.dump.status != 0) &&
+        (isDatabaseInUse(libraryPath_) || examined.readersSaid.contains("database is locked")))
         return Failure{Cause::Locked, {}, {}, 0, 0, removeLeftovers({dumpPath})};
     if (!examined.census || !examined.verdict ||
         examined.verdict->kind == DamageVerdict::Kind::RowsLost)
@@ -337,7 +365,7 @@ std::optional<Failure> LibraryRepair::rebuild(const Census &census, const Databa
     const SqliteShell rebuilder = shell_.withSetup(rebuilding());
     const SqliteShell::Input input{
         loadScript(QStringLiteral("FixScript")), inFolder(libraryPath_, kDumpName),
-        census.exactReals + census.exactText + statisticsNotKept(census) +
+        census.exactReals + census.exactText + census.textIndexes + statisticsNotKept(census) +
             (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
     // What the rebuild has written so far goes on to the disk while it runs,
     // so the flush before it is called done has only the last part to wait for.

@@ -134,6 +134,8 @@ class LibraryRepair
         std::optional<Census> census = {};
         // How a shell that could not start, was stopped or was killed ended.
         std::optional<Failure> trouble = {};
+        // What the readers that failed said on their standard error.
+        QByteArray readersSaid = {};
     };
 
     // The steps, in order; each returns how it failed, or nothing to go on.
@@ -153,9 +155,12 @@ class LibraryRepair
         Alert alert;
     };
     CheckResult judgeOnly();
-    std::optional<Failure> checkSpace() const;
+    [[nodiscard]] std::optional<Failure> checkSpace() const;
     std::optional<Failure> makeSafetyCopy();
-    Examination dumpAndExamine();
+    // Dumps the library while its damage is judged and its census taken;
+    // after an `earlier` look that found damaged full-text indexes, their
+    // derived rows are left out and the damage is not judged again.
+    Examination dumpAndExamine(const std::optional<DamageVerdict> &earlier = std::nullopt);
     std::optional<Failure> secureSafetyCopy();
     std::optional<Failure> judge(const Examination &examined);
     // Renames the damaged files away and starts their digest on the other

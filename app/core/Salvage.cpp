@@ -6,6 +6,8 @@
 #include "app/core/RepairReport.h"
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
+#include "app/core/TableChecks.h"
+#include "app/core/TextIndexes.h"
 #include "strings/FileNames.h"
 #include "strings/PathArithmetic.h"
 
@@ -17,6 +19,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <tuple>
 
 namespace quillbox
 {
@@ -67,6 +70,26 @@ QList<SalvageReport::Table> recoveredRows(const SqliteShell &shell, const QStrin
     return tables;
 }
 
+// Builds each full-text index of the recovered copy in `folder` anew from
+// its text, where it keeps its text: the recovery copies an index's own
+// tables as it found them, damage and all. One that cannot be built stays
+// as it was recovered.
+void rebuildTextIndexes(const SqliteShell &shell, const QString &folder)
+{
+    QuerySeries queries(shell, folder);
+    const std::optional<FullTextTables> fullText = findFullTextTables(queries);
+    if (!fullText || fullText->derivedOwners.isEmpty())
+        return;
+    DerivedRows rows;
+    rows.tables = fullText->derivedOwners.keys();
+    for (const QString &owner : fullText->derivedOwners) {
+        if (!rows.indexes.contains(owner))
+            rows.indexes.append(owner);
+    }
+    std::ignore =
+        shell.withSetup(rebuilding()).run(folder, {".bail off\n" + rebuildStatements(rows)});
+}
+
 // Recovers the damaged copy in `folder` into Library.sqlite there.
 SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
 {
@@ -90,8 +113,13 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
         shell.withSetup(rebuilding())
             .run(folder,
                  {{}, inFolder(folder, kRecoveredSql), wal ? "PRAGMA journal_mode=WAL;\n" : ""});
+    if (built.status == 0)
+        rebuildTextIndexes(shell, folder);
+    // Every b-tree is whole; a full-text index that could not be built anew
+    // may still not match its text.
     const SqliteShell::Output checked =
-        shell.query(folder, shellSettings() + "PRAGMA integrity_check;\n");
+        shell.withModules(SqliteShell::Modules::WithoutFullText)
+            .query(folder, shellSettings() + "PRAGMA integrity_check;\n");
     if (built.status != 0 || checked.status != 0 || checked.text != "ok\n") {
         report.failure = SalvageReport::Failure::CouldNotRecover;
         report.detail =

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 
 #include <algorithm>
 #include <array>
@@ -129,6 +130,7 @@ SqliteShell SqliteShell::onDatabase(const QString &name) const
     SqliteShell shell(executable_);
     shell.database_ = name;
     shell.setup_ = setup_;
+    shell.modules_ = modules_;
     shell.timeLimit_ = timeLimit_;
     return shell;
 }
@@ -137,6 +139,13 @@ SqliteShell SqliteShell::withSetup(const QByteArrayList &commands) const
 {
     SqliteShell shell = *this;
     shell.setup_.append(commands);
+    return shell;
+}
+
+SqliteShell SqliteShell::withModules(Modules modules) const
+{
+    SqliteShell shell = *this;
+    shell.modules_ = modules;
     return shell;
 }
 
@@ -209,6 +218,12 @@ SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &inp
     shell.setProgram(executable_);
     shell.setArguments(arguments());
     shell.setWorkingDirectory(folder);
+    if (modules_ == Modules::WithoutFullText) {
+        // Our shell's connections then drop those modules as they open.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"QUILLBOX_WITHOUT_FULL_TEXT"_qs, u"1"_qs);
+        shell.setProcessEnvironment(environment);
+    }
     if (output == nullptr && outputFd < 0)
         shell.setStandardOutputFile(QProcess::nullDevice());
     // A file is streamed to the shell through a pipe of our own, which the
@@ -251,7 +266,7 @@ SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &inp
         shell.closeWriteChannel();
     }
     // A shell that ends, or is stopped, closes the pipe, which ends the feed.
-    const Ending ending = wait(shell, output, poll);
+    Ending ending = wait(shell, output, poll);
     if (feeding.joinable())
         feeding.join();
     if (inputError != 0 && !ending.troubled())
@@ -302,9 +317,9 @@ SqliteShell::Ending SqliteShell::wait(QProcess &shell, QByteArray *output,
     return ending;
 }
 
-SqliteShell::Output QuerySeries::query(const QByteArray &script)
+SqliteShell::Output QuerySeries::query(const QByteArray &script, SqliteShell::Modules modules)
 {
-    SqliteShell::Output output = shell_.query(folder_, script);
+    SqliteShell::Output output = shell_.withModules(modules).query(folder_, script);
     last_ = static_cast<const SqliteShell::Ending &>(output);
     if (output.troubled() && !trouble_)
         trouble_ = last_;

@@ -41,6 +41,16 @@ class SqliteShell
     // from a library.
     [[nodiscard]] SqliteShell withSetup(const QByteArrayList &commands) const;
 
+    // The virtual-table modules a run's connections have.
+    enum class Modules {
+        All,
+        // All but the full-text ones (FTS3, FTS4, FTS5): a check of the
+        // whole database then leaves the full-text tables out.
+        WithoutFullText,
+    };
+    // The same shell, its connections with `modules`.
+    [[nodiscard]] SqliteShell withModules(Modules modules) const;
+
     // True when the executable exists and may be run.
     [[nodiscard]] bool isUsable() const;
 
@@ -129,6 +139,7 @@ class SqliteShell
     QString executable_;
     QString database_ = QStringLiteral("Library.sqlite");
     QByteArrayList setup_;
+    Modules modules_ = Modules::All;
     std::chrono::milliseconds timeLimit_{0};
     const std::atomic<bool> *cancelFlag_ = nullptr;
 };
@@ -144,8 +155,9 @@ class QuerySeries
         : shell_(shell), folder_(std::move(folder))
     {
     }
-    // Runs `script` like SqliteShell::query().
-    [[nodiscard]] SqliteShell::Output query(const QByteArray &script);
+    // Runs `script` like SqliteShell::query(), with `modules`.
+    [[nodiscard]] SqliteShell::Output
+    query(const QByteArray &script, SqliteShell::Modules modules = SqliteShell::Modules::All);
     // The first query that ended in trouble; nullopt when none did.
     [[nodiscard]] const std::optional<SqliteShell::Ending> &trouble() const { return trouble_; }
     // The last query's ending, for what its shell said.

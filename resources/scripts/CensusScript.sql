@@ -10,7 +10,10 @@
 -- arguments, so a wider table's columns go to several calls, 100 at a time.
 -- Every name is quoted, so no name can end a statement early or start a
 -- shell command.
--- The program puts the shell settings this relies on in front of it.
+-- The tables listed in temp.quillbox_derived are left out: their rows are
+-- derived, and built anew after the rebuild.
+-- The program puts the shell settings this relies on, and that list, in
+-- front of it.
 WITH columns AS (
   SELECT t.name, group_concat('"' || replace(i.name, '"', '""') || '"', ', ') AS list
   FROM sqlite_schema AS t JOIN pragma_table_info(t.name) AS i
@@ -30,4 +33,5 @@ SELECT 'SELECT count(*), hex(' || quote(s.name) || '), coalesce(sum(' || c.nul |
                 'NOT INDEXED') || ';'
 FROM sqlite_schema AS s JOIN calls AS c ON c.name = s.name
 WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
+  AND s.name NOT IN (SELECT name FROM temp.quillbox_derived)
 ORDER BY s.name;

@@ -11,7 +11,10 @@
 -- without a rowid goes whole to part 0). A missing @part makes every digest
 -- empty. Every name is quoted, so no name can end a statement early or start
 -- a shell command.
--- The program puts the shell settings this relies on in front of it.
+-- The tables listed in temp.quillbox_derived are left out: their rows are
+-- derived, and built anew after the rebuild.
+-- The program puts the shell settings this relies on, and that list, in
+-- front of it.
 SELECT 'SELECT ' || quote(hex(t.name)) || ', xxh3_query(' ||
        quote('SELECT ' || coalesce(t.alias || ', ', '') || '*' || t.stored ||
              ' FROM "' || replace(t.name, '"', '""') || '" ' ||
@@ -35,5 +38,6 @@ FROM (SELECT s.name, l.wr,
                         FROM (SELECT '"' || replace(name, '"', '""') || '"' AS q
                               FROM pragma_table_info(s.name)) AS c) END AS stored
       FROM sqlite_schema AS s JOIN pragma_table_list AS l ON l.schema = 'main' AND l.name = s.name
-      WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%') AS t
+      WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
+        AND s.name NOT IN (SELECT name FROM temp.quillbox_derived)) AS t
 ORDER BY t.name;

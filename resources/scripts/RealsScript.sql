@@ -9,7 +9,10 @@
 -- comparison then refuses.)
 -- Every name is quoted, so no name can end a statement early or start a
 -- shell command.
--- The program puts the shell settings this relies on in front of it.
+-- The tables listed in temp.quillbox_derived are left out: their rows are
+-- derived, and built anew after the rebuild.
+-- The program puts the shell settings this relies on, and that list, in
+-- front of it.
 WITH cols AS (
   SELECT s.name AS tname, c.name AS cname, c.cid, r.name AS rid,
          '"' || replace(c.name, '"', '""') || '"' AS col
@@ -22,7 +25,8 @@ WITH cols AS (
                  WHERE NOT EXISTS (SELECT 1 FROM pragma_table_xinfo(s.name) AS x
                                    WHERE lower(x.name) = n.name)
                  ORDER BY n.k LIMIT 1)
-  WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%')
+  WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
+    AND s.name NOT IN (SELECT name FROM temp.quillbox_derived))
 SELECT 'SELECT ''UPDATE "' || replace(replace(tname, '"', '""'), '''', '''''') || '" SET "' ||
        replace(replace(cname, '"', '""'), '''', '''''') ||
        '" = ieee754_from_blob(x'''''' || hex(ieee754_to_blob(' || col || ')) || '''''') WHERE ' ||

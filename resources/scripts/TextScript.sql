@@ -5,7 +5,10 @@
 -- rowid are left out: the census refuses NUL text in them.)
 -- Every name is quoted, so no name can end a statement early or start a
 -- shell command.
--- The program puts the shell settings this relies on in front of it.
+-- The tables listed in temp.quillbox_derived are left out: their rows are
+-- derived, and built anew after the rebuild.
+-- The program puts the shell settings this relies on, and that list, in
+-- front of it.
 SELECT 'SELECT ''UPDATE "' || replace(replace(s.name, '"', '""'), '''', '''''') || '" SET "' ||
        replace(replace(c.name, '"', '""'), '''', '''''') ||
        '" = CAST(x'''''' || hex(CAST("' || replace(c.name, '"', '""') ||
@@ -24,4 +27,5 @@ JOIN (SELECT 'rowid' AS name UNION ALL SELECT '_rowid_' UNION ALL SELECT 'oid') 
                                  WHERE lower(x.name) = n.name)
                ORDER BY n.k LIMIT 1)
 WHERE s.type = 'table' AND s.sql NOT LIKE 'CREATE VIRTUAL TABLE%'
+  AND s.name NOT IN (SELECT name FROM temp.quillbox_derived)
 ORDER BY s.name, c.cid;

@@ -147,6 +147,11 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../../app/core/CheckReport.cpp" line="25"/>
+        <source>Full-text index “%1”: damaged. A repair would build it anew from the text it indexes, which is intact.</source>
+        <translation>Volltextindex „%1“: beschädigt. Eine Reparatur würde ihn aus dem Text, den er erschließt und der unversehrt ist, neu aufbauen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/CheckReport.cpp" line="25"/>
         <source>Table “%1”: damaged; rows are lost. A repair would refuse and save what can be read.</source>
         <translation>Tabelle „%1“: beschädigt; Zeilen sind verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>

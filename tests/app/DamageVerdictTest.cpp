@@ -17,8 +17,7 @@ namespace quillbox
 
 void PrintTo(const DamageVerdict::Tree &tree, std::ostream *os)
 {
-    *os << tree.name.toStdString()
-        << (tree.role == DamageVerdict::Tree::Role::Index ? " (index)" : " (table)");
+    *os << tree.name.toStdString() << " (role " << static_cast<int>(tree.role) << ')';
 }
 
 namespace
@@ -33,7 +32,11 @@ CREATE INDEX notes_by_title ON notes(title);
 CREATE TABLE tags(name TEXT PRIMARY KEY, body TEXT) WITHOUT ROWID;
 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000)
   INSERT INTO notes SELECT i, 'Note ' || i, printf('%.300c', 'x') FROM n;
-INSERT INTO tags SELECT 'tag ' || id, body FROM notes;)";
+INSERT INTO tags SELECT 'tag ' || id, body FROM notes;
+CREATE VIRTUAL TABLE search USING fts5(title);
+INSERT INTO search(rowid, title) SELECT id, title FROM notes;
+CREATE VIRTUAL TABLE bare USING fts5(title, content='');
+INSERT INTO bare(rowid, title) SELECT id, title FROM notes;)";
 
 // One damage per case: a leaf of the b-tree `leafOf` overwritten, or `sql`
 // run on the library.
@@ -92,6 +95,18 @@ QUILLBOX_CASES(
         // Its b-tree is shaped like an index's, yet it holds the rows.
         VerdictCase{
             "withoutRowidLeaf", "tags", nullptr, Kind::RowsLost, {{u"tags"_qs, Role::Table}}},
+        // A full-text index is built anew from the text it keeps; one that
+        // keeps none holds data.
+        VerdictCase{"fullTextIndexLeaf",
+                    "search_data",
+                    nullptr,
+                    Kind::Repairable,
+                    {{u"search"_qs, Role::TextIndex}}},
+        VerdictCase{"contentlessFullTextIndexLeaf",
+                    "bare_data",
+                    nullptr,
+                    Kind::RowsLost,
+                    {{u"bare_data"_qs, Role::Table}}},
         // Its pages are reached by no b-tree and still hold its rows.
         VerdictCase{"tableLostItsSchemaEntry",
                     nullptr,

@@ -1,0 +1,62 @@
+#include "app/core/TextIndexes.h"
+
+#include "app/core/DamageVerdict.h"
+
+namespace quillbox
+{
+namespace
+{
+
+// `name` as an SQL identifier and as an SQL string. No name holds a NUL.
+QByteArray identifier(const QString &name)
+{
+    return '"' + name.toUtf8().replace('"', "\"\"") + '"';
+}
+
+QByteArray literal(const QString &name)
+{
+    return '\'' + name.toUtf8().replace('\'', "''") + '\'';
+}
+
+} // namespace
+
+DerivedRows derivedRowsOf(const DamageVerdict &verdict)
+{
+    DerivedRows rows;
+    for (const DamageVerdict::Tree &tree : verdict.trees) {
+        if (tree.role == DamageVerdict::Tree::Role::TextIndex)
+            rows.indexes.append(tree.name);
+    }
+    rows.tables = verdict.derivedTables;
+    return rows;
+}
+
+QByteArray skippedTables(const DerivedRows &rows)
+{
+    QByteArray sql = "CREATE TEMP TABLE quillbox_derived(name TEXT PRIMARY KEY);\n";
+    for (const QString &table : rows.tables)
+        sql += "INSERT INTO temp.quillbox_derived VALUES (" + literal(table) + ");\n";
+    return sql;
+}
+
+QByteArray rebuildStatements(const DerivedRows &rows)
+{
+    if (rows.isEmpty())
+        return {};
+    // The dump put the full-text tables back by writing their schema rows,
+    // which the connection reads again only when told to.
+    QByteArray sql = "PRAGMA writable_schema=RESET;\n";
+    for (const QString &index : rows.indexes) {
+        // FTS5 reads its structure record (id 10 of its _data table) before
+        // anything else, the rebuild too: an empty one lets it start.
+        if (rows.tables.contains(index + u"_data"_qs))
+            sql += "INSERT OR REPLACE INTO " + identifier(index + u"_data"_qs) +
+                   "(id, block) VALUES (10, x'00000000000000');\n";
+        const QByteArray table = identifier(index);
+        sql += "INSERT INTO " + table + '(' + table + ") VALUES ('rebuild');\n";
+        sql += "INSERT INTO " + table + '(' + table + ") VALUES ('integrity-check');\n";
+    }
+    return sql;
+}
+
+} // namespace quillbox
