@@ -14,6 +14,9 @@
 #                                      our own there (/etc/apt is left alone),
 #                                      verified as apt verifies every source
 #                                      (install-deps.sh runs it)
+#   scripts/sqlite-shell.sh source     print the folder of the unpacked
+#                                      source (its test/ holds SQLite's corpus
+#                                      of malformed databases)
 #   scripts/sqlite-shell.sh build OUT  put the shell at OUT, compiling it only
 #                                      when the cache has none for this source
 #                                      version and these options
@@ -234,6 +237,7 @@ build() {
 
 case "${1:-}" in
   fetch) fetch ;;
+  source) src=$(source_folder); [[ -n "$src" ]] || die "no source in $cache"; echo "$src" ;;
   build) [[ $# == 2 ]] || die "usage: $0 build OUT"; build "$2" ;;
-  *) die "usage: $0 fetch | build OUT" ;;
+  *) die "usage: $0 fetch | source | build OUT" ;;
 esac

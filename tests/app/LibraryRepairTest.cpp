@@ -48,7 +48,7 @@ QString content(const QString &db, const QString &shell = test::shellPath())
      ELSE hex(CAST(@ AS BLOB)) END', '@', '"' || replace(c.name, '"', '""') || '"'), ', ')
    FROM pragma_table_info(l.name) AS c) || ' FROM "' || replace(name, '"', '""') || '" ORDER BY 1, 2, 3, 4;' AS q
 FROM pragma_table_list AS l WHERE schema = 'main' AND type <> 'view' AND name <> 'sqlite_schema'
-  AND NOT (type = 'shadow' AND (SELECT 1 FROM (VALUES ('data'), ('idx'), ('docsize'), ('segments'),
+  AND NOT (type = 'shadow' AND EXISTS (SELECT 1 FROM (VALUES ('data'), ('idx'), ('docsize'), ('segments'),
     ('segdir'), ('stat')) WHERE l.name LIKE '%\_' || column1 ESCAPE '\'))
 UNION ALL
 SELECT name, 'CREATE VIRTUAL TABLE temp."v' || rowid || '" USING ' ||
