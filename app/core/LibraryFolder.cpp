@@ -54,4 +54,48 @@ void putJournalNameBack(const QString &library)
         std::ignore = renameNoReplace(kept, inFolder(library, kJournalName));
 }
 
+namespace
+{
+
+// Whether `path` is an entry of `library` whose name starts with `prefix`:
+// only names a repair makes are ever removed, whatever a record says.
+bool madeByRepair(const QString &path, const QString &library, const QString &prefix)
+{
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.isAbsolute() && info.absolutePath() == library &&
+           info.fileName().startsWith(prefix);
+}
+
+} // namespace
+
+void dropRepairFiles(const QString &library, const QString &damaged, const QString &rebuild)
+{
+    for (const QString &suffix : kDatabaseSuffixes) {
+        if (madeByRepair(damaged, library, kDamagedPrefix))
+            QFile::remove(damaged + suffix);
+    }
+    if (madeByRepair(rebuild, library, kRebuildPrefix)) {
+        for (const QString &suffix : kDatabaseSuffixes + QStringList{u"-journal"_qs})
+            QFile::remove(rebuild + suffix);
+    }
+}
+
+bool undoSwap(const QString &library, const QString &damaged, const QString &rebuild)
+{
+    if (!madeByRepair(rebuild, library, kRebuildPrefix) || !bf::itemExists(rebuild) ||
+        !madeByRepair(damaged, library, kDamagedPrefix))
+        return false;
+    for (const QString &suffix : kDatabaseSuffixes) {
+        const QString name = inFolder(library, kDatabaseName + suffix);
+        if (!bf::itemExists(damaged + suffix))
+            continue;
+        if (!bf::itemExists(name))
+            std::ignore = renameNoReplace(damaged + suffix, name);
+        else if (suffix.isEmpty())
+            QFile::remove(damaged); // a second name of the database still in place
+    }
+    dropRepairFiles(library, {}, rebuild);
+    return true;
+}
+
 } // namespace quillbox

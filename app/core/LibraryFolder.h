@@ -20,6 +20,14 @@ inline const QString kDumpName = QStringLiteral("Library.sql");
 inline const QString kJournalName = QStringLiteral("Library.sqlite-journal");
 inline const QString kKeptJournalName = QStringLiteral(".quillbox-kept-Library.sqlite-journal");
 
+// Where a repair builds the new database inside the library, and the
+// hidden name the damaged database's files take (each with its suffix,
+// "", "-wal", "-shm") while the new one takes their place.
+inline const QString kRebuildPrefix = QStringLiteral(".quillbox-rebuilt-");
+inline const QString kDamagedPrefix = QStringLiteral(".quillbox-damaged-");
+inline const QStringList kDatabaseSuffixes{QString(), QStringLiteral("-wal"),
+                                           QStringLiteral("-shm")};
+
 // folder/name.
 [[nodiscard]] QString inFolder(const QString &folder, const QString &name);
 
@@ -39,5 +47,18 @@ inline const QString kKeptJournalName = QStringLiteral(".quillbox-kept-Library.s
 // Gives an entry kept by setJournalNameAside() its name back when that name
 // is free; does nothing when none was kept.
 void putJournalNameBack(const QString &library);
+
+// Removes the damaged database's files under their hidden names (`damaged`
+// with each suffix), and the new database `rebuild` with its own log files,
+// when they are inside `library` and named as a repair names them. Either
+// may be empty.
+void dropRepairFiles(const QString &library, const QString &damaged, const QString &rebuild = {});
+
+// Undoes a swap cut off before the new database `rebuild` took the name
+// Library.sqlite: each damaged file goes back under its own name where that
+// is free (a second name of the database is removed), and the new database
+// goes. True when it was cut off so; false when the new database already
+// holds the name (then nothing is done).
+[[nodiscard]] bool undoSwap(const QString &library, const QString &damaged, const QString &rebuild);
 
 } // namespace quillbox

@@ -42,38 +42,6 @@ bool dumpIsComplete(const QString &path, const SqliteShell::FileRun &dump)
     return file.read(kEndOfDump.size()) == kEndOfDump;
 }
 
-// True when the header of the database at `path` says it keeps a
-// write-ahead log (file format versions 2).
-bool keepsLog(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) && file.read(20).mid(18, 2) == "\x02\x02";
-}
-
-// The statements that drop the statistics tables a dump's "ANALYZE
-// sqlite_schema" makes and the damaged database did not have: our shell
-// keeps STAT4 samples, and a library analysed by an SQLite without them
-// would otherwise gain an empty sqlite_stat4.
-QByteArray statisticsNotKept(const Census &census)
-{
-    QByteArray statements;
-    for (const char *table : {"sqlite_stat1", "sqlite_stat4"}) {
-        if (!census.tables.contains(QLatin1String(table)))
-            statements += QByteArray("DROP TABLE IF EXISTS ") + table + ";\n";
-    }
-    return statements;
-}
-
-// The permission bits of the file at `path`; nullopt when it cannot be read.
-std::optional<mode_t> permissions(const QString &path)
-{
-    struct stat st {
-    };
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return st.st_mode & 07777;
-}
-
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -146,14 +114,19 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (auto failure = judge(examined))
         return failure;
-    // From here on the library changes: the repair runs to its end.
+    // From here on the repair runs to its end. The new database is built
+    // under a hidden name beside the damaged one, which stays as it was, and
+    // takes its place only once it is complete and checked.
     const DatabaseFile damaged = describeDatabase();
-    auto damagedDigests = removeDamagedDatabase(*examined.census);
+    auto damagedDigests = digestDamaged(*examined.census);
     if (auto failure = rebuild(*examined.census, damaged))
         return failure;
     if (auto failure = verify(*examined.census, damagedDigests))
         return failure;
+    if (auto failure = swapIn())
+        return failure;
     record(RepairPhase::Rebuilt);
+    dropRepairFiles(libraryPath_, record_.damaged);
     QFile::remove(inFolder(libraryPath_, kDumpName));
     return std::nullopt;
 }
@@ -344,113 +317,6 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
     if (!dumpIsComplete(dumpPath, examined.dump))
         return shellRunFailure(examined.dump);
     return std::nullopt;
-}
-
-LibraryRepair::DatabaseFile LibraryRepair::describeDatabase() const
-{
-    const QString path = inFolder(libraryPath_, kDatabaseName);
-    return {permissions(path), fileSize(path) + fileSize(path + u"-wal"_qs), keepsLog(path)};
-}
-
-std::optional<Failure> LibraryRepair::rebuild(const Census &census, const DatabaseFile &damaged)
-{
-    const QString databasePath = inFolder(libraryPath_, kDatabaseName);
-    const double estimate = std::max<double>(1.0, static_cast<double>(damaged.size));
-    // The dump's text goes to the shell on its standard input, in safe
-    // mode: it holds the library's names, schema and values, which must not
-    // be able to run anything. After its rows come the REAL values and the
-    // text with NUL characters that its text could not hold exactly, set
-    // from their bytes; the statistics tables the library did not have go;
-    // then the write-ahead log, which the damaged database kept, if it did.
-    const SqliteShell rebuilder = shell_.withSetup(rebuilding());
-    const SqliteShell::Input input{
-        loadScript(QStringLiteral("FixScript")), inFolder(libraryPath_, kDumpName),
-        census.exactReals + census.exactText + census.textIndexes + statisticsNotKept(census) +
-            (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
-    // What the rebuild has written so far goes on to the disk while it runs,
-    // so the flush before it is called done has only the last part to wait for.
-    report(RepairStage::Rebuild, kRebuildStart);
-    const SqliteShell::Ending rebuilt = rebuilder.run(libraryPath_, input, [&] {
-        startWriteback(databasePath);
-        const double done = static_cast<double>(fileSize(databasePath)) / estimate;
-        report(RepairStage::Rebuild,
-               kRebuildStart + (kRebuildEnd - kRebuildStart) * std::min(done, 0.98));
-    });
-    if (rebuilt.status != 0)
-        return shellRunFailure(rebuilt);
-    // The new database keeps who may read and write it.
-    if (damaged.mode)
-        ::chmod(QFile::encodeName(databasePath).constData(), *damaged.mode);
-    return std::nullopt;
-}
-
-std::optional<Failure> LibraryRepair::verify(const Census &census,
-                                             std::future<Digests> &damagedDigests)
-{
-    // The end-of-dump marker alone is not proof: a shell may close the dump
-    // of a damaged table with COMMIT and leave out the rows it could not read,
-    // so the new database is checked. Meanwhile another core flushes it and
-    // its folder (the old files gone by then), since the rebuild did not wait
-    // for the disk; it counts as done only when both have succeeded.
-    report(RepairStage::Check, kRebuildEnd);
-    const Digests damaged = damagedDigests.get();
-    const QString databasePath = inFolder(libraryPath_, kDatabaseName);
-    auto flushing = std::async(std::launch::async, [databasePath, folder = libraryPath_] {
-        return syncFile(databasePath) && syncFolder(folder);
-    });
-    // The rebuild has just written every page, so the file is in memory
-    // already and is mapped; its two halves are read on both cores. The
-    // indexes are not read again: CREATE INDEX has just built them from the
-    // very rows compared here.
-    const Digests rebuilt =
-        digestTables(shell_.withSetup(onlyRead(Reads::Mapped)), libraryPath_, census, Cores::Two);
-    const bool flushed = flushing.get();
-    // A shell that could not give its digests says nothing of the library.
-    for (const Digests *digests : {&damaged, &rebuilt}) {
-        if (digests->troubled)
-            return shellFailure(*digests->troubled);
-    }
-    if (!damaged.text || rebuilt.text != damaged.text)
-        return Failure{Cause::Corrupt};
-    if (!flushed)
-        return Failure{Cause::DiskWrite};
-    return std::nullopt;
-}
-
-std::future<Digests> LibraryRepair::removeDamagedDatabase(const Census &census)
-{
-    // Each damaged file is renamed to a hidden name at once, which frees
-    // the names for the rebuild. Under those names, which keep the database
-    // and its log together, the other core digests every table of the
-    // damaged database while the rebuild runs, then removes the files
-    // (removing a large file gives its blocks back before the call returns,
-    // which takes a while). Were the repair stopped before the rebuild is
-    // done, the safety copy goes back and these names go with the damaged
-    // folder.
-    const QString hidden = u".quillbox-removed-"_qs;
-    const QStringList doomed{kDatabaseName, kDatabaseName + u"-shm"_qs, kDatabaseName + u"-wal"_qs};
-    const QStringList entries =
-        QDir(libraryPath_).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
-    QStringList renamed;
-    for (const QString &entry : entries) {
-        if (!doomed.contains(entry))
-            continue;
-        const QString path = inFolder(libraryPath_, entry);
-        if (!renameNoReplace(path, inFolder(libraryPath_, hidden + entry)))
-            renamed.append(inFolder(libraryPath_, hidden + entry));
-        else
-            removeTree(path);
-    }
-    return std::async(
-        std::launch::async,
-        [renamed, census, folder = libraryPath_,
-         shell = shell_.onDatabase(hidden + kDatabaseName).withSetup(onlyRead(Reads::Mapped))] {
-            // One core: the other one rebuilds.
-            Digests digests = digestTables(shell, folder, census, Cores::One);
-            for (const QString &path : renamed)
-                removeTree(path);
-            return digests;
-        });
 }
 
 } // namespace quillbox

@@ -163,9 +163,9 @@ class LibraryRepair
     Examination dumpAndExamine(const std::optional<DamageVerdict> &earlier = std::nullopt);
     std::optional<Failure> secureSafetyCopy();
     std::optional<Failure> judge(const Examination &examined);
-    // Renames the damaged files away and starts their digest on the other
+    // Starts the digest of the damaged database, in place, on the other
     // core; its result comes with the rebuild's.
-    std::future<Digests> removeDamagedDatabase(const Census &census);
+    std::future<Digests> digestDamaged(const Census &census);
     // What the rebuilt database takes over from the damaged one.
     struct DatabaseFile {
         std::optional<mode_t> mode; // permission bits; nullopt when unknown
@@ -175,6 +175,10 @@ class LibraryRepair
     [[nodiscard]] DatabaseFile describeDatabase() const;
     std::optional<Failure> rebuild(const Census &census, const DatabaseFile &damaged);
     std::optional<Failure> verify(const Census &census, std::future<Digests> &damagedDigests);
+    // Puts the checked new database in the damaged one's place: at every
+    // moment Library.sqlite is the damaged database with its own log, or
+    // the new one with none.
+    std::optional<Failure> swapIn();
 
     // Turns a failure into its restore, its salvage and its alert.
     RepairOutcome conclude(const Failure &failure);

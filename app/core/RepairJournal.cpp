@@ -20,7 +20,7 @@ namespace
 
 constexpr int kVersion = 1;
 constexpr qint64 kMaxRecordBytes = qint64{256} * 1024;
-constexpr std::array kPhaseNames{"copying", "copied", "rebuilt", "restoring"};
+constexpr std::array kPhaseNames{"copying", "copied", "rebuilt", "restoring", "swapping"};
 
 // Paths are kept as the bytes the file system uses, so names that are not
 // valid UTF-8 survive the round trip.
@@ -55,6 +55,8 @@ bool RepairJournal::write(const RepairRecord &record) const
         {QStringLiteral("partial"), encodePath(record.partial)},
         {QStringLiteral("aside"), encodePath(record.aside)},
         {QStringLiteral("salvage"), encodePath(record.salvage)},
+        {QStringLiteral("rebuild"), encodePath(record.rebuild)},
+        {QStringLiteral("damaged"), encodePath(record.damaged)},
     };
     if (record.copy) {
         // As text: JSON numbers lose precision past 2^53.
@@ -100,6 +102,8 @@ std::optional<RepairRecord> RepairJournal::read() const
     record.partial = decodePath(object.value(QStringLiteral("partial")));
     record.aside = decodePath(object.value(QStringLiteral("aside")));
     record.salvage = decodePath(object.value(QStringLiteral("salvage")));
+    record.rebuild = decodePath(object.value(QStringLiteral("rebuild")));
+    record.damaged = decodePath(object.value(QStringLiteral("damaged")));
     bool entriesOk = false;
     bool bytesOk = false;
     const TreeSummary copy{

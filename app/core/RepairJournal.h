@@ -13,9 +13,12 @@ namespace quillbox
 enum class RepairPhase {
     Copying,   // the safety copy is being written and flushed under its temporary name;
                // the dump may be under way
-    Copied,    // a complete safety copy sits beside the library
-    Rebuilt,   // the rebuilt library has passed its checks
+    Copied,    // a complete safety copy sits beside the library, which is as it was; a new
+               // database may be being built under a hidden name inside it
+    Rebuilt,   // the rebuilt library has passed its checks and is in place
     Restoring, // the safety copy is being put back in place of the library
+    Swapping,  // the checked new database is taking the damaged one's place: the damaged
+               // files go to hidden names, then the new one takes Library.sqlite
 };
 
 // The record of a repair in progress.
@@ -30,6 +33,11 @@ struct RepairRecord {
     std::optional<TreeSummary> copy;
     // Where a recovered copy is built before it takes its name; empty: none.
     QString salvage = {};
+    // Inside the library: where the new database is built before it takes
+    // Library.sqlite, and the hidden name the damaged files take (with their
+    // suffixes) when it does; empty: none.
+    QString rebuild = {};
+    QString damaged = {};
 };
 
 // A small file in the utility's state folder that says which repair is in

@@ -93,6 +93,20 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
         {}};
 }
 
+// The library is as it was: what the repair made inside it goes. (The
+// safety copy stays, as every safety copy does.)
+Alert dropUnfinishedRebuild(const RepairRecord &record)
+{
+    dropRepairFiles(record.library, record.damaged, record.rebuild);
+    QFile::remove(inFolder(record.library, kDumpName));
+    return {
+        QCoreApplication::translate(
+            "QBAppDelegate", "An earlier repair was interrupted before it changed the library."),
+        QCoreApplication::translate("QBAppDelegate",
+                                    "The library is as it was. You can start the repair again."),
+        {}};
+}
+
 Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
 {
     // Whatever happens next, an entry set aside while the shells worked goes
@@ -115,9 +129,20 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
                     "QBAppDelegate", "The library is as it was. You can start the repair again."),
                 {}};
     case RepairPhase::Copied:
+        // The library is as it was: the new database under its hidden name
+        // was not finished or not checked. (A record that names none comes
+        // from a repair that removed the damaged files before the rebuild.)
+        if (!record.rebuild.isEmpty() && bf::itemExists(inFolder(record.library, kDatabaseName)))
+            return dropUnfinishedRebuild(record);
+        return putBack(journal, record, locks);
     case RepairPhase::Restoring:
         return putBack(journal, record, locks);
+    case RepairPhase::Swapping:
+        if (undoSwap(record.library, record.damaged, record.rebuild))
+            return dropUnfinishedRebuild(record);
+        [[fallthrough]];
     case RepairPhase::Rebuilt:
+        dropRepairFiles(record.library, record.damaged);
         QFile::remove(record.library + QStringLiteral("/Library.sql"));
         return {QCoreApplication::translate(
                     "QBAppDelegate",

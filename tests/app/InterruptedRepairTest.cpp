@@ -113,9 +113,49 @@ class InterruptedRepairTest : public ::testing::Test
     Moment dumping = [this] {
         return QFileInfo(library + u"/Library.sql"_qs).size() > 0;
     };
+    // The new database being built under its hidden name; built, and
+    // checked (its rollback journal gone with the rebuild's transaction);
+    // taking the damaged one's place.
+    [[nodiscard]] QString rebuild() const
+    {
+        const QStringList found = QDir(library).entryList(
+            {u".quillbox-rebuilt-*-Library.sqlite"_qs}, QDir::Files | QDir::Hidden);
+        return found.isEmpty() ? QString() : library + u'/' + found.first();
+    }
     Moment rebuilding = [this] {
-        return exists(u"/.quillbox-removed-Library.sqlite"_qs);
+        return QFileInfo(rebuild()).size() > 0;
     };
+    Moment checking = [this] {
+        return QFileInfo(rebuild()).size() > 0 && !QFileInfo::exists(rebuild() + u"-journal"_qs);
+    };
+    Moment swapping = [this] {
+        return !QDir(library)
+                    .entryList({u".quillbox-damaged-*"_qs}, QDir::Files | QDir::Hidden)
+                    .isEmpty();
+    };
+    // What Quillbox would find, opening the library now: the damaged
+    // database exactly as it was, with its own log, or the whole rebuild.
+    // Read from a copy of its files, which the read cannot change.
+    void expectWholeDatabase(const QMap<QString, QByteArray> &damaged)
+    {
+        auto now = test::snapshot(library);
+        if (now.value(u"Library.sqlite"_qs) == damaged.value(u"Library.sqlite"_qs) &&
+            now.value(u"Library.sqlite-wal"_qs) == damaged.value(u"Library.sqlite-wal"_qs))
+            return;
+        const QString look = sandbox.path() + u"/look"_qs;
+        QDir(look).removeRecursively();
+        QDir().mkpath(look);
+        for (const QString &suffix : {u""_qs, u"-wal"_qs}) {
+            if (QFileInfo::exists(library + u"/Library.sqlite"_qs + suffix))
+                QFile::copy(library + u"/Library.sqlite"_qs + suffix,
+                            look + u"/Library.sqlite"_qs + suffix);
+        }
+        EXPECT_EQ(test::runSql(look + u"/Library.sqlite"_qs,
+                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"
+                               u"SELECT title FROM notebooks WHERE id = 21;"_qs,
+                               test::ShellFailure::Allowed),
+                  u"ok\n3000\nWritten just before the crash");
+    }
 };
 
 // Killed at each moment between the repair's stages, then at random times
@@ -133,19 +173,17 @@ TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
         return items;
     };
     const auto beside = besideTheDatabase(pristine);
-    const std::array<Moment, 7> moments{
-        copying,
-        [this] { return QFileInfo::exists(copy); },
-        dumping,
-        rebuilding,
-        [this] { return !exists(u"/Library.sqlite"_qs); },
-        [this] {
-            return QFileInfo(library + u"/Library.sqlite"_qs).size() > 0 &&
-                   !exists(u"/Library.sqlite-wal"_qs);
-        },
-        [this] {
-            return !exists(u"/Library.sql"_qs) && QFileInfo::exists(copy);
-        }};
+    const auto damaged = test::snapshot(pristine);
+    const std::array<Moment, 7> moments{copying,
+                                        [this] { return QFileInfo::exists(copy); },
+                                        dumping,
+                                        rebuilding,
+                                        checking,
+                                        swapping,
+                                        [this] {
+                                            return !exists(u"/Library.sql"_qs) &&
+                                                   QFileInfo::exists(copy);
+                                        }};
     const double full = fullRunUs();
     QRandomGenerator random(20261206);
     QElapsedTimer clock;
@@ -162,6 +200,7 @@ TEST_F(InterruptedRepairTest, aKilledRepairNeverLosesARow)
         waitFor([&] { return cli->state() != QProcess::Running || moment(); });
         cli->kill();
         cli->waitForFinished();
+        expectWholeDatabase(damaged);
         const auto run = runToEnd();
         ASSERT_EQ(run.status, 0) << run.out.toStdString();
         // Before SQLite reads the database: it would delete the journal's name.
@@ -232,7 +271,7 @@ TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
     };
     for (const Case &c : {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, {}, 5},
                           Case{"the safety copy's name", u"/work"_qs, {}, 5},
-                          Case{"the rebuilt database", u"/Main.quillbox/Library.sqlite"_qs, {}, 11},
+                          Case{"the rebuilt database", u"-Library.sqlite"_qs, {}, 11},
                           Case{"no lock",
                                {},
                                u"/Main.quillbox"_qs,
@@ -326,21 +365,14 @@ TEST_F(InterruptedRepairTest, aSecondProgramNeverTouchesARepairInProgress)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 20000);
     // Moments in the first program's repair, none of which holds once it
-    // has ended: copying, dumping, rebuilding (the damaged database under
-    // its hidden name), checking (the damaged database gone, the dump not
-    // yet).
-    bool renamed = false;
-    const Moment checking = [&] {
-        renamed = renamed || rebuilding();
-        return renamed && !rebuilding() && exists(u"/Library.sql"_qs);
-    };
+    // has ended: copying, dumping, rebuilding (the new database under its
+    // hidden name), checking (the new database built).
     const std::array moments{copying, dumping, rebuilding, checking};
     int caught = 0;
     for (size_t m = 0; m < std::size(moments); ++m) {
         for (const QString &state : {u"state"_qs, u"other-state"_qs}) {
             SCOPED_TRACE(QStringLiteral("moment %1, %2").arg(m).arg(state).toStdString());
             copyPristine();
-            renamed = false;
             const auto first = start();
             if (!waitFor(moments[m]))
                 continue; // the first one was too quick for this moment

@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace quillbox
 {
 namespace
@@ -114,6 +116,65 @@ QUILLBOX_CASES(CutOffRepairs, CutOff, ::testing::Values(
     CutOff{"afterTheRebuildWasChecked", &T::backup, 1, nullptr, nullptr, Rebuilt,
            u"An earlier repair was interrupted after the library had been rebuilt."_qs, true}));
 // clang-format on
+
+// A repair cut off while it built the new database under its hidden name,
+// or at each step of putting it in the damaged one's place, ends with the
+// damaged database and its own log under their names, or with the new one
+// in place; nothing the repair made stays inside the library.
+TEST_F(RepairRecoveryTest, aRebuildCutOffEndsWithOneWholeDatabase)
+{
+    const QString database = library + u"/Library.sqlite"_qs;
+    const QString rebuild = library + u"/.quillbox-rebuilt-AbC123-Library.sqlite"_qs;
+    const QString damaged = library + u"/.quillbox-damaged-AbC123"_qs;
+    test::writeFile(database + u"-wal"_qs, "the damaged database's log");
+    const QString before = u"An earlier repair was interrupted before it changed the library."_qs;
+    const QString after =
+        u"An earlier repair was interrupted after the library had been rebuilt."_qs;
+    // How many steps of the swap were taken: the log moved to its hidden
+    // name, the database given a second name there, the new one moved in.
+    for (int steps = -1; steps <= 3; ++steps) {
+        SCOPED_TRACE(steps);
+        QDir(library).removeRecursively();
+        QDir(backup).removeRecursively();
+        test::makePlainLibrary(library, 20);
+        test::writeFile(database + u"-wal"_qs, "the damaged database's log");
+        const auto damagedFiles = test::snapshot(library);
+        copyLibraryTo(backup);
+        test::writeFile(rebuild, "the new database");
+        test::writeFile(rebuild + u"-journal"_qs, "its journal");
+        test::writeFile(library + u"/Library.sql"_qs, "the dump");
+        if (steps >= 1) {
+            ASSERT_TRUE(QFile::rename(database + u"-wal"_qs, damaged + u"-wal"_qs));
+        }
+        if (steps >= 2) {
+            ASSERT_EQ(::link(QFile::encodeName(database).constData(),
+                             QFile::encodeName(damaged).constData()),
+                      0);
+        }
+        if (steps >= 3) {
+            QFile::remove(rebuild + u"-journal"_qs);
+            ASSERT_TRUE(QFile::remove(database) && QFile::rename(rebuild, database));
+        }
+        RepairRecord record{steps < 0 ? RepairPhase::Copied : RepairPhase::Swapping,
+                            library,
+                            backup,
+                            partial,
+                            aside,
+                            copyAsMade};
+        record.rebuild = rebuild;
+        record.damaged = damaged;
+        ASSERT_TRUE(journal.write(record));
+        EXPECT_EQ(recover(), steps == 3 ? after : before);
+        auto expected = damagedFiles;
+        if (steps == 3) {
+            expected.remove(u"Library.sqlite-wal"_qs);
+            expected[u"Library.sqlite"_qs] = test::snapshot(library).value(u"Library.sqlite"_qs);
+            EXPECT_TRUE(expected[u"Library.sqlite"_qs].endsWith("the new database"));
+        }
+        EXPECT_EQ(test::snapshot(library), expected);
+        EXPECT_TRUE(QFileInfo::exists(backup));
+    }
+}
 
 // Nothing is put back while the repair's owner still runs, nor from a copy
 // that is not as the repair made it, nor on a record that cannot be trusted.
