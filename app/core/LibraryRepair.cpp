@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -102,24 +103,29 @@ std::optional<Failure> LibraryRepair::repair()
     if (const auto error = setJournalNameAside(libraryPath_))
         return dropUnfinishedCopy({Cause::ReadOnly, *error, libraryPath_});
     Examination examined = dumpAndExamine();
+    // A new database that is not finished goes, whichever way the repair ends.
+    const auto abandon = qScopeGuard([&] { abandonRebuild(examined); });
     // Damaged full-text indexes are built anew from their content: the
     // dump and the census are taken again without their derived rows.
     if (!canceled() && examined.verdict &&
         examined.verdict->kind == DamageVerdict::Kind::Repairable &&
-        !examined.verdict->derivedTables.isEmpty() && !examined.trouble)
+        !examined.verdict->derivedTables.isEmpty() && !examined.trouble) {
+        abandonRebuild(examined);
         examined = dumpAndExamine(examined.verdict);
+    }
     if (canceled())
         return dropUnfinishedCopy({Cause::Canceled});
     if (auto failure = secureSafetyCopy())
         return failure;
     if (auto failure = judge(examined))
         return failure;
-    // From here on the repair runs to its end. The new database is built
-    // under a hidden name beside the damaged one, which stays as it was, and
-    // takes its place only once it is complete and checked.
+    // From here on the repair runs to its end. The new database, built under
+    // a hidden name beside the damaged one while the dump was written, takes
+    // the damaged one's place only once it is complete and checked; the
+    // damaged one stays as it was until then.
     const DatabaseFile damaged = describeDatabase();
     auto damagedDigests = digestDamaged(*examined.census);
-    if (auto failure = rebuild(*examined.census, damaged))
+    if (auto failure = finishRebuild(examined, damaged))
         return failure;
     if (auto failure = verify(*examined.census, damagedDigests))
         return failure;
@@ -262,16 +268,21 @@ LibraryRepair::dumpAndExamine(const std::optional<DamageVerdict> &earlier)
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
     report(RepairStage::Dump, kCopyEnd);
     Examination examined;
+    // The new database is built from the dump as it is written, on the
+    // other core: the dump goes to its shell as well as into the file.
+    const int copyTo = startRebuild(examined);
     examined.dump =
         shell_.withSetup(onlyRead())
-            .runToFile(libraryPath_,
-                       shellSettings() + skippedTables(derived) +
-                           loadScript(QStringLiteral("DumpScript")),
-                       dumpPath, [&] {
-                           const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
-                           report(RepairStage::Dump,
-                                  kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
-                       });
+            .runToFile(
+                libraryPath_,
+                shellSettings() + skippedTables(derived) + loadScript(QStringLiteral("DumpScript")),
+                dumpPath,
+                [&] {
+                    const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
+                    report(RepairStage::Dump,
+                           kCopyEnd + (kDumpEnd - kCopyEnd) * std::min(done, 0.98));
+                },
+                copyTo);
     const auto [verdict, judged, judgeSaid] = judging.get();
     const auto [census, counted, censusSaid] = counting.get();
     shell_.setCancelFlag(nullptr);

@@ -136,6 +136,11 @@ class LibraryRepair
         std::optional<Failure> trouble = {};
         // What the readers that failed said on their standard error.
         QByteArray readersSaid = {};
+        // The new database, built from the dump while it is written: how its
+        // shell ended, and what it reads after the dump.
+        std::future<SqliteShell::Ending> rebuilt = {};
+        std::promise<QByteArray> tail = {};
+        bool tailGiven = false;
     };
 
     // The steps, in order; each returns how it failed, or nothing to go on.
@@ -173,7 +178,15 @@ class LibraryRepair
         bool keepsLog = false;      // in write-ahead log mode
     };
     [[nodiscard]] DatabaseFile describeDatabase() const;
-    std::optional<Failure> rebuild(const Census &census, const DatabaseFile &damaged);
+    // Starts the shell that builds the new database under a hidden name
+    // from what arrives on the pipe whose writing end it returns (-1, and
+    // no shell, when no pipe could be made: the dump then fails to be read).
+    int startRebuild(Examination &examined);
+    // Gives the new database what follows the dump, waits for it and keeps
+    // the damaged database's permissions on it.
+    std::optional<Failure> finishRebuild(Examination &examined, const DatabaseFile &damaged);
+    // Stops a new database that will not be used, and removes it.
+    void abandonRebuild(Examination &examined);
     std::optional<Failure> verify(const Census &census, std::future<Digests> &damagedDigests);
     // Puts the checked new database in the damaged one's place: at every
     // moment Library.sqlite is the damaged database with its own log, or
@@ -219,6 +232,8 @@ class LibraryRepair
     FolderLocks locks_;
     std::optional<std::chrono::milliseconds> shellTimeLimit_;
     const std::atomic<bool> *cancelFlag_ = nullptr;
+    // Stops the shell that builds a new database that will not be used.
+    std::atomic<bool> stopRebuild_{false};
 };
 
 // The safety copy's name for a library folder named `libraryName`:

@@ -10,8 +10,10 @@
 #include <QFile>
 #include <QUuid>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,43 +77,97 @@ std::future<Digests> LibraryRepair::digestDamaged(const Census &census)
     });
 }
 
-std::optional<Failure> LibraryRepair::rebuild(const Census &census, const DatabaseFile &damaged)
+int LibraryRepair::startRebuild(Examination &examined)
 {
     // The names are on record before the first byte is written, so a
     // repair cut off from here on is cleared at the next start.
     const QString id = QUuid::createUuid().toString(QUuid::Id128).left(12);
     record_.rebuild = inFolder(libraryPath_, kRebuildPrefix + id + u"-Library.sqlite"_qs);
     record_.damaged = inFolder(libraryPath_, kDamagedPrefix + id);
-    record(RepairPhase::Copied);
-    const QString target = record_.rebuild;
-    const double estimate = std::max<double>(1.0, static_cast<double>(damaged.size));
+    record(record_.phase);
+    std::array<int, 2> stream{-1, -1};
+    if (::pipe2(stream.data(), O_CLOEXEC) != 0)
+        return -1;
+    ::fcntl(stream[1], F_SETPIPE_SZ, 1 << 20);
     // The dump's text goes to the shell on its standard input, in safe
     // mode: it holds the library's names, schema and values, which must not
-    // be able to run anything. After its rows come the REAL values and the
-    // text with NUL characters that its text could not hold exactly, set
-    // from their bytes; the damaged full-text indexes, built anew; the
-    // statistics tables the library did not have go; then the write-ahead
-    // log, which the damaged database kept, if it did.
-    const SqliteShell rebuilder = shell_.onDatabase(target).withSetup(rebuilding());
-    const SqliteShell::Input input{
-        loadScript(QStringLiteral("FixScript")), inFolder(libraryPath_, kDumpName),
-        census.exactReals + census.exactText + census.textIndexes + statisticsNotKept(census) +
-            (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "")};
-    // What the rebuild has written so far goes on to the disk while it runs,
-    // so the flush before it is called done has only the last part to wait for.
-    report(RepairStage::Rebuild, kRebuildStart);
-    const SqliteShell::Ending rebuilt = rebuilder.run(libraryPath_, input, [&] {
-        startWriteback(target);
+    // be able to run anything. What follows it waits for the census.
+    SqliteShell rebuilder = shell_.onDatabase(record_.rebuild).withSetup(rebuilding());
+    rebuilder.setCancelFlag(&stopRebuild_);
+    const std::shared_future<QByteArray> tail = examined.tail.get_future().share();
+    SqliteShell::Input input{loadScript(QStringLiteral("FixScript")), {}, {}, stream[0], [tail] {
+                                 return tail.get();
+                             }};
+    examined.rebuilt = std::async(
+        std::launch::async, [rebuilder, input, folder = libraryPath_, target = record_.rebuild] {
+            // What it has written so far goes on to the disk while it runs,
+            // so the flush before it is called done has only the last part
+            // to wait for.
+            return rebuilder.run(folder, input, [target] { startWriteback(target); });
+        });
+    return stream[1];
+}
+
+std::optional<Failure> LibraryRepair::finishRebuild(Examination &examined,
+                                                    const DatabaseFile &damaged)
+{
+    const Census &census = *examined.census;
+    // After the dump's rows come the REAL values and the text with NUL
+    // characters that its text could not hold exactly, set from their
+    // bytes; the damaged full-text indexes, built anew; the statistics
+    // tables the library did not have go; then the write-ahead log, which
+    // the damaged database kept, if it did.
+    const QByteArray tail = census.exactReals + census.exactText + census.textIndexes +
+                            statisticsNotKept(census) +
+                            (damaged.keepsLog ? "PRAGMA journal_mode=WAL;\n" : "");
+    const QString &target = record_.rebuild;
+    const double estimate = std::max<double>(1.0, static_cast<double>(damaged.size));
+    const auto progress = [&] {
         const double done = static_cast<double>(fileSize(target)) / estimate;
         report(RepairStage::Rebuild,
                kRebuildStart + (kRebuildEnd - kRebuildStart) * std::min(done, 0.98));
-    });
+    };
+    report(RepairStage::Rebuild, kRebuildStart);
+    SqliteShell::Ending rebuilt;
+    if (examined.rebuilt.valid()) {
+        examined.tail.set_value(tail);
+        examined.tailGiven = true;
+        while (examined.rebuilt.wait_for(std::chrono::milliseconds(100)) !=
+               std::future_status::ready)
+            progress();
+        rebuilt = examined.rebuilt.get();
+    } else {
+        // Without a pipe to stream it, the dump is read back from its file.
+        rebuilt = shell_.onDatabase(target)
+                      .withSetup(rebuilding())
+                      .run(libraryPath_,
+                           {loadScript(QStringLiteral("FixScript")),
+                            inFolder(libraryPath_, kDumpName), tail},
+                           progress);
+    }
     if (rebuilt.status != 0)
         return shellRunFailure(rebuilt);
     // The new database keeps who may read and write it.
     if (damaged.mode)
         ::chmod(QFile::encodeName(target).constData(), *damaged.mode);
     return std::nullopt;
+}
+
+void LibraryRepair::abandonRebuild(Examination &examined)
+{
+    if (examined.rebuilt.valid()) {
+        stopRebuild_ = true;
+        if (!examined.tailGiven) {
+            examined.tail.set_value({});
+            examined.tailGiven = true;
+        }
+        examined.rebuilt.wait();
+        examined.rebuilt = {};
+        stopRebuild_ = false;
+    }
+    // Once in place, the new database no longer has its hidden name.
+    if (record_.phase != RepairPhase::Rebuilt)
+        dropRepairFiles(libraryPath_, {}, record_.rebuild);
 }
 
 std::optional<Failure> LibraryRepair::verify(const Census &census,

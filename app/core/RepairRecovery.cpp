@@ -121,6 +121,7 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
         if (isSibling(record.partial, record.library) &&
             QFileInfo(record.partial).fileName().startsWith(u".quillbox-copy-"))
             removeTree(record.partial);
+        dropRepairFiles(record.library, {}, record.rebuild);
         QFile::remove(record.library + QStringLiteral("/Library.sql"));
         return {QCoreApplication::translate(
                     "QBAppDelegate",

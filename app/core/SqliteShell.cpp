@@ -15,6 +15,7 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <span>
 #include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
@@ -24,42 +25,80 @@ namespace quillbox
 namespace
 {
 
-// Writes everything that arrives on the pipe `from` into the file `to`
-// until the pipe ends or a write fails. The pages move inside the kernel
-// (splice) where the file system allows it, else through a buffer.
-void drainPipe(int from, int to, SqliteShell::FileRun &run)
+// Moves at most `limit` bytes (all there are, when `limit` is 0) of what
+// arrives on the pipe `from` into the file `to`: inside the kernel (splice)
+// where the file system allows it, else through `buffer`. The bytes moved;
+// 0 at the end of the pipe; -1 when a read or write failed (errno in
+// run.writeError).
+ssize_t moveToFile(int from, int to, ssize_t limit, bool &splicing, std::span<char> buffer,
+                   SqliteShell::FileRun &run)
 {
-    bool splicing = true;
-    std::array<char, std::size_t{64} * 1024> buffer{};
+    const auto most = static_cast<size_t>(limit > 0 ? limit : 1 << 20);
     for (;;) {
         ssize_t moved = 0;
         if (splicing) {
-            moved = ::splice(from, nullptr, to, nullptr, 1 << 20, SPLICE_F_MOVE);
+            moved = ::splice(from, nullptr, to, nullptr, most, SPLICE_F_MOVE);
             if (moved < 0 && errno == EINVAL) {
                 splicing = false;
                 continue;
             }
         } else {
-            moved = ::read(from, buffer.data(), buffer.size());
+            moved = ::read(from, buffer.data(), std::min(buffer.size(), most));
             if (moved > 0) {
                 const WriteResult wrote = writeAll(to, buffer.data(), moved);
                 if (wrote.error != 0) {
                     run.bytes += wrote.written;
                     run.writeError = wrote.error;
-                    return;
+                    return -1;
                 }
             }
         }
-        if (moved == 0)
-            return;
-        if (moved < 0) {
-            if (errno == EINTR)
-                continue;
+        if (moved < 0 && errno == EINTR)
+            continue;
+        if (moved < 0)
             run.writeError = errno;
-            return;
-        }
-        run.bytes += moved;
+        else
+            run.bytes += moved;
+        return moved;
     }
+}
+
+// Writes everything that arrives on the pipe `from` into the file `to`
+// until the pipe ends or a write fails. With `copyTo` a pipe (else -1), the
+// same bytes go there too (tee), until its reader is gone; it is closed at
+// the end, which ends what its reader reads.
+void drainPipe(int from, int to, int copyTo, SqliteShell::FileRun &run)
+{
+    bool splicing = true;
+    std::array<char, std::size_t{64} * 1024> buffer{};
+    for (;;) {
+        ssize_t copied = 0;
+        if (copyTo >= 0) {
+            copied = ::tee(from, copyTo, 1 << 20, 0);
+            if (copied < 0 && errno == EINTR)
+                continue;
+            if (copied < 0) {
+                ::close(copyTo);
+                copyTo = -1;
+                continue;
+            }
+            if (copied == 0)
+                break;
+        }
+        // What was copied is moved into the file, all of it.
+        ssize_t left = copied;
+        do {
+            const ssize_t moved = moveToFile(from, to, left, splicing, buffer, run);
+            if (moved <= 0) {
+                if (copyTo >= 0)
+                    ::close(copyTo);
+                return;
+            }
+            left -= moved;
+        } while (left > 0);
+    }
+    if (copyTo >= 0)
+        ::close(copyTo);
 }
 
 // Moves what is left of the open file `from` into the pipe `to`, inside the
@@ -109,8 +148,19 @@ int feed(int to, const SqliteShell::Input &input)
         if (from >= 0)
             ::close(from);
     }
+    if (input.stream >= 0) {
+        if (pipeOpen && error == 0)
+            error = copyIntoPipe(input.stream, to, pipeOpen);
+        // Its writer learns that nobody reads any more, rather than wait.
+        ::close(input.stream);
+    }
     if (pipeOpen && error == 0)
-        std::ignore = writeAll(to, input.tail.constData(), input.tail.size());
+        pipeOpen = writeAll(to, input.tail.constData(), input.tail.size()).error == 0;
+    if (input.tailAfter) {
+        const QByteArray last = input.tailAfter();
+        if (pipeOpen && error == 0)
+            std::ignore = writeAll(to, last.constData(), last.size());
+    }
     ::close(to);
     return error;
 }
@@ -175,7 +225,7 @@ SqliteShell::Ending SqliteShell::run(const QString &folder, const Input &input,
 
 SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteArray &script,
                                             const QString &outputPath,
-                                            const std::function<void()> &poll) const
+                                            const std::function<void()> &poll, int copyTo) const
 {
     FileRun run;
     const int file = ::open(QFile::encodeName(outputPath).constData(),
@@ -185,12 +235,14 @@ SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteAr
         run.writeError = errno;
         if (file >= 0)
             ::close(file);
+        if (copyTo >= 0)
+            ::close(copyTo);
         return run;
     }
     // A larger pipe lets the shell run further ahead between two writes.
     ::fcntl(pipe[1], F_SETPIPE_SZ, 1 << 20);
     std::thread drain([&] {
-        drainPipe(pipe[0], file, run);
+        drainPipe(pipe[0], file, copyTo, run);
         // Closing the reading end makes the shell's next write fail, so a
         // shell whose output can no longer be kept does not run on.
         ::close(pipe[0]);
@@ -229,9 +281,13 @@ SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &inp
     // A file is streamed to the shell through a pipe of our own, which the
     // child takes as its standard input; anything else goes through Qt's.
     std::array<int, 2> in{-1, -1};
-    if (!input.file.isEmpty()) {
-        if (::pipe2(in.data(), O_CLOEXEC) != 0)
-            return {.trouble = Trouble::InputUnreadable, .errors = std::strerror(errno)};
+    if (!input.file.isEmpty() || input.stream >= 0 || input.tailAfter) {
+        if (::pipe2(in.data(), O_CLOEXEC) != 0) {
+            const int error = errno;
+            if (input.stream >= 0)
+                ::close(input.stream);
+            return {.trouble = Trouble::InputUnreadable, .errors = std::strerror(error)};
+        }
         ::fcntl(in[1], F_SETPIPE_SZ, 1 << 20);
         shell.setStandardInputFile(QProcess::nullDevice());
     }
@@ -255,6 +311,8 @@ SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &inp
     if (!started) {
         if (in[1] >= 0)
             ::close(in[1]);
+        if (input.stream >= 0)
+            ::close(input.stream);
         return {.trouble = Trouble::NotStarted, .errors = shell.errorString().toLocal8Bit()};
     }
     int inputError = 0;

@@ -55,12 +55,18 @@ class SqliteShell
     [[nodiscard]] bool isUsable() const;
 
     // What a run reads on its standard input: `head`, then the bytes of the
-    // file `file` (none when empty), then `tail`. The file is streamed, never
-    // held in memory, and never named to the shell (no .read).
+    // file `file` (none when empty), then what arrives on the pipe `stream`
+    // until it ends (none when -1; the run closes it, also when the shell
+    // stops reading first), then `tail`, then what `tailAfter` gives (which
+    // may wait for it; called once the pipe has ended, or the run failed).
+    // The file and the pipe are streamed, never held in memory, and never
+    // named to the shell (no .read).
     struct Input {
         QByteArray head;
         QString file = {};
         QByteArray tail = {};
+        int stream = -1;
+        std::function<QByteArray()> tailAfter = {};
     };
 
     // What went wrong with a run, beside its exit status.
@@ -108,9 +114,11 @@ class SqliteShell
     // program writes the file, checking every write: the shell itself does
     // not notice a write that fails, and would go on with a hole in its
     // output. After a failed write the pipe is closed, which ends the shell.
+    // With `copyTo` a pipe's writing end, the same bytes go there too, as
+    // long as its reader reads; it is closed when the output ends.
     [[nodiscard]] FileRun runToFile(const QString &folder, const QByteArray &script,
                                     const QString &outputPath,
-                                    const std::function<void()> &poll = {}) const;
+                                    const std::function<void()> &poll = {}, int copyTo = -1) const;
 
     // What a query printed, and how the shell ended.
     struct Output : Ending {
