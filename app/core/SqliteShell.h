@@ -58,7 +58,8 @@ class SqliteShell
     // file `file` (none when empty), then what arrives on the pipe `stream`
     // until it ends (none when -1; the run closes it, also when the shell
     // stops reading first), then `tail`, then what `tailAfter` gives (which
-    // may wait for it; called once the pipe has ended, or the run failed).
+    // may wait for it; called once the pipe has ended, unless the shell
+    // could not be started).
     // The file and the pipe are streamed, never held in memory, and never
     // named to the shell (no .read).
     struct Input {
