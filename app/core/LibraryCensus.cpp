@@ -48,14 +48,18 @@ std::optional<Census> takeCensus(QuerySeries &queries, const DerivedRows &derive
     Census census;
     census.digestScript = digestScript.text;
     census.textIndexes = rebuildStatements(derived);
-    // Each line is "count|name in hex|rows with NUL|inexact REAL values|no rowid".
+    // Each line is "count|name in hex|rows with NUL|inexact REAL values|no
+    // rowid|shadow table".
     qint64 inexactReals = 0;
     qint64 textToSet = 0;
     for (const QByteArray &line : scanned.text.split('\n')) {
         const QByteArrayList fields = line.split('|');
-        if (fields.size() != 5)
+        if (fields.size() != 6)
             continue;
-        census.tables.append(QString::fromUtf8(QByteArray::fromHex(fields[1])));
+        const QString name = QString::fromUtf8(QByteArray::fromHex(fields[1]));
+        census.tables.append(name);
+        if (fields[5] != "1" && !name.startsWith(u"sqlite_"))
+            census.rows.append({name, fields[0].toLongLong()});
         (fields[4] == "1" ? census.rowsWithNulText : textToSet) += fields[2].toLongLong();
         inexactReals += fields[3].toLongLong();
     }

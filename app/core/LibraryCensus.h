@@ -19,6 +19,9 @@ struct Census {
     // character, which the dump cuts short and the rebuild cannot set again.
     qint64 rowsWithNulText = 0;
     QStringList tables; // the names of its ordinary tables
+    // The rows of each table of the library's own (SQLite's and a virtual
+    // table's own tables left out), by name.
+    QList<QPair<QString, qint64>> rows;
     // Statements that set the REAL values a dump cannot write exactly (-0.0,
     // the subnormal numbers, any whose text does not read back) to their
     // exact bits, to run after the rebuild.

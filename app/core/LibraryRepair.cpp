@@ -83,7 +83,8 @@ RepairOutcome LibraryRepair::fixLibrary()
         outcome = conclude(*failure);
     } else {
         report(RepairStage::Check, 1.0);
-        services_.alerts.runModal(fixedAlert({libraryPath_, backupPath_, droppedAttributes_}));
+        services_.alerts.runModal(
+            fixedAlert({libraryPath_, backupPath_, droppedAttributes_, keptRows_}));
     }
     // The record of another program's repair is not ours to clear.
     if (journal_ != nullptr && outcome != RepairOutcome::AlreadyRunning)
@@ -132,6 +133,7 @@ std::optional<Failure> LibraryRepair::repair()
     if (auto failure = swapIn())
         return failure;
     record(RepairPhase::Rebuilt);
+    keptRows_ = examined.census->rows;
     dropRepairFiles(libraryPath_, record_.damaged);
     QFile::remove(inFolder(libraryPath_, kDumpName));
     return std::nullopt;

@@ -218,6 +218,8 @@ class LibraryRepair
     QString backupPath_;
     // Extended attributes the safety copy could not keep.
     QStringList droppedAttributes_;
+    // The rows of each of the library's tables that a fixed library kept.
+    QList<QPair<QString, qint64>> keptRows_;
     Progress progress_;
     BackupChosen backupChosen_;
     const RepairJournal *journal_ = nullptr;

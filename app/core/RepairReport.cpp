@@ -347,6 +347,20 @@ Alert notRestoredAlert(RestoreResult result, bool libraryMissing, const RepairPl
 
 Alert fixedAlert(const RepairPlaces &places)
 {
+    // "2,000 notes, 21 notebooks and 30 tags", in the user's own numbers and
+    // list words.
+    const QLocale locale;
+    QStringList counts;
+    for (const auto &[table, rows] : places.kept)
+        counts.append(locale.toString(rows) + u' ' + table);
+    QStringList details;
+    if (!counts.isEmpty())
+        details.append(QCoreApplication::translate(
+                           "QBAppDelegate", "%1: every row and value compared with the damaged "
+                                            "library.")
+                           .arg(locale.createSeparatedList(counts)));
+    if (!places.dropped.isEmpty())
+        details.append(droppedNote(places));
     return {QCoreApplication::translate("QBAppDelegate", "The library file has been fixed!"),
             QCoreApplication::translate(
                 "QBAppDelegate",
@@ -354,7 +368,7 @@ Alert fixedAlert(const RepairPlaces &places)
                 "once you are sure you do not need it.")
                 .arg(places.backup),
             {QCoreApplication::translate("QBAppDelegate", "Quit")},
-            droppedNote(places)};
+            details.join(u"\n\n"_qs)};
 }
 
 int exitStatus(RepairOutcome outcome)

@@ -22,6 +22,9 @@ struct RepairPlaces {
     QString backup;
     // Extended attributes the safety copy could not keep, "path: attribute".
     QStringList dropped = {};
+    // The rows of each of the library's tables that a fixed library kept,
+    // every one compared with the damaged library, by table.
+    QList<QPair<QString, qint64>> kept = {};
 };
 
 // How a repair that stopped with `cause` ends, when the safety copy did not

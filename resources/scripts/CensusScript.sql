@@ -2,7 +2,8 @@
 -- table: its row count, its name in hex, the number of its rows holding a
 -- text value with a NUL character, which a dump would cut short, the
 -- number of its REAL values that the dump's decimal text does not give back
--- to the bit, and 1 when it has no rowid (else 0). Each table is read once, by a
+-- to the bit, 1 when it has no rowid (else 0), and 1 when it is a virtual
+-- table's own (a shadow table, else 0). Each table is read once, by a
 -- full scan of its own b-tree (NOT INDEXED; a table without a rowid through
 -- its primary key, never through an index that covers every column); our
 -- shell's has_nul_text() and inexact_reals()
@@ -24,7 +25,8 @@ calls AS (
   FROM columns GROUP BY name)
 SELECT 'SELECT count(*), hex(' || quote(s.name) || '), coalesce(sum(' || c.nul ||
        '), 0), coalesce(sum(' || c.reals || '), 0), ' ||
-       (SELECT l.wr FROM pragma_table_list AS l WHERE l.schema = 'main' AND l.name = s.name) ||
+       (SELECT l.wr || ', ' || (l.type = 'shadow')
+        FROM pragma_table_list AS l WHERE l.schema = 'main' AND l.name = s.name) ||
        ' FROM "' ||
        replace(s.name, '"', '""') || '" ' ||
        coalesce((SELECT 'INDEXED BY "' || replace(i.name, '"', '""') || '"'

@@ -351,6 +351,11 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
+        <location filename="../../app/core/RepairReport.cpp" line="360"/>
+        <source>%1: every row and value compared with the damaged library.</source>
+        <translation>%1: jede Zeile und jeder Wert mit der beschädigten Mediathek verglichen.</translation>
+    </message>
+    <message>
         <location filename="../../app/core/RepairReport.cpp" line="351"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>

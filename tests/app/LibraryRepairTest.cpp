@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -42,8 +43,9 @@ const char *const kRecovered = "Main (Recovered).quillbox";
 // itself. Read by our shell, or by `shell`.
 QString content(const QString &db, const QString &shell = test::shellPath())
 {
-    const QString tables =
-        runSql(db, uR"(SELECT q FROM (SELECT name AS k, 'SELECT ' || iif(wr, '', 'typeof(rowid), rowid, ') ||
+    const QString tables = runSql(
+        db,
+        uR"(SELECT q FROM (SELECT name AS k, 'SELECT ' || iif(wr, '', 'typeof(rowid), rowid, ') ||
   (SELECT group_concat(replace('typeof(@), CASE typeof(@) WHEN ''real'' THEN hex(ieee754_to_blob(@))
      ELSE hex(CAST(@ AS BLOB)) END', '@', '"' || replace(c.name, '"', '""') || '"'), ', ')
    FROM pragma_table_info(l.name) AS c) || ' FROM "' || replace(name, '"', '""') || '" ORDER BY 1, 2, 3, 4;' AS q
@@ -55,7 +57,7 @@ SELECT name, 'CREATE VIRTUAL TABLE temp."v' || rowid || '" USING ' ||
   iif(sql LIKE '%fts5%', 'fts5vocab(main, ' || quote(name) || ', ''instance'')',
       'fts4aux(main, ' || quote(name) || ')') || '; SELECT * FROM temp."v' || rowid || '" ORDER BY 1, 2, 3, 4;'
 FROM sqlite_schema WHERE type = 'table' AND sql LIKE 'CREATE VIRTUAL TABLE%USING fts%') ORDER BY k, q;)"_qs,
-               test::ShellFailure::FailsTest, shell);
+        test::ShellFailure::FailsTest, shell);
     return runSql(db,
                   u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
                   u"PRAGMA encoding; PRAGMA journal_mode;\n"_qs +
@@ -166,7 +168,14 @@ TEST_F(LibraryRepairTest, rebuildsTheSampleWhereItLivesKeepingTheLogsRows)
     const auto original = test::snapshot(real);
     ASSERT_TRUE(original.contains(u"Library.sqlite-wal"_qs));
     ASSERT_TRUE(QDir().mkpath(documents) && QFile::link(real, library));
+    const QLocale before;
+    QLocale::setDefault(QLocale(u"en_US"_qs));
+    const auto resetLocale = qScopeGuard([&] { QLocale::setDefault(before); });
     EXPECT_EQ(repair(), RepairOutcome::Fixed);
+    // It says what it kept: the library's own tables, every row compared.
+    EXPECT_EQ(alerts.shown.last().detailedText,
+              u"300 note_tags, 21 notebooks, 300 notes, and 30 tags: every row and value compared "
+              u"with the damaged library."_qs);
     EXPECT_EQ(backup, QFileInfo(real).path() + u"/Main (Old Version).quillbox"_qs);
     EXPECT_EQ(test::snapshot(backup), original);
     EXPECT_EQ(content(db()), content(backup + u"/Library.sqlite"_qs));
