@@ -90,14 +90,29 @@ void rebuildTextIndexes(const SqliteShell &shell, const QString &folder)
         shell.withSetup(rebuilding()).run(folder, {".bail off\n" + rebuildStatements(rows)});
 }
 
+// Whether the damaged database's list of free pages is damaged, as SQLite's
+// check of its b-trees finds; true when the check cannot tell.
+bool freelistDamaged(const SqliteShell &damaged, const QString &folder)
+{
+    const SqliteShell::Output checked =
+        damaged.withModules(SqliteShell::Modules::WithoutFullText)
+            .query(folder, shellSettings() + ".bail off\nPRAGMA quick_check;\n");
+    return checked.text.isEmpty() || checked.text.toLower().contains("freelist");
+}
+
 // Recovers the damaged copy in `folder` into Library.sqlite there.
 SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
 {
     SalvageReport report;
     const SqliteShell damaged = shell.onDatabase(kDamaged).withSetup(onlyRead());
     const QHash<QString, qint64> expected = expectedRows(damaged, folder);
+    // The free pages hold rows that were deleted, not lost: they are read
+    // only when the list of them is itself damaged, and may then hold pages
+    // a table lost.
+    const QByteArray recover =
+        freelistDamaged(damaged, folder) ? ".recover\n" : ".recover --ignore-freelist\n";
     const SqliteShell::FileRun recovered =
-        damaged.runToFile(folder, ".recover\n", inFolder(folder, kRecoveredSql));
+        damaged.runToFile(folder, recover, inFolder(folder, kRecoveredSql));
     if (recovered.status != 0 || recovered.writeError != 0) {
         report.failure = recovered.writeError != 0 ? SalvageReport::Failure::CouldNotWrite
                                                    : SalvageReport::Failure::CouldNotRecover;

@@ -38,7 +38,8 @@ struct SalvageReport {
 // Saves what can be saved from the damaged Library.sqlite in the folder
 // `source` (the library, or its safety copy), which is only copied, never
 // opened: SQLite's recovery reads every page of a copy it can, orphaned ones
-// included, and rebuilds the rows into a new database, with rows it cannot
+// included (free pages, which hold deleted rows, only when the list of them
+// is damaged), and rebuilds the rows into a new database, with rows it cannot
 // place in the table "lost_and_found". The result, with a copy of every
 // other file of `source`, becomes the folder "<library> (Recovered).ext",
 // unique in `parent`, built under the hidden name `partial` (which must not

@@ -530,6 +530,25 @@ INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
                    false}));
 
 // Refusals, and stops before anything changed, leave the library as it was.
+// Rows deleted before the damage stay deleted in the recovered copy: the
+// free pages that still hold them are read only when the list of them is
+// damaged itself.
+TEST_F(LibraryRepairTest, theRecoveredCopyLeavesDeletedRowsOut)
+{
+    ASSERT_TRUE(QDir().mkpath(library));
+    runSql(db(), QString::fromUtf8(kFreedRows));
+    test::corruptPage(db(), runSql(db(), u"SELECT pageno FROM dbstat WHERE name = 'notes' AND "
+                                         u"pagetype = 'leaf' ORDER BY pageno LIMIT 1 OFFSET 3;"_qs)
+                                .toInt());
+    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
+    const QString recovered = documents + u'/' + kRecovered + u"/Library.sqlite"_qs;
+    EXPECT_GT(readableRows(recovered, u"notes"_qs), 1400);
+    EXPECT_EQ(runSql(recovered,
+                     u"SELECT count(*) FROM notes WHERE id > 1500;"
+                     u"SELECT count(*) FROM sqlite_schema WHERE name = 'lost_and_found';"_qs),
+              u"0\n0");
+}
+
 TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
 {
     test::makePlainLibrary(library, 50);
