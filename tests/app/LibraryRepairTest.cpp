@@ -139,7 +139,9 @@ class LibraryRepairTest : public ::testing::Test
                            "  { %2; }\n"
                            "  { \"%1\" \"$@\" < \"$input\"; echo $? > \"$input.rc\"; } | { %3; }\n"
                            "  rc=$(cat \"$input.rc\"); rm -f \"$input.rc\"\n"
-                           "else \"%1\" \"$@\" < \"$input\"; rc=$?; fi\n"
+                           // The other runs become the shell itself, which a
+                           // stop then reaches.
+                           "else { rm -f \"$input\"; exec \"%1\" \"$@\"; } < \"$input\"; fi\n"
                            "rm -f \"$input\"\nexit $rc\n")
                 .arg(test::shellPath(), beforeDump, dumpFilter)
                 .toUtf8());
