@@ -299,6 +299,10 @@ SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &inp
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (::getppid() != parent)
             ::_exit(127);
+        // A process group of its own: Ctrl+C at the terminal reaches the
+        // program, which stops the shell when it should, never the shell,
+        // whose interrupted statement would read as a failed repair.
+        ::setpgid(0, 0);
         // Qt has set up the standard channels by now; these replace them.
         if ((outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0) ||
             (inputFd >= 0 && ::dup2(inputFd, STDIN_FILENO) < 0))
