@@ -7,7 +7,9 @@
 #include <QList>
 
 #include <algorithm>
+#include <array>
 #include <future>
+#include <tuple>
 
 namespace quillbox
 {
@@ -63,19 +65,19 @@ std::optional<Census> takeCensus(QuerySeries &queries, const DerivedRows &derive
         (fields[4] == "1" ? census.rowsWithNulText : textToSet) += fields[2].toLongLong();
         inexactReals += fields[3].toLongLong();
     }
-    if (textToSet > 0) {
-        const std::optional<QByteArray> statements =
-            statementsOf(queries, settings, QStringLiteral("TextScript"));
-        if (!statements)
+    // The statements that set those values exactly after the rebuild, made
+    // only when there are any.
+    const std::array<std::tuple<qint64, const char *, QByteArray *>, 2> exact{
+        {{textToSet, "TextScript", &census.exactText},
+         {inexactReals, "RealsScript", &census.exactReals}}};
+    for (const auto &[count, script, statements] : exact) {
+        if (count == 0)
+            continue;
+        const std::optional<QByteArray> made =
+            statementsOf(queries, settings, QString::fromLatin1(script));
+        if (!made)
             return std::nullopt;
-        census.exactText = *statements;
-    }
-    if (inexactReals > 0) {
-        const std::optional<QByteArray> statements =
-            statementsOf(queries, settings, QStringLiteral("RealsScript"));
-        if (!statements)
-            return std::nullopt;
-        census.exactReals = *statements;
+        *statements = *made;
     }
     return census;
 }
