@@ -22,7 +22,8 @@ namespace
 std::optional<QByteArray> statementsOf(QuerySeries &queries, const QByteArray &settings,
                                        const QString &name)
 {
-    const SqliteShell::Output script = queries.query(settings + loadScript(name));
+    const SqliteShell::Output script = queries.query(
+        settings + loadScript(QStringLiteral("ColumnsScript")) + loadScript(name));
     if (script.status != 0)
         return std::nullopt;
     const SqliteShell::Output statements = queries.query(settings + script.text);

@@ -10,6 +10,16 @@ QByteArray shellSettings()
                              ".changes off\n.timer off\n");
 }
 
+QByteArray sqlString(const QString &text)
+{
+    return '\'' + text.toUtf8().replace('\'', "''") + '\'';
+}
+
+QByteArray sqlName(const QString &text)
+{
+    return '"' + text.toUtf8().replace('"', "\"\"") + '"';
+}
+
 QByteArrayList onlyRead(Reads reads)
 {
     // Each setting prints its new value, which nobody needs. The map is up

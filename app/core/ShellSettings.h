@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QString>
 
 // What the program sets in the shell before it has it run SQL on a library,
 // so that what the shell prints is what the program reads, and so that the
@@ -13,6 +14,12 @@ namespace quillbox
 // another reader's lock (several run side by side) instead of failing, and
 // print plain "a|b" lines with NULL as an empty field.
 [[nodiscard]] QByteArray shellSettings();
+
+// `text` (a name from a library, say; it holds no NUL) as an SQL string
+// literal, and as an SQL identifier: quoted, every quote doubled, so it can
+// neither end the statement nor start another.
+[[nodiscard]] QByteArray sqlString(const QString &text);
+[[nodiscard]] QByteArray sqlName(const QString &text);
 
 // Commands for SqliteShell::withSetup(), run before the shell turns to safe
 // mode, since they need what safe mode forbids (.output) to keep their own

@@ -28,11 +28,6 @@ std::optional<QList<QPair<QString, QByteArray>>> namesWith(QuerySeries &queries,
     return named;
 }
 
-QByteArray literal(const QString &text)
-{
-    return '\'' + text.toUtf8().replace('\'', "''") + '\'';
-}
-
 } // namespace
 
 std::optional<FullTextTables> findFullTextTables(QuerySeries &queries)
@@ -91,7 +86,7 @@ std::optional<QHash<QString, QStringList>> checkEachAlone(QuerySeries &queries,
     QByteArray script = shellSettings() + ".bail off\n";
     for (qsizetype i = 0; i < tables.size(); ++i)
         script += "SELECT 'table|" + QByteArray::number(i) + "';\nPRAGMA quick_check(" +
-                  literal(tables.at(i)) + ");\n";
+                  sqlString(tables.at(i)) + ");\n";
     const SqliteShell::Output checked = queries.query(script);
     if (checked.troubled())
         return std::nullopt;

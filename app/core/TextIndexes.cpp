@@ -1,24 +1,10 @@
 #include "app/core/TextIndexes.h"
 
 #include "app/core/DamageVerdict.h"
+#include "app/core/ShellSettings.h"
 
 namespace quillbox
 {
-namespace
-{
-
-// `name` as an SQL identifier and as an SQL string. No name holds a NUL.
-QByteArray identifier(const QString &name)
-{
-    return '"' + name.toUtf8().replace('"', "\"\"") + '"';
-}
-
-QByteArray literal(const QString &name)
-{
-    return '\'' + name.toUtf8().replace('\'', "''") + '\'';
-}
-
-} // namespace
 
 DerivedRows derivedRowsOf(const DamageVerdict &verdict)
 {
@@ -35,7 +21,7 @@ QByteArray skippedTables(const DerivedRows &rows)
 {
     QByteArray sql = "CREATE TEMP TABLE quillbox_derived(name TEXT PRIMARY KEY);\n";
     for (const QString &table : rows.tables)
-        sql += "INSERT INTO temp.quillbox_derived VALUES (" + literal(table) + ");\n";
+        sql += "INSERT INTO temp.quillbox_derived VALUES (" + sqlString(table) + ");\n";
     return sql;
 }
 
@@ -50,9 +36,9 @@ QByteArray rebuildStatements(const DerivedRows &rows)
         // FTS5 reads its structure record (id 10 of its _data table) before
         // anything else, the rebuild too: an empty one lets it start.
         if (rows.tables.contains(index + u"_data"_qs))
-            sql += "INSERT OR REPLACE INTO " + identifier(index + u"_data"_qs) +
+            sql += "INSERT OR REPLACE INTO " + sqlName(index + u"_data"_qs) +
                    "(id, block) VALUES (10, x'00000000000000');\n";
-        const QByteArray table = identifier(index);
+        const QByteArray table = sqlName(index);
         sql += "INSERT INTO " + table + '(' + table + ") VALUES ('rebuild');\n";
         sql += "INSERT INTO " + table + '(' + table + ") VALUES ('integrity-check');\n";
     }
