@@ -3,6 +3,8 @@
 #include "app/core/FileTree.h"
 #include "app/core/FolderLock.h"
 #include "app/core/LibraryFolder.h"
+#include "app/core/LostAndFound.h"
+#include "app/core/LostRows.h"
 #include "app/core/RepairReport.h"
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
@@ -28,7 +30,6 @@ namespace
 
 const QString kDamaged = QStringLiteral(".quillbox-damaged.sqlite");
 const QString kRecoveredSql = QStringLiteral(".quillbox-recovered.sql");
-const QString kLostAndFound = QStringLiteral("lost_and_found");
 
 // Rows each table of the damaged copy may hold, judged by its b-trees: the
 // cells of the table's leaf pages, or the entries of its fullest index.
@@ -100,12 +101,37 @@ bool freelistDamaged(const SqliteShell &damaged, const QString &folder)
     return checked.text.isEmpty() || checked.text.toLower().contains("freelist");
 }
 
+// The names in the schema of the database the shell opens in `folder`.
+QStringList schemaNames(const SqliteShell &shell, const QString &folder)
+{
+    QStringList names;
+    const SqliteShell::Output listed =
+        shell.query(folder, shellSettings() + "SELECT hex(name) FROM sqlite_schema;\n");
+    for (const QByteArray &line : listed.text.split('\n'))
+        names.append(QString::fromUtf8(QByteArray::fromHex(line)));
+    return names;
+}
+
+// Adds to each table of `report` the rows it lost.
+void addLostRows(SalvageReport &report, const QList<LostRows> &lost)
+{
+    for (const LostRows &rows : lost) {
+        for (SalvageReport::Table &table : report.tables) {
+            if (table.name == rows.table) {
+                table.lost = rows.rows;
+                table.lostUnlisted = rows.unlisted;
+            }
+        }
+    }
+}
+
 // Recovers the damaged copy in `folder` into Library.sqlite there.
 SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
 {
     SalvageReport report;
     const SqliteShell damaged = shell.onDatabase(kDamaged).withSetup(onlyRead());
     const QHash<QString, qint64> expected = expectedRows(damaged, folder);
+    report.lostAndFoundTable = lostAndFoundName(schemaNames(damaged, folder));
     // The free pages hold rows that were deleted, not lost: they are read
     // only when the list of them is itself damaged, and may then hold pages
     // a table lost.
@@ -128,8 +154,10 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
         shell.withSetup(rebuilding())
             .run(folder,
                  {{}, inFolder(folder, kRecoveredSql), wal ? "PRAGMA journal_mode=WAL;\n" : ""});
-    if (built.status == 0)
+    if (built.status == 0) {
+        std::ignore = placeLostRows(shell, folder, report.lostAndFoundTable);
         rebuildTextIndexes(shell, folder);
+    }
     // Every b-tree is whole; a full-text index that could not be built anew
     // may still not match its text.
     const SqliteShell::Output checked =
@@ -142,14 +170,33 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
         return report;
     }
     for (SalvageReport::Table &table : recoveredRows(shell, folder)) {
-        if (table.name == kLostAndFound) {
+        if (table.name == report.lostAndFoundTable) {
             report.lostAndFound = table.recovered;
             continue;
         }
         table.expected = expected.value(table.name, -1);
         report.tables.append(table);
     }
+    addLostRows(report, findLostRows(damaged, shell, folder));
     return report;
+}
+
+// Writes the list of lost rows of `report` into `folder`, under a name no
+// file of the library has; the name, or empty when there is nothing to list
+// or it could not be written (the copy is complete without it).
+QString writeLostItems(const SalvageReport &report, const QString &folder)
+{
+    const QString text = lostItemsText(report);
+    if (report.failure != SalvageReport::Failure::None || text.isEmpty())
+        return {};
+    QString name = bf::makeFilenameUniqueInDirectory(lostItemsFileName(), folder);
+    QFile file(inFolder(folder, name));
+    const QByteArray bytes = text.toUtf8();
+    if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && file.write(bytes) == bytes.size() &&
+        file.flush())
+        return name;
+    file.remove();
+    return {};
 }
 
 } // namespace
@@ -181,6 +228,7 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
                                           inFolder(partial, kDamaged + suffix));
     }
     report = recoverInto(shell, partial);
+    const QString lostItems = writeLostItems(report, partial);
     const bool found =
         report.lostAndFound > 0 || std::any_of(report.tables.begin(), report.tables.end(),
                                                [](const auto &t) { return t.recovered > 0; });
@@ -204,6 +252,8 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
         } else {
             syncFolder(parent);
             report.recoveredPath = final;
+            if (!lostItems.isEmpty())
+                report.lostItemsFile = inFolder(final, lostItems);
         }
     }
     if (report.recoveredPath.isEmpty())
@@ -243,53 +293,6 @@ SalvageReport salvageOnly(const SqliteShell &shell, const QString &library)
         shell, folder, parent, bf::lastPathComponent(folder),
         inFolder(parent,
                  u".quillbox-salvage-"_qs + QUuid::createUuid().toString(QUuid::Id128).left(12)));
-}
-
-QString describeSalvage(const SalvageReport &report)
-{
-    switch (report.failure) {
-    case SalvageReport::Failure::NoLibrary:
-        return QCoreApplication::translate("QBAppDelegate", "There is no “Library.sqlite” in “%1”.")
-            .arg(report.detail);
-    case SalvageReport::Failure::Busy:
-        return QCoreApplication::translate("QBAppDelegate", "A repair is already running.");
-    case SalvageReport::Failure::Unlockable:
-        return report.detail;
-    case SalvageReport::Failure::NothingFound:
-        return QCoreApplication::translate("QBAppDelegate",
-                                           "No row could be recovered from the damaged database, "
-                                           "so no recovered copy was made.");
-    case SalvageReport::Failure::CouldNotWrite:
-    case SalvageReport::Failure::CouldNotRecover:
-        return QCoreApplication::translate("QBAppDelegate",
-                                           "The rows could not be recovered, so no recovered copy "
-                                           "was made: %1")
-            .arg(report.detail);
-    case SalvageReport::Failure::None:
-        break;
-    }
-    QStringList lines{
-        QCoreApplication::translate(
-            "QBAppDelegate", "What could be read from the damaged database was saved in “%1”:")
-            .arg(report.recoveredPath)};
-    for (const SalvageReport::Table &table : report.tables) {
-        lines.append(
-            table.expected < 0
-                ? QCoreApplication::translate("QBAppDelegate", "%1: %2 rows recovered")
-                      .arg(table.name)
-                      .arg(table.recovered)
-                : QCoreApplication::translate(
-                      "QBAppDelegate", "%1: %2 rows recovered; the damaged database suggests %3")
-                      .arg(table.name)
-                      .arg(table.recovered)
-                      .arg(table.expected));
-    }
-    if (report.lostAndFound > 0)
-        lines.append(QCoreApplication::translate("QBAppDelegate",
-                                                 "%1 rows could not be placed in their table; "
-                                                 "they are in the table “lost_and_found”.")
-                         .arg(report.lostAndFound));
-    return lines.join(u'\n');
 }
 
 } // namespace quillbox

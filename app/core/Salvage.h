@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/LostRows.h"
+
 #include <QList>
 #include <QString>
 
@@ -14,10 +16,16 @@ struct SalvageReport {
         QString name;
         qint64 recovered = 0;
         qint64 expected = -1; // what the damaged b-trees suggest; -1 when unknown
+        // The rows it lost that its indexes still name, by rising id, and
+        // how many more there are beyond those.
+        QList<LostRow> lost = {};
+        qint64 lostUnlisted = 0;
     };
     QString recoveredPath;   // the recovered copy; empty when none was written
     QList<Table> tables;     // the tables of the recovered database, by name
     qint64 lostAndFound = 0; // rows no table could be found for
+    QString lostAndFoundTable = QStringLiteral("lost_and_found"); // the table they are in
+    QString lostItemsFile; // the list of lost rows in the recovered copy; empty when none
     enum class Failure {
         None,
         NothingFound,
@@ -40,7 +48,9 @@ struct SalvageReport {
 // opened: SQLite's recovery reads every page of a copy it can, orphaned ones
 // included (free pages, which hold deleted rows, only when the list of them
 // is damaged), and rebuilds the rows into a new database, with rows it cannot
-// place in the table "lost_and_found". The result, with a copy of every
+// place in the table "lost_and_found"; those that fit one table only go
+// back into it. The rows each table lost, as its surviving indexes name
+// them, are listed in the file "Lost items.txt" there. The result, with a copy of every
 // other file of `source`, becomes the folder "<library> (Recovered).ext",
 // unique in `parent`, built under the hidden name `partial` (which must not
 // exist; it is removed on failure) and given its name only when complete and
@@ -55,8 +65,17 @@ struct SalvageReport {
 // or when it holds no Library.sqlite (NoLibrary).
 [[nodiscard]] SalvageReport salvageOnly(const SqliteShell &shell, const QString &library);
 
-// What `report` says, for the user: where the recovered copy is and how
-// many rows each table got back, or why there is none.
+// What `report` says, for the user: where the recovered copy is, how many
+// rows each table got back and which it lost (the first few of them), or
+// why there is none.
 [[nodiscard]] QString describeSalvage(const SalvageReport &report);
+
+// The list of the rows each table of `report` lost, with every value its
+// indexes hold of them, for the file in the recovered copy; empty when no
+// table lost a row that is known.
+[[nodiscard]] QString lostItemsText(const SalvageReport &report);
+
+// The name of that file: "Lost items.txt", translated.
+[[nodiscard]] QString lostItemsFileName();
 
 } // namespace quillbox

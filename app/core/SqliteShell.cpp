@@ -257,8 +257,13 @@ SqliteShell::FileRun SqliteShell::runToFile(const QString &folder, const QByteAr
 
 SqliteShell::Output SqliteShell::query(const QString &folder, const QByteArray &script) const
 {
+    return query(folder, Input{script});
+}
+
+SqliteShell::Output SqliteShell::query(const QString &folder, const Input &input) const
+{
     Output output;
-    static_cast<Ending &>(output) = execute(folder, {script}, &output.text, {});
+    static_cast<Ending &>(output) = execute(folder, input, &output.text, {});
     return output;
 }
 

@@ -129,6 +129,8 @@ class SqliteShell
     // Runs `script` like run(), but collects what the shell prints on its
     // standard output instead of passing it on.
     [[nodiscard]] Output query(const QString &folder, const QByteArray &script) const;
+    // The same, reading `input`.
+    [[nodiscard]] Output query(const QString &folder, const Input &input) const;
 
     // Stops a run that takes longer than `limit` (zero: no limit).
     void setTimeLimit(std::chrono::milliseconds limit) { timeLimit_ = limit; }

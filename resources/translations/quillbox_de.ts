@@ -75,55 +75,55 @@
 <context>
     <name>FileTree</name>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="186"/>
+        <location filename="../../app/core/FileTree.cpp" line="124"/>
         <source>Could not write a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="166"/>
-        <location filename="../../app/core/FileTree.cpp" line="191"/>
-        <location filename="../../app/core/FileTree.cpp" line="197"/>
-        <location filename="../../app/core/FileTree.cpp" line="218"/>
-        <location filename="../../app/core/FileTree.cpp" line="338"/>
+        <location filename="../../app/core/FileTree.cpp" line="104"/>
+        <location filename="../../app/core/FileTree.cpp" line="129"/>
+        <location filename="../../app/core/FileTree.cpp" line="135"/>
+        <location filename="../../app/core/FileTree.cpp" line="156"/>
+        <location filename="../../app/core/FileTree.cpp" line="276"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="213"/>
-        <location filename="../../app/core/FileTree.cpp" line="286"/>
-        <location filename="../../app/core/FileTree.cpp" line="301"/>
-        <location filename="../../app/core/FileTree.cpp" line="326"/>
-        <location filename="../../app/core/FileTree.cpp" line="334"/>
-        <location filename="../../app/core/FileTree.cpp" line="400"/>
+        <location filename="../../app/core/FileTree.cpp" line="151"/>
+        <location filename="../../app/core/FileTree.cpp" line="224"/>
+        <location filename="../../app/core/FileTree.cpp" line="239"/>
+        <location filename="../../app/core/FileTree.cpp" line="264"/>
+        <location filename="../../app/core/FileTree.cpp" line="272"/>
+        <location filename="../../app/core/FileTree.cpp" line="338"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="230"/>
-        <location filename="../../app/core/FileTree.cpp" line="260"/>
-        <location filename="../../app/core/FileTree.cpp" line="273"/>
-        <location filename="../../app/core/FileTree.cpp" line="405"/>
+        <location filename="../../app/core/FileTree.cpp" line="168"/>
+        <location filename="../../app/core/FileTree.cpp" line="198"/>
+        <location filename="../../app/core/FileTree.cpp" line="211"/>
+        <location filename="../../app/core/FileTree.cpp" line="343"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="236"/>
-        <location filename="../../app/core/FileTree.cpp" line="242"/>
-        <location filename="../../app/core/FileTree.cpp" line="310"/>
-        <location filename="../../app/core/FileTree.cpp" line="315"/>
+        <location filename="../../app/core/FileTree.cpp" line="174"/>
+        <location filename="../../app/core/FileTree.cpp" line="180"/>
+        <location filename="../../app/core/FileTree.cpp" line="248"/>
+        <location filename="../../app/core/FileTree.cpp" line="253"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="256"/>
+        <location filename="../../app/core/FileTree.cpp" line="194"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="467"/>
-        <location filename="../../app/core/FileTree.cpp" line="477"/>
-        <location filename="../../app/core/FileTree.cpp" line="485"/>
-        <location filename="../../app/core/FileTree.cpp" line="497"/>
+        <location filename="../../app/core/FileTree.cpp" line="405"/>
+        <location filename="../../app/core/FileTree.cpp" line="415"/>
+        <location filename="../../app/core/FileTree.cpp" line="423"/>
+        <location filename="../../app/core/FileTree.cpp" line="435"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -141,109 +141,109 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
 <context>
     <name>LibraryCheck</name>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="22"/>
+        <location filename="../../app/core/CheckReport.cpp" line="19"/>
         <source>Index “%1”: damaged. It can be rebuilt exactly from its table.</source>
         <translation>Index „%1“: beschädigt. Er lässt sich aus seiner Tabelle exakt neu aufbauen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="25"/>
+        <location filename="../../app/core/CheckReport.cpp" line="22"/>
         <source>Full-text index “%1”: damaged. A repair would build it anew from the text it indexes, which is intact.</source>
         <translation>Volltextindex „%1“: beschädigt. Eine Reparatur würde ihn aus dem Text, den er erschließt und der unversehrt ist, neu aufbauen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="25"/>
+        <location filename="../../app/core/CheckReport.cpp" line="28"/>
         <source>Table “%1”: damaged; rows are lost. A repair would refuse and save what can be read.</source>
         <translation>Tabelle „%1“: beschädigt; Zeilen sind verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="32"/>
+        <location filename="../../app/core/CheckReport.cpp" line="41"/>
         <source>Pages that no table or index reaches still hold rows: a table lost part of its tree, or its entry in the schema. A repair would refuse and save what can be read.</source>
         <translation>Seiten, die keine Tabelle und kein Index erreicht, enthalten noch Zeilen: Eine Tabelle hat einen Teil ihres Baums oder ihren Eintrag im Schema verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="38"/>
+        <location filename="../../app/core/CheckReport.cpp" line="47"/>
         <source>Pages that no table or index reaches hold no rows. A repair gives them back.</source>
         <translation>Seiten, die keine Tabelle und kein Index erreicht, enthalten keine Zeilen. Eine Reparatur gibt sie frei.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="43"/>
+        <location filename="../../app/core/CheckReport.cpp" line="52"/>
         <source>The list of free pages is damaged. A repair gives the free pages back.</source>
         <translation>Die Liste der freien Seiten ist beschädigt. Eine Reparatur gibt die freien Seiten frei.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="47"/>
+        <location filename="../../app/core/CheckReport.cpp" line="56"/>
         <source>SQLite&apos;s check stopped at damage it could not read past, so what lies beyond is unknown. A repair would refuse and save what can be read.</source>
         <translation>Die Prüfung von SQLite hielt an einer Beschädigung an, über die sie nicht hinauslesen konnte; was dahinter liegt, ist daher unbekannt. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="52"/>
+        <location filename="../../app/core/CheckReport.cpp" line="61"/>
         <source>The check found damage that it cannot place in a table or an index. A repair would refuse and save what can be read. SQLite&apos;s check said:</source>
         <translation>Die Prüfung fand Beschädigungen, die sie keiner Tabelle und keinem Index zuordnen kann. Eine Reparatur würde ablehnen und retten, was sich lesen lässt. Die Prüfung von SQLite meldete:</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="108"/>
+        <location filename="../../app/core/CheckReport.cpp" line="117"/>
         <source>The check changed nothing in the library.</source>
         <translation>Die Prüfung hat an der Mediathek nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="111"/>
+        <location filename="../../app/core/CheckReport.cpp" line="120"/>
         <source>The library is healthy.</source>
         <translation>Die Mediathek ist in Ordnung.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="112"/>
+        <location filename="../../app/core/CheckReport.cpp" line="121"/>
         <source>SQLite&apos;s check found no damage in “%1”.</source>
         <translation>Die Prüfung von SQLite fand in „%1“ keine Beschädigung.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="118"/>
+        <location filename="../../app/core/CheckReport.cpp" line="127"/>
         <source>The library is damaged, and a repair would fix it exactly.</source>
         <translation>Die Mediathek ist beschädigt, und eine Reparatur würde sie exakt wiederherstellen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="120"/>
+        <location filename="../../app/core/CheckReport.cpp" line="129"/>
         <source>Every row is still in its table, so a repair rebuilds what is damaged from them.</source>
         <translation>Jede Zeile ist noch in ihrer Tabelle, daher baut eine Reparatur das Beschädigte aus ihnen neu auf.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="132"/>
+        <location filename="../../app/core/CheckReport.cpp" line="141"/>
         <source>The database could not be read at all. A repair would refuse and save what can be read. The SQLite shell said:
 %1</source>
         <translation>Die Datenbank konnte überhaupt nicht gelesen werden. Eine Reparatur würde ablehnen und retten, was sich lesen lässt. Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="137"/>
+        <location filename="../../app/core/CheckReport.cpp" line="146"/>
         <source>The library is damaged beyond an exact repair.</source>
         <translation>Die Mediathek ist zu stark beschädigt für eine exakte Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="139"/>
+        <location filename="../../app/core/CheckReport.cpp" line="148"/>
         <source>Some rows are lost or cannot be read, so a repair would refuse, leave the library as it was and save what can be read into a new folder beside it. Contact Quillbox Support for further assistance.</source>
         <translation>Einige Zeilen sind verloren oder nicht lesbar, daher würde eine Reparatur ablehnen, die Mediathek unverändert lassen und retten, was sich lesen lässt, in einen neuen Ordner daneben. Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="153"/>
+        <location filename="../../app/core/CheckReport.cpp" line="162"/>
         <source>The SQLite shell could not finish the check.</source>
         <translation>Die SQLite-Shell konnte die Prüfung nicht abschließen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="155"/>
+        <location filename="../../app/core/CheckReport.cpp" line="164"/>
         <source>Nothing in the library was changed. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>An der Mediathek wurde nichts verändert. Versuchen Sie es erneut; wenn es wieder geschieht, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="163"/>
+        <location filename="../../app/core/CheckReport.cpp" line="172"/>
         <source>The library cannot be checked.</source>
         <translation>Die Mediathek kann nicht geprüft werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="177"/>
+        <location filename="../../app/core/CheckReport.cpp" line="186"/>
         <source>The library cannot be checked without changing it.</source>
         <translation>Die Mediathek kann nicht geprüft werden, ohne sie zu verändern.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="179"/>
+        <location filename="../../app/core/CheckReport.cpp" line="188"/>
         <source>“Library.sqlite-journal” in “%1” holds a change that was cut off, which the first read of the database rolls back (or deletes, if it is no journal). The check changed nothing. Repair the library, or open it in Quillbox, then check it again.</source>
         <translation>„Library.sqlite-journal“ in „%1“ enthält eine abgebrochene Änderung, die das erste Lesen der Datenbank zurückrollt (oder löscht, wenn es kein Journal ist). Die Prüfung hat nichts verändert. Reparieren Sie die Mediathek oder öffnen Sie sie in Quillbox, und prüfen Sie sie dann erneut.</translation>
     </message>
@@ -346,22 +346,22 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="350"/>
+        <location filename="../../app/core/RepairReport.cpp" line="364"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="360"/>
+        <location filename="../../app/core/RepairReport.cpp" line="358"/>
         <source>%1: every row and value compared with the damaged library.</source>
         <translation>%1: jede Zeile und jeder Wert mit der beschädigten Mediathek verglichen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="351"/>
+        <location filename="../../app/core/RepairReport.cpp" line="365"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="356"/>
+        <location filename="../../app/core/RepairReport.cpp" line="370"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
@@ -435,7 +435,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../../app/core/RepairReport.cpp" line="62"/>
-        <location filename="../../app/core/Salvage.cpp" line="211"/>
+        <location filename="../../app/core/SalvageText.cpp" line="123"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
@@ -445,7 +445,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="164"/>
+        <location filename="../../app/core/CheckReport.cpp" line="173"/>
         <location filename="../../app/core/RepairReport.cpp" line="75"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
@@ -564,74 +564,153 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="111"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="103"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="126"/>
         <source>An earlier repair was interrupted before it changed the library.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="114"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="105"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="129"/>
         <source>The library is as it was. You can start the repair again.</source>
         <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="122"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="148"/>
         <source>An earlier repair was interrupted after the library had been rebuilt.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="125"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="151"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="155"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="181"/>
         <source>An earlier repair was interrupted, and its record cannot be read.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="158"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="184"/>
         <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
         <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="153"/>
+        <location filename="../../app/core/Salvage.cpp" line="245"/>
         <source>The recovered copy could not be written to the disk in full.</source>
         <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="208"/>
+        <location filename="../../app/core/SalvageText.cpp" line="35"/>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="41"/>
+        <source>“%1”</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="57"/>
+        <source>one with id %1 whose %2 is not known</source>
+        <translation>eine mit der ID %1, deren %2 nicht bekannt ist</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="60"/>
+        <source>the one with id %1</source>
+        <translation>die mit der ID %1</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/SalvageText.cpp" line="66"/>
+        <source>%n more</source>
+        <translation>
+            <numerusform>%n weitere</numerusform>
+            <numerusform>%n weitere</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/SalvageText.cpp" line="67"/>
+        <source>%n rows of “%1” lost: %2</source>
+        <translation>
+            <numerusform>%n Zeile von „%1“ verloren: %2</numerusform>
+            <numerusform>%n Zeilen von „%1“ verloren: %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="78"/>
+        <source>id %1: no value is known</source>
+        <translation>ID %1: kein Wert bekannt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="80"/>
+        <source>id %1: %2</source>
+        <translation>ID %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="88"/>
+        <source>Lost items.txt</source>
+        <translation>Verlorene Einträge.txt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="93"/>
+        <source>The rows the damaged library lost, with every value its indexes still hold of them.</source>
+        <translation>Die Zeilen, die die beschädigte Mediathek verloren hat, mit jedem Wert, den ihre Indizes noch von ihnen enthalten.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/SalvageText.cpp" line="103"/>
+        <source>“%1”: %n rows lost</source>
+        <translation>
+            <numerusform>„%1“: %n Zeile verloren</numerusform>
+            <numerusform>„%1“: %n Zeilen verloren</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/SalvageText.cpp" line="109"/>
+        <source>%n more rows are not listed here.</source>
+        <translation>
+            <numerusform>%n weitere Zeile ist hier nicht aufgeführt.</numerusform>
+            <numerusform>%n weitere Zeilen sind hier nicht aufgeführt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="120"/>
         <source>There is no “Library.sqlite” in “%1”.</source>
         <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="215"/>
+        <location filename="../../app/core/SalvageText.cpp" line="127"/>
         <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
         <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="220"/>
+        <location filename="../../app/core/SalvageText.cpp" line="132"/>
         <source>The rows could not be recovered, so no recovered copy was made: %1</source>
         <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="228"/>
+        <location filename="../../app/core/SalvageText.cpp" line="140"/>
         <source>What could be read from the damaged database was saved in “%1”:</source>
         <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="234"/>
+        <location filename="../../app/core/SalvageText.cpp" line="146"/>
         <source>%1: %2 rows recovered</source>
         <translation>%1: %2 Zeilen gerettet</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="237"/>
+        <location filename="../../app/core/SalvageText.cpp" line="149"/>
         <source>%1: %2 rows recovered; the damaged database suggests %3</source>
         <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="244"/>
-        <source>%1 rows could not be placed in their table; they are in the table “lost_and_found”.</source>
-        <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „lost_and_found“.</translation>
+        <location filename="../../app/core/SalvageText.cpp" line="158"/>
+        <source>%1 rows could not be placed in their table; they are in the table “%2”.</source>
+        <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/SalvageText.cpp" line="164"/>
+        <source>Every lost row, with every value its indexes still hold, is listed in “%1”.</source>
+        <translation>Jede verlorene Zeile ist mit jedem Wert, den ihre Indizes noch enthalten, in „%1“ aufgeführt.</translation>
     </message>
 </context>
 <context>

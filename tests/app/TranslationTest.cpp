@@ -19,7 +19,8 @@ namespace
 
 struct Translation {
     QString text;
-    QString type; // "unfinished", "vanished", "obsolete"; empty when finished
+    QString type;           // "unfinished", "vanished", "obsolete"; empty when finished
+    QStringList forms = {}; // a text with a count: its singular, then its plural
 };
 
 // (context, source) → translation, as a .ts file holds them.
@@ -33,17 +34,23 @@ Messages readTs(const QString &path)
     QXmlStreamReader xml(&ts);
     QString context;
     QString source;
+    bool numerus = false;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == u"name") {
+        if (xml.name() == u"message") {
+            numerus = xml.attributes().value(QLatin1String("numerus")) == u"yes";
+        } else if (xml.name() == u"numerusform") {
+            Translation &translation = messages[{context, source}];
+            translation.forms.append(xml.readElementText());
+            translation.text += translation.forms.last();
+        } else if (xml.name() == u"name") {
             context = xml.readElementText();
         } else if (xml.name() == u"source") {
             source = xml.readElementText();
         } else if (xml.name() == u"translation") {
             const QString type = xml.attributes().value(QLatin1String("type")).toString();
-            messages[{context, source}] = {
-                xml.readElementText(QXmlStreamReader::IncludeChildElements), type};
+            messages[{context, source}] = {numerus ? QString() : xml.readElementText(), type};
         }
     }
     EXPECT_FALSE(xml.hasError()) << path.toStdString() << ": " << xml.errorString().toStdString();
@@ -83,7 +90,14 @@ TEST(TranslationTest, everyTextInTheSourcesHasAFinishedGermanTranslationInThePro
         }
         EXPECT_EQ(found->second.type, QString());
         EXPECT_FALSE(found->second.text.trimmed().isEmpty());
-        EXPECT_EQ(built.translate(context.toUtf8(), source.toUtf8()), found->second.text);
+        const QStringList &forms = found->second.forms;
+        if (forms.isEmpty()) {
+            EXPECT_EQ(built.translate(context.toUtf8(), source.toUtf8()), found->second.text);
+        }
+        for (int n = 1; n <= forms.size(); ++n) {
+            EXPECT_FALSE(forms[n - 1].isEmpty());
+            EXPECT_EQ(built.translate(context.toUtf8(), source.toUtf8(), "", n), forms[n - 1]);
+        }
     }
 }
 

@@ -1,0 +1,122 @@
+#include "app/core/TableShapes.h"
+
+#include "app/core/ShellSettings.h"
+#include "app/core/SqliteShell.h"
+
+#include <algorithm>
+
+namespace quillbox
+{
+
+Affinity affinityOf(const QString &declaredType)
+{
+    const QString type = declaredType.toUpper();
+    if (type.contains(u"INT"))
+        return Affinity::Integer;
+    if (type.contains(u"CHAR") || type.contains(u"CLOB") || type.contains(u"TEXT"))
+        return Affinity::Text;
+    if (type.contains(u"BLOB") || type.isEmpty())
+        return Affinity::Blob;
+    if (type.contains(u"REAL") || type.contains(u"FLOA") || type.contains(u"DOUB"))
+        return Affinity::Real;
+    return Affinity::Numeric;
+}
+
+bool fits(const ColumnShape &column, QStringView type)
+{
+    if (column.rowidAlias) // the recovery gives its value as the row's id instead
+        return type == u"null";
+    if (type == u"null")
+        return !column.notNull;
+    if (!column.strictType.isEmpty()) {
+        const QString &strict = column.strictType;
+        // A REAL column of a STRICT table stores a whole number as an integer.
+        return strict == u"ANY" || (strict == u"BLOB" && type == u"blob") ||
+               (strict == u"TEXT" && type == u"text") ||
+               ((strict == u"INT" || strict == u"INTEGER") && type == u"integer") ||
+               (strict == u"REAL" && (type == u"real" || type == u"integer"));
+    }
+    switch (column.affinity) {
+    case Affinity::Blob:
+        return true;
+    case Affinity::Text:
+        return type == u"text" || type == u"blob";
+    case Affinity::Integer:
+    case Affinity::Real:
+    case Affinity::Numeric:
+        return type != u"text";
+    }
+    return false;
+}
+
+QByteArray TableShape::rowidName() const
+{
+    if (withoutRowid)
+        return {};
+    for (const ColumnShape &column : columns) {
+        if (column.rowidAlias)
+            return sqlName(column.name);
+    }
+    for (const QString &name : {u"rowid"_qs, u"_rowid_"_qs, u"oid"_qs}) {
+        if (std::none_of(columns.begin(), columns.end(), [&](const ColumnShape &column) {
+                return column.name.compare(name, Qt::CaseInsensitive) == 0;
+            }))
+            return name.toUtf8();
+    }
+    return {};
+}
+
+int TableShape::storedValues() const
+{
+    return static_cast<int>(std::count_if(columns.begin(), columns.end(), [](const auto &column) {
+        return column.generated != ColumnShape::Generated::WhenRead;
+    }));
+}
+
+std::optional<QList<TableShape>> readTableShapes(QuerySeries &queries)
+{
+    // Names as hex, so that no name can break a line or a field.
+    const SqliteShell::Output listed = queries.query(
+        shellSettings() +
+        "SELECT hex(l.name), l.type, l.wr, l.strict, hex(x.name), upper(x.type), x.\"notnull\", "
+        "x.pk, x.hidden, (SELECT count(*) FROM pragma_table_info(l.name) WHERE pk > 0) "
+        "FROM pragma_table_list AS l JOIN pragma_table_xinfo(l.name) AS x "
+        "WHERE l.schema = 'main' AND l.type IN ('table', 'shadow') "
+        "AND l.name NOT IN ('sqlite_schema', 'sqlite_master') ORDER BY l.name, x.cid;\n");
+    if (listed.status != 0)
+        return std::nullopt;
+    QList<TableShape> tables;
+    for (const QByteArray &line : listed.text.split('\n')) {
+        const QByteArrayList f = line.split('|');
+        if (f.size() != 10)
+            continue;
+        const QString name = QString::fromUtf8(QByteArray::fromHex(f[0]));
+        if (tables.isEmpty() || tables.last().name != name) {
+            TableShape table;
+            table.name = name;
+            table.kind = f[1] == "shadow" ? TableShape::Kind::Shadow
+                         : name.startsWith(u"sqlite_", Qt::CaseInsensitive)
+                             ? TableShape::Kind::Internal
+                             : TableShape::Kind::Ordinary;
+            table.withoutRowid = f[2] == "1";
+            tables.append(table);
+        }
+        ColumnShape column;
+        column.name = QString::fromUtf8(QByteArray::fromHex(f[4]));
+        const QString type = QString::fromUtf8(f[5]);
+        column.affinity = affinityOf(type);
+        if (f[3] == "1")
+            column.strictType = type;
+        column.notNull = f[6] == "1";
+        // Only a lone primary-key column declared exactly INTEGER is the rowid.
+        column.rowidAlias =
+            !tables.last().withoutRowid && f[7] == "1" && f[9] == "1" && type == u"INTEGER";
+        column.generated = f[8] == "2"   ? ColumnShape::Generated::WhenRead
+                           : f[8] == "3" ? ColumnShape::Generated::Stored
+                                         : ColumnShape::Generated::No;
+        tables.last().columns.append(column);
+    }
+    return tables;
+}
+
+} // namespace quillbox
