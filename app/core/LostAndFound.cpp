@@ -106,6 +106,30 @@ QByteArray move(const QByteArray &laf, const TableShape &table, qsizetype number
            rowid + " = l.id" + same + ");\n";
 }
 
+// Takes out of lost_and_found each row that is an entry of an index of
+// table number `number` for a row the table holds: the index's key values,
+// then the row's id. Such a row comes from an index page no b-tree reached,
+// and everything in it is in the table.
+QByteArray dropIndexEntries(const QByteArray &laf, qsizetype valueColumns, const TableShape &table,
+                            const QList<IndexShape> &indexes)
+{
+    QByteArray script;
+    const QByteArray rowid = table.rowidName();
+    for (const IndexShape &index : indexes) {
+        if (index.columns.contains(-1) || index.columns.size() >= valueColumns)
+            continue;
+        QByteArray same;
+        for (qsizetype i = 0; i < index.columns.size(); ++i)
+            same += " AND r." + sqlName(table.columns.at(index.columns[i]).name) + " IS l.c" +
+                    QByteArray::number(i);
+        const QByteArray key = QByteArray::number(index.columns.size());
+        script += "DELETE FROM " + laf + " AS l WHERE l.id IS NULL AND l.nfield = " + key +
+                  " + 1 AND EXISTS (SELECT 1 FROM main." + sqlName(table.name) + " AS r WHERE r." +
+                  rowid + " IS l.c" + key + same + ");\n";
+    }
+    return script;
+}
+
 } // namespace
 
 QString lostAndFoundName(const QStringList &tables)
@@ -139,6 +163,11 @@ qint64 placeLostRows(const SqliteShell &shell, const QString &folder, const QStr
     const QByteArray laf = "main." + sqlName(lostAndFound);
     QByteArray script = "BEGIN;\nCREATE TEMP TABLE quillbox_place(lrow INTEGER PRIMARY KEY, "
                         "t INTEGER, id INTEGER);\n";
+    const QHash<qsizetype, QList<IndexShape>> indexes = readIndexes(queries, *tables);
+    for (qsizetype i = 0; i < tables->size(); ++i) {
+        if (takesRows(tables->at(i)))
+            script += dropIndexEntries(laf, valueColumns, tables->at(i), indexes.value(i));
+    }
     QList<qsizetype> targets;
     for (const RowKind &kind : rowKinds(queries, laf, static_cast<int>(valueColumns))) {
         QList<qsizetype> fitting;

@@ -25,6 +25,9 @@ class SqliteShell;
 //  - the row has an id, no other row of "lost_and_found" has the same id
 //    for that table, and the table has no row with that id;
 //  - the table's constraints let it in (a UNIQUE one may not).
+// A row that is an entry of one of those tables' indexes (its key, then an
+// id) for a row the table holds goes too: it comes from an index page that
+// no b-tree reached, and holds nothing the table lacks.
 // Triggers do not fire: the recovered rows already hold what they did.
 // The table is dropped when nothing is left in it. Returns the rows left
 // there (0 when there is no such table, or it is not the recovery's), or -1

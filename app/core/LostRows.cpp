@@ -20,43 +20,6 @@ namespace
 
 const QString kHeld = QStringLiteral(".quillbox-held.sql");
 
-struct IndexShape {
-    QString name;
-    QList<int> columns; // the columns' numbers in the table; -1 for an expression
-};
-
-// The indexes of each table of the damaged database, by the table's number
-// in `tables`. Partial indexes are left out: a scan of one needs its
-// condition.
-QHash<qsizetype, QList<IndexShape>> readIndexes(QuerySeries &queries,
-                                                const QList<TableShape> &tables)
-{
-    const SqliteShell::Output listed = queries.query(
-        shellSettings() +
-        "SELECT hex(l.name), hex(i.name), x.cid FROM pragma_table_list AS l "
-        "JOIN pragma_index_list(l.name) AS i JOIN pragma_index_xinfo(i.name) AS x "
-        "WHERE l.schema = 'main' AND l.type = 'table' AND i.partial = 0 AND x.key = 1 "
-        "ORDER BY l.name, i.name, x.seqno;\n");
-    QHash<QString, qsizetype> numbers;
-    for (qsizetype i = 0; i < tables.size(); ++i)
-        numbers.insert(tables[i].name, i);
-    QHash<qsizetype, QList<IndexShape>> indexes;
-    for (const QByteArray &line : listed.text.split('\n')) {
-        const QByteArrayList f = line.split('|');
-        if (f.size() != 3)
-            continue;
-        const auto table = numbers.constFind(QString::fromUtf8(QByteArray::fromHex(f[0])));
-        if (table == numbers.constEnd())
-            continue;
-        QList<IndexShape> &ofTable = indexes[*table];
-        const QString index = QString::fromUtf8(QByteArray::fromHex(f[1]));
-        if (ofTable.isEmpty() || ofTable.last().name != index)
-            ofTable.append({index, {}});
-        ofTable.last().columns.append(f[2].toInt());
-    }
-    return indexes;
-}
-
 // What the recovered database is to compare: each id, and each column
 // value, that the damaged tables and their indexes hold, as rows of the
 // temporary table quillbox_held(t, c, id, value), t the table's number and

@@ -51,22 +51,32 @@ QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &f
     return expected;
 }
 
-// The rows of each table of the recovered database.
+// The rows of each table of the recovered database that holds rows of its
+// own: its ordinary tables, and virtual ones that can count theirs; not the
+// tables a full-text index keeps its postings in, which mean nothing to the
+// user, nor SQLite's own.
 QList<SalvageReport::Table> recoveredRows(const SqliteShell &shell, const QString &folder)
 {
-    const SqliteShell::Output script = shell.query(
-        folder, shellSettings() +
-                    "SELECT 'SELECT ' || quote(hex(name)) || ', count(*) FROM \"' || "
-                    "replace(name, '\"', '\"\"') || '\";' FROM sqlite_schema WHERE type = "
-                    "'table' AND name NOT LIKE 'sqlite_%' AND sql NOT LIKE 'CREATE VIRTUAL "
-                    "TABLE%' ORDER BY name;\n");
-    const SqliteShell::Output counted = shell.query(folder, shellSettings() + script.text);
+    const SqliteShell::Output listed = shell.query(
+        folder, shellSettings() + "SELECT hex(name) FROM pragma_table_list WHERE schema = 'main' "
+                                  "AND type IN ('table', 'virtual') AND name NOT LIKE 'sqlite_%' "
+                                  "ORDER BY name;\n");
+    QByteArray script = shellSettings() + ".bail off\n";
+    QStringList names;
+    for (const QByteArray &line : listed.text.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        names.append(QString::fromUtf8(QByteArray::fromHex(line)));
+        script += "SELECT " + QByteArray::number(names.size() - 1) + ", count(*) FROM main." +
+                  sqlName(names.last()) + ";\n";
+    }
+    const SqliteShell::Output counted = shell.query(folder, script);
     QList<SalvageReport::Table> tables;
     for (const QByteArray &line : counted.text.split('\n')) {
         const QByteArrayList fields = line.split('|');
-        if (fields.size() == 2)
-            tables.append(
-                {QString::fromUtf8(QByteArray::fromHex(fields[0])), fields[1].toLongLong(), -1});
+        const qsizetype number = fields.value(0).toLongLong();
+        if (fields.size() == 2 && number >= 0 && number < names.size())
+            tables.append({names[number], fields[1].toLongLong(), -1});
     }
     return tables;
 }

@@ -3,6 +3,8 @@
 #include "app/core/ShellSettings.h"
 #include "app/core/SqliteShell.h"
 
+#include <QHash>
+
 #include <algorithm>
 
 namespace quillbox
@@ -117,6 +119,35 @@ std::optional<QList<TableShape>> readTableShapes(QuerySeries &queries)
         tables.last().columns.append(column);
     }
     return tables;
+}
+
+QHash<qsizetype, QList<IndexShape>> readIndexes(QuerySeries &queries,
+                                                const QList<TableShape> &tables)
+{
+    const SqliteShell::Output listed = queries.query(
+        shellSettings() +
+        "SELECT hex(l.name), hex(i.name), x.cid FROM pragma_table_list AS l "
+        "JOIN pragma_index_list(l.name) AS i JOIN pragma_index_xinfo(i.name) AS x "
+        "WHERE l.schema = 'main' AND l.type = 'table' AND i.partial = 0 AND x.key = 1 "
+        "ORDER BY l.name, i.name, x.seqno;\n");
+    QHash<QString, qsizetype> numbers;
+    for (qsizetype i = 0; i < tables.size(); ++i)
+        numbers.insert(tables[i].name, i);
+    QHash<qsizetype, QList<IndexShape>> indexes;
+    for (const QByteArray &line : listed.text.split('\n')) {
+        const QByteArrayList f = line.split('|');
+        if (f.size() != 3)
+            continue;
+        const auto table = numbers.constFind(QString::fromUtf8(QByteArray::fromHex(f[0])));
+        if (table == numbers.constEnd())
+            continue;
+        QList<IndexShape> &ofTable = indexes[*table];
+        const QString index = QString::fromUtf8(QByteArray::fromHex(f[1]));
+        if (ofTable.isEmpty() || ofTable.last().name != index)
+            ofTable.append({index, {}});
+        ofTable.last().columns.append(f[2].toInt());
+    }
+    return indexes;
 }
 
 } // namespace quillbox

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -43,10 +44,22 @@ struct TableShape {
     [[nodiscard]] int storedValues() const;
 };
 
+// An index of a table.
+struct IndexShape {
+    QString name;
+    QList<int> columns; // its key: the columns' numbers in the table; -1 for an expression
+};
+
 // The tables of the main database that `queries` read, virtual ones left
 // out (their rows are not their own); nullopt when the schema cannot be
 // read.
 [[nodiscard]] std::optional<QList<TableShape>> readTableShapes(QuerySeries &queries);
+
+// The indexes of each of `tables` (read by `queries`), by the table's
+// number there, in the order of their names. Partial indexes are left out:
+// a scan of one needs its condition.
+[[nodiscard]] QHash<qsizetype, QList<IndexShape>> readIndexes(QuerySeries &queries,
+                                                              const QList<TableShape> &tables);
 
 // SQLite's affinity for a declared column type, by its rules in order:
 // "INT" → Integer; "CHAR", "CLOB" or "TEXT" → Text; "BLOB" or none → Blob;

@@ -32,6 +32,7 @@ enum class Damage {
     LeafPage,    // a leaf page of notes is garbage: its rows are gone
     Subtree,     // the root of notes is one child short: a subtree is orphaned
     SchemaEntry, // the schema entry of notebooks is gone: its rows are orphaned
+    IndexRoot,   // the root of notes_by_title is garbage: its other pages are orphaned
 };
 
 struct SalvageCase {
@@ -62,6 +63,10 @@ class SalvageTest : public ::testing::TestWithParam<SalvageCase>
         case Damage::Subtree:
             ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek((root - 1) * 4096 + 3));
             file.write(QByteArray("\0\1", 2));
+            break;
+        case Damage::IndexRoot:
+            test::corruptPage(
+                db, page(u"SELECT rootpage FROM sqlite_schema WHERE name = 'notes_by_title';"_qs));
             break;
         case Damage::SchemaEntry:
             runSql(db, u".dbconfig defensive off\nPRAGMA writable_schema=ON;\n"
@@ -144,6 +149,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "CREATE TABLE lost_and_found(rootpgno, pgno, nfield, id, c0, c1, c2, c3);"
                     "INSERT INTO lost_and_found VALUES (1, 2, 2, 7, NULL, 'Archive', NULL, NULL);",
                     Damage::Subtree, 0, "lost_and_found"},
+        // What an index held is all in its table. (Another index has more
+        // columns than the rows left over.)
+        SalvageCase{"theRootOfAnIndex", "CREATE INDEX notes_by_score ON notes(score, title);",
+                    Damage::IndexRoot, 0},
         // No table is left for them.
         SalvageCase{"theSchemaEntryOfATable", "", Damage::SchemaEntry, 2, "notes"}),
     [](const auto &info) { return std::string(info.param.name); });
