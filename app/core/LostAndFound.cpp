@@ -110,13 +110,16 @@ QByteArray move(const QByteArray &laf, const TableShape &table, qsizetype number
 // table number `number` for a row the table holds: the index's key values,
 // then the row's id. Such a row comes from an index page no b-tree reached,
 // and everything in it is in the table.
+// Rows of a table without rowid have no id either: where one could be
+// such a row, as many values long, it stays.
 QByteArray dropIndexEntries(const QByteArray &laf, qsizetype valueColumns, const TableShape &table,
-                            const QList<IndexShape> &indexes)
+                            const QList<IndexShape> &indexes, const QList<int> &withoutRowid)
 {
     QByteArray script;
     const QByteArray rowid = table.rowidName();
     for (const IndexShape &index : indexes) {
-        if (index.columns.contains(-1) || index.columns.size() >= valueColumns)
+        if (index.columns.contains(-1) || index.columns.size() >= valueColumns ||
+            withoutRowid.contains(static_cast<int>(index.columns.size()) + 1))
             continue;
         QByteArray same;
         for (qsizetype i = 0; i < index.columns.size(); ++i)
@@ -164,9 +167,15 @@ qint64 placeLostRows(const SqliteShell &shell, const QString &folder, const QStr
     QByteArray script = "BEGIN;\nCREATE TEMP TABLE quillbox_place(lrow INTEGER PRIMARY KEY, "
                         "t INTEGER, id INTEGER);\n";
     const QHash<qsizetype, QList<IndexShape>> indexes = readIndexes(queries, *tables);
+    QList<int> withoutRowid;
+    for (const TableShape &table : *tables) {
+        if (table.withoutRowid)
+            withoutRowid.append(table.storedValues());
+    }
     for (qsizetype i = 0; i < tables->size(); ++i) {
         if (takesRows(tables->at(i)))
-            script += dropIndexEntries(laf, valueColumns, tables->at(i), indexes.value(i));
+            script +=
+                dropIndexEntries(laf, valueColumns, tables->at(i), indexes.value(i), withoutRowid);
     }
     QList<qsizetype> targets;
     for (const RowKind &kind : rowKinds(queries, laf, static_cast<int>(valueColumns))) {

@@ -27,7 +27,8 @@ class SqliteShell;
 //  - the table's constraints let it in (a UNIQUE one may not).
 // A row that is an entry of one of those tables' indexes (its key, then an
 // id) for a row the table holds goes too: it comes from an index page that
-// no b-tree reached, and holds nothing the table lacks.
+// no b-tree reached, and holds nothing the table lacks (unless a table
+// without rowid, whose rows have no id either, has as many values).
 // Triggers do not fire: the recovered rows already hold what they did.
 // The table is dropped when nothing is left in it. Returns the rows left
 // there (0 when there is no such table, or it is not the recovery's), or -1
