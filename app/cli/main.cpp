@@ -21,6 +21,7 @@
 namespace
 {
 
+using quillbox::RecoveredCopyUse;
 using quillbox::RepairOutcome;
 
 // What the command line asks for. On an error, `error` names the argument
@@ -31,7 +32,24 @@ struct Command {
     QString library; // empty: the library in Quillbox's preferences
     QString error;
     bool salvageOnly = false; // save what can be saved, without a repair
+    // What a repair does with the recovered copy of a library beyond repair.
+    RecoveredCopyUse recoveredCopyUse = RecoveredCopyUse::Ask;
 };
+
+// Sets what the option `argument` says in `command` when it is one that
+// takes no value; false for any other argument.
+bool takeSwitch(const QString &argument, Command &command)
+{
+    if (argument == QLatin1String("--salvage-only"))
+        command.salvageOnly = true;
+    else if (argument == QLatin1String("--check"))
+        command.action = Command::Action::Check;
+    else if (argument == QLatin1String("--use-recovered"))
+        command.recoveredCopyUse = RecoveredCopyUse::Use;
+    else
+        return false;
+    return true;
+}
 
 Command parseCommand(const QStringList &arguments)
 {
@@ -48,14 +66,8 @@ Command parseCommand(const QStringList &arguments)
             return {Command::Action::Help, {}, {}};
         if (argument == QLatin1String("--version"))
             return {Command::Action::Version, {}, {}};
-        if (argument == QLatin1String("--salvage-only")) {
-            command.salvageOnly = true;
+        if (takeSwitch(argument, command))
             continue;
-        }
-        if (argument == QLatin1String("--check")) {
-            command.action = Command::Action::Check;
-            continue;
-        }
         if (argument == libraryOption || argument.startsWith(libraryOption + u'=')) {
             if (!command.library.isEmpty())
                 return fail(
@@ -78,6 +90,11 @@ Command parseCommand(const QStringList &arguments)
     if (command.salvageOnly && command.action == Command::Action::Check)
         return fail(QCoreApplication::translate(
             "Terminal", "“--check” and “--salvage-only” cannot be given together."));
+    if (command.recoveredCopyUse == RecoveredCopyUse::Use &&
+        (command.salvageOnly || command.action == Command::Action::Check))
+        return fail(QCoreApplication::translate(
+            "Terminal", "“--use-recovered” goes with a repair, not with “--check” or "
+                        "“--salvage-only”."));
     if (command.salvageOnly && command.library.isEmpty())
         return fail(QCoreApplication::translate("Terminal", "--salvage-only needs --library DIR."));
     return command;
@@ -85,8 +102,8 @@ Command parseCommand(const QStringList &arguments)
 
 QString usageLine()
 {
-    return QCoreApplication::translate("Terminal",
-                                       "Usage: %1 [--check | --salvage-only] [--library DIR]")
+    return QCoreApplication::translate(
+               "Terminal", "Usage: %1 [--check | --salvage-only | --use-recovered] [--library DIR]")
         .arg(QCoreApplication::applicationName());
 }
 
@@ -105,6 +122,9 @@ QString helpText()
                            "  --salvage-only  only save what can be saved of the database of\n"
                            "                  the library DIR into a new folder beside it,\n"
                            "                  without a repair; the library is not changed\n"
+                           "  --use-recovered when the library is beyond repair, put the copy\n"
+                           "                  the repair recovered in its place without\n"
+                           "                  asking; the damaged library stays beside it\n"
                            "  -h, --help      show this help\n"
                            "  --version       show the version") +
            u"\n\n"_qs +
@@ -129,6 +149,8 @@ QString helpText()
                " 14  the sqlite3 shell could not start or stopped responding; the library was "
                "put back from its safety copy\n"
                " 15  another program has the library's database open; nothing was changed\n"
+               " 19  the library is beyond repair; its recovered copy took its place, and the "
+               "damaged library stays beside it\n"
                "130  stopped with Ctrl+C before anything was changed\n"
                "\n"
                "Ctrl+C stops the repair while it copies and reads the library, leaving it as it "
@@ -197,9 +219,14 @@ void catchInterrupt(quillbox::QBAppDelegate &delegate, const QString &note)
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-// Runs the started delegate's event loop until it has ended; its exit status.
-int runUntilFinished()
+// Starts `task` of the delegate once the event loop runs, and runs that loop
+// until the delegate has ended; its exit status.
+int runUntilFinished(quillbox::QBAppDelegate &delegate, void (quillbox::QBAppDelegate::*task)())
 {
+    QTimer start;
+    start.setSingleShot(true);
+    QObject::connect(&start, &QTimer::timeout, &delegate, task);
+    start.start(0);
     const int status = QCoreApplication::exec();
     ::signal(SIGINT, SIG_DFL);
     interruptedDelegate = nullptr;
@@ -218,7 +245,8 @@ int repair(quillbox::QBAppDelegate &delegate, quillbox::ProgressLine &progress,
                      [&progress, &workspace](RepairOutcome outcome) {
                          progress.clear();
                          if ((outcome == RepairOutcome::CorruptRestored ||
-                              outcome == RepairOutcome::CorruptNotRestored) &&
+                              outcome == RepairOutcome::CorruptNotRestored ||
+                              outcome == RepairOutcome::RecoveredInUse) &&
                              !workspace.printedAddress())
                              QTextStream(stdout) << QCoreApplication::translate(
                                                         "Terminal", "For help, write to %1.")
@@ -229,8 +257,7 @@ int repair(quillbox::QBAppDelegate &delegate, quillbox::ProgressLine &progress,
     catchInterrupt(delegate, QCoreApplication::translate(
                                  "Terminal", "Stopping: the repair stops if the library is still "
                                              "as it was, and otherwise finishes first."));
-    QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::fixLibrary);
-    return runUntilFinished();
+    return runUntilFinished(delegate, &quillbox::QBAppDelegate::fixLibrary);
 }
 
 // Checks the library the delegate found, without changing it.
@@ -241,13 +268,13 @@ int check(quillbox::QBAppDelegate &delegate)
                          QCoreApplication::exit(quillbox::exitStatus(outcome));
                      });
     catchInterrupt(delegate, QCoreApplication::translate("Terminal", "Stopping the check."));
-    QTimer::singleShot(0, &delegate, &quillbox::QBAppDelegate::checkLibrary);
-    return runUntilFinished();
+    return runUntilFinished(delegate, &quillbox::QBAppDelegate::checkLibrary);
 }
 
 // Finds the library as the window does, then repairs or checks it (`action`)
-// with alerts on the terminal; the exit status.
-int run(const QString &libraryOverride, Command::Action action)
+// with alerts on the terminal, a repair doing with a recovered copy what
+// `recovered` says; the exit status.
+int run(const QString &libraryOverride, Command::Action action, RecoveredCopyUse recovered)
 {
     quillbox::ProgressLine progress(isatty(STDERR_FILENO) != 0);
     quillbox::TerminalAlerts alerts(progress);
@@ -257,6 +284,7 @@ int run(const QString &libraryOverride, Command::Action action)
     quillbox::TerminalWindow window(delegate);
     delegate.setWindow(&window);
     delegate.setLibraryOverride(libraryOverride);
+    delegate.setRecoveredCopyUse(recovered);
     delegate.applicationDidFinishLaunching();
 
     if (const QString problem = libraryProblem(delegate.libraryFileURL().toLocalFile());
@@ -307,5 +335,5 @@ int main(int argc, char **argv)
         QTextStream(stdout) << quillbox::describeSalvage(report) << Qt::endl;
         return report.recoveredPath.isEmpty() ? 13 : 0;
     }
-    return run(command.library, command.action);
+    return run(command.library, command.action, command.recoveredCopyUse);
 }

@@ -6,6 +6,12 @@
 namespace quillbox
 {
 
+// Which button of an alert Return chooses in the window.
+enum class DefaultButton {
+    First, // the first added: the action the alert offers
+    Last,  // the last added: the cautious answer, for a question whose action moves folders
+};
+
 // A modal message: a message text, an informative text and buttons in the
 // order added. The texts are already translated when an Alert is built.
 struct Alert {
@@ -16,6 +22,7 @@ struct Alert {
     // lines): behind "Show Details…" in the window, plain lines in the
     // terminal. Empty: none.
     QString detailedText = {};
+    DefaultButton defaultButton = DefaultButton::First;
 };
 
 // Answer for the first added button (or the default button); the second

@@ -24,6 +24,8 @@ namespace quillbox
 class Alerts;
 class CompanionApps;
 class Workspace;
+struct RecoveredSwap;
+struct SalvageReport;
 
 // How a repair ended.
 enum class RepairOutcome {
@@ -42,6 +44,15 @@ enum class RepairOutcome {
     Canceled,           // the user stopped the repair before anything was changed
     CorruptRestored,    // beyond repair; the safety copy is back in place
     CorruptNotRestored, // beyond repair; the safety copy stays beside it
+    RecoveredInUse,     // beyond repair; restored, then its recovered copy took its place and
+                        // the damaged library stays beside it, renamed "… (Damaged)"
+};
+
+// What a repair that ends with a library beyond repair, put back as it was,
+// does with the recovered copy it saved beside it.
+enum class RecoveredCopyUse {
+    Ask, // asks whether the copy takes the library's place; the cautious answer keeps both
+    Use, // puts the copy in the library's place without asking
 };
 
 // How a check of a library ended.
@@ -91,6 +102,8 @@ class LibraryRepair
     // How long one run of the shell may take before it is stopped and the
     // library restored; by default a generous allowance for the library's size.
     void setShellTimeLimit(std::chrono::milliseconds limit) { shellTimeLimit_ = limit; }
+    // Whether a recovered copy is offered or used at once; Ask by default.
+    void setRecoveredCopyUse(RecoveredCopyUse use) { recoveredCopyUse_ = use; }
 
     // Runs the whole repair and tells the user its outcome in an alert.
     RepairOutcome fixLibrary();
@@ -111,7 +124,8 @@ class LibraryRepair
     void setCancelFlag(const std::atomic<bool> *flag) { cancelFlag_ = flag; }
 
     // Tells the user the library is beyond repair, offers the support mail
-    // and puts the safety copy back in place of the library folder.
+    // and puts the safety copy back in place of the library folder; then,
+    // when a recovered copy was saved, offers it in the library's place.
     RepairOutcome showCorruptMessage();
 
     [[nodiscard]] const QString &backupPath() const { return backupPath_; }
@@ -208,8 +222,14 @@ class LibraryRepair
     [[nodiscard]] Failure shellRunFailure(const SqliteShell::Ending &ended) const;
     RepairOutcome restoreSafetyCopy();
     // Saves what can be saved of the damaged database beside the library;
-    // what it did, for the user.
-    QString salvage();
+    // what it saved, and where.
+    SalvageReport salvage();
+    // Once the library is back as it was: asks (or not, as set) whether the
+    // `recovered` copy takes its place, and swaps the folders if so.
+    RepairOutcome offerRecoveredCopy(const QString &recovered);
+    // Locks the recovered copy and records the swap of `swap`; why the
+    // swap cannot go on, or nothing.
+    std::optional<QString> prepareSwap(const RecoveredSwap &swap);
     void report(RepairStage stage, double fraction);
 
     RepairServices services_;
@@ -234,6 +254,7 @@ class LibraryRepair
     FolderLocks locks_;
     std::optional<std::chrono::milliseconds> shellTimeLimit_;
     const std::atomic<bool> *cancelFlag_ = nullptr;
+    RecoveredCopyUse recoveredCopyUse_ = RecoveredCopyUse::Ask;
     // Stops the shell that builds a new database that will not be used.
     std::atomic<bool> stopRebuild_{false};
 };

@@ -105,6 +105,7 @@ void QBAppDelegate::fixLibrary()
                 emit progressChanged(stage, fraction);
             });
             repair.setJournal(&journal_);
+            repair.setRecoveredCopyUse(recoveredCopyUse_);
             repair.setBackupChosen(
                 [this](const QString &path) { setBackupFileURL(QUrl::fromLocalFile(path)); });
             *outcome = repair.fixLibrary();

@@ -45,6 +45,9 @@ class QBAppDelegate : public QObject
     void setJournalPath(const QString &path) { journal_ = RepairJournal(path); }
     // The sqlite3 shell to run (default: the one in our libexec folder).
     void setShellExecutable(const QString &path) { shellExecutable_ = path; }
+    // What a repair does with the recovered copy of a library beyond repair
+    // (default: asks).
+    void setRecoveredCopyUse(RecoveredCopyUse use) { recoveredCopyUse_ = use; }
 
     // Sets right a repair that an earlier run left unfinished, then finds
     // the library folder, then centres and shows the window.
@@ -90,6 +93,7 @@ class QBAppDelegate : public QObject
     QUrl backupFileURL_;
     QString libraryOverride_;
     QString shellExecutable_;
+    RecoveredCopyUse recoveredCopyUse_ = RecoveredCopyUse::Ask;
     RepairJournal journal_{RepairJournal::defaultPath()};
     QThread *worker_ = nullptr;
     Task task_ = Task::None;

@@ -119,11 +119,16 @@ RepairOutcome LibraryRepair::conclude(const Failure &failure)
     }
     if (failure.cause == Cause::Corrupt) {
         // What can be saved is saved before the user is asked anything.
-        const QString salvaged = salvage();
-        if (services_.alerts.runModal(corruptAlert(places, salvaged, failure.detail)) ==
-            kFirstButton)
+        const SalvageReport salvaged = salvage();
+        if (services_.alerts.runModal(
+                corruptAlert(places, describeSalvage(salvaged), failure.detail)) == kFirstButton)
             services_.workspace.openUrl(QUrl(supportMailUrl()));
-        return restoreSafetyCopy();
+        const RepairOutcome restored = restoreSafetyCopy();
+        // The recovered copy is offered only for a library that is whole
+        // again: the damaged one, exactly as it was.
+        if (restored != RepairOutcome::CorruptRestored || salvaged.recoveredPath.isEmpty())
+            return restored;
+        return offerRecoveredCopy(salvaged.recoveredPath);
     }
     const RepairOutcome restored = restoreSafetyCopy();
     if (restored != RepairOutcome::CorruptRestored)
@@ -132,7 +137,7 @@ RepairOutcome LibraryRepair::conclude(const Failure &failure)
     return outcomeOf(failure.cause);
 }
 
-QString LibraryRepair::salvage()
+SalvageReport LibraryRepair::salvage()
 {
     // Read from the safety copy, which is the library as it was and is only
     // copied: neither it nor the library is changed by the salvage. The
@@ -143,11 +148,11 @@ QString LibraryRepair::salvage()
                                            QUuid::createUuid().toString(QUuid::Id128).left(12));
     record(record_.phase);
     report(RepairStage::Restore, reported_);
-    const SalvageReport salvaged = salvageLibrary(
-        shell_, backupPath_, parent, bf::lastPathComponent(libraryPath_), record_.salvage);
+    SalvageReport salvaged = salvageLibrary(shell_, backupPath_, parent,
+                                            bf::lastPathComponent(libraryPath_), record_.salvage);
     record_.salvage.clear();
     record(record_.phase);
-    return describeSalvage(salvaged);
+    return salvaged;
 }
 
 RepairOutcome LibraryRepair::restoreSafetyCopy()

@@ -20,7 +20,10 @@ namespace
 
 constexpr int kVersion = 1;
 constexpr qint64 kMaxRecordBytes = qint64{256} * 1024;
-constexpr std::array kPhaseNames{"copying", "copied", "rebuilt", "restoring", "swapping"};
+// Records written before a phase was added read as before: a name is never
+// changed or reused, and a field a record lacks reads as empty.
+constexpr std::array kPhaseNames{"copying",   "copied",   "rebuilt",
+                                 "restoring", "swapping", "using-recovered"};
 
 // Paths are kept as the bytes the file system uses, so names that are not
 // valid UTF-8 survive the round trip.
@@ -57,6 +60,7 @@ bool RepairJournal::write(const RepairRecord &record) const
         {QStringLiteral("salvage"), encodePath(record.salvage)},
         {QStringLiteral("rebuild"), encodePath(record.rebuild)},
         {QStringLiteral("damaged"), encodePath(record.damaged)},
+        {QStringLiteral("recovered"), encodePath(record.recovered)},
     };
     if (record.copy) {
         // As text: JSON numbers lose precision past 2^53.
@@ -104,6 +108,7 @@ std::optional<RepairRecord> RepairJournal::read() const
     record.salvage = decodePath(object.value(QStringLiteral("salvage")));
     record.rebuild = decodePath(object.value(QStringLiteral("rebuild")));
     record.damaged = decodePath(object.value(QStringLiteral("damaged")));
+    record.recovered = decodePath(object.value(QStringLiteral("recovered")));
     bool entriesOk = false;
     bool bytesOk = false;
     const TreeSummary copy{

@@ -11,14 +11,16 @@ namespace quillbox
 
 // How far a repair has come, as far as the files on disk are concerned.
 enum class RepairPhase {
-    Copying,   // the safety copy is being written and flushed under its temporary name;
-               // the dump may be under way
-    Copied,    // a complete safety copy sits beside the library, which is as it was; a new
-               // database may be being built under a hidden name inside it
-    Rebuilt,   // the rebuilt library has passed its checks and is in place
-    Restoring, // the safety copy is being put back in place of the library
-    Swapping,  // the checked new database is taking the damaged one's place: the damaged
-               // files go to hidden names, then the new one takes Library.sqlite
+    Copying,        // the safety copy is being written and flushed under its temporary name;
+                    // the dump may be under way
+    Copied,         // a complete safety copy sits beside the library, which is as it was; a new
+                    // database may be being built under a hidden name inside it
+    Rebuilt,        // the rebuilt library has passed its checks and is in place
+    Restoring,      // the safety copy is being put back in place of the library
+    Swapping,       // the checked new database is taking the damaged one's place: the damaged
+                    // files go to hidden names, then the new one takes Library.sqlite
+    UsingRecovered, // after a restore, the recovered copy is taking the library's place:
+                    // the library goes to `aside`, then `recovered` takes its name
 };
 
 // The record of a repair in progress.
@@ -27,7 +29,9 @@ struct RepairRecord {
     QString library;
     QString backup;  // the safety copy's final name
     QString partial; // the safety copy's temporary name while it is written
-    QString aside;   // where the damaged folder goes while the copy is put back
+    // Where the damaged folder goes while the copy is put back, or while
+    // the recovered copy takes its place.
+    QString aside;
     // What the complete safety copy held when it was made; only a folder
     // that still holds exactly this is ever put back in place of the library.
     std::optional<TreeSummary> copy;
@@ -38,6 +42,8 @@ struct RepairRecord {
     // suffixes) when it does; empty: none.
     QString rebuild = {};
     QString damaged = {};
+    // The complete recovered copy that takes the library's place; empty: none.
+    QString recovered = {};
 };
 
 // A small file in the utility's state folder that says which repair is in

@@ -3,6 +3,7 @@
 #include "app/core/FileTree.h"
 #include "app/core/FolderLock.h"
 #include "app/core/LibraryFolder.h"
+#include "app/core/RecoveredCopySwap.h"
 #include "app/core/RepairJournal.h"
 #include "app/core/SafetyCopyRestore.h"
 #include "strings/FileNames.h"
@@ -107,6 +108,43 @@ Alert dropUnfinishedRebuild(const RepairRecord &record)
         {}};
 }
 
+// The library and its recovered copy were being swapped: a swap cut off
+// between its two moves is finished, so the library's name holds one whole
+// library, the damaged one or the recovered one, with the other beside it.
+Alert settleRecoveredSwap(const RepairRecord &record, FolderLocks &locks)
+{
+    const RecoveredSwap swap{record.library, record.recovered, record.aside};
+    const QString message = QCoreApplication::translate(
+        "QBAppDelegate",
+        "An earlier repair was interrupted while it put the recovered library in place.");
+    const bool named =
+        isSibling(swap.recovered, swap.library) && isSibling(swap.damaged, swap.library);
+    switch (named ? settleSwap(swap, locks) : SwapState::Unclear) {
+    case SwapState::Finished:
+        return {message,
+                QCoreApplication::translate(
+                    "QBAppDelegate",
+                    "The recovered library is in use as “%1”; the damaged library is at “%2”.")
+                    .arg(swap.library, swap.damaged),
+                {}};
+    case SwapState::NotBegun:
+        return {message,
+                QCoreApplication::translate("QBAppDelegate",
+                                            "The library “%1” is as it was before that repair; "
+                                            "the recovered copy is at “%2”.")
+                    .arg(swap.library, swap.recovered),
+                {}};
+    case SwapState::Unclear:
+        break;
+    }
+    return {message,
+            QCoreApplication::translate("QBAppDelegate",
+                                        "The folders were left as they are. Look beside “%1” "
+                                        "for the damaged library “%2” and the recovered copy “%3”.")
+                .arg(swap.library, swap.damaged, swap.recovered),
+            {}};
+}
+
 Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
 {
     // Whatever happens next, an entry set aside while the shells worked goes
@@ -138,6 +176,8 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
         return putBack(journal, record, locks);
     case RepairPhase::Restoring:
         return putBack(journal, record, locks);
+    case RepairPhase::UsingRecovered:
+        return settleRecoveredSwap(record, locks);
     case RepairPhase::Swapping:
         if (undoSwap(record.library, record.damaged, record.rebuild))
             return dropUnfinishedRebuild(record);

@@ -16,6 +16,9 @@ class RepairJournal;
 //    checks, or while the copy was being put back: the safety copy is put
 //    back in place of the library;
 //  - cut off after the rebuild passed its checks: the rebuilt library stays.
+//  - cut off while a recovered copy took the place of the library put back:
+//    a swap cut off between its two moves is finished, so the library's
+//    name holds the damaged library or the whole recovered one.
 // A record is acted on only when no running program holds the state
 // folder's lock (its owner has ended) and none holds the library's; a
 // safety copy is put back only when it still holds what was recorded.

@@ -402,6 +402,8 @@ int exitStatus(RepairOutcome outcome)
         return 14;
     case RepairOutcome::Locked:
         return 15;
+    case RepairOutcome::RecoveredInUse:
+        return 19;
     case RepairOutcome::Canceled:
         return 130; // as for any program stopped by Ctrl+C
     }

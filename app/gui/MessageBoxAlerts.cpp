@@ -67,7 +67,8 @@ int MessageBoxAlerts::show(const Alert &alert)
                                    : alert.buttons;
     for (const QString &title : titles)
         buttons.append(box.addButton(title, QMessageBox::ActionRole));
-    box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    box.setDefaultButton(qobject_cast<QPushButton *>(
+        alert.defaultButton == DefaultButton::Last ? buttons.last() : buttons.first()));
     box.setEscapeButton(buttons.last());
     box.exec();
     const qsizetype index = buttons.indexOf(box.clickedButton());

@@ -293,11 +293,13 @@ void RepairWindow::finishRepair(RepairOutcome outcome)
             : QString());
     if (outcome != RepairOutcome::Fixed)
         progressBar_->setValue(0);
-    // A safety copy kept, or a recovered copy made, stands beside the library.
+    // A safety copy kept, a recovered copy made, or the damaged library that
+    // a recovered copy replaced, stands beside the library.
     const QString library = delegate_.libraryFileURL().toLocalFile();
     const QString parent = QFileInfo(library).absolutePath();
     const QString base = QFileInfo(library).completeBaseName();
     const bool copiesBeside =
+        outcome == RepairOutcome::RecoveredInUse ||
         QFileInfo::exists(delegate_.backupFileURL().toLocalFile()) ||
         !QDir(parent).entryList({base + QStringLiteral(" (Recovered)*")}, QDir::Dirs).isEmpty();
     showFolderButton_->setVisible(outcome != RepairOutcome::Fixed && !library.isEmpty() &&

@@ -276,9 +276,70 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="13"/>
         <location filename="../../app/core/RepairReport.cpp" line="79"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="15"/>
+        <source>Another program is using “%1”.</source>
+        <translation>Ein anderes Programm verwendet „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="18"/>
+        <source>The folder “%1” cannot be locked: %2.</source>
+        <translation>Der Ordner „%1“ kann nicht gesperrt werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="21"/>
+        <source>The repair&apos;s record could not be written to “%1”.</source>
+        <translation>Die Aufzeichnung der Reparatur konnte nicht in „%1“ geschrieben werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="30"/>
+        <source>Do you want to use the recovered library now?</source>
+        <translation>Möchten Sie die gerettete Mediathek jetzt verwenden?</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="32"/>
+        <source>What could be read from the damaged library was saved in “%1”. If you use it, it takes the name “%2”, and the damaged library is renamed “%3” and stays beside it in “%4”. Nothing is deleted.</source>
+        <translation>Was sich aus der beschädigten Mediathek lesen ließ, wurde in „%1“ gesichert. Wenn Sie diese Kopie verwenden, erhält sie den Namen „%2“, und die beschädigte Mediathek wird in „%3“ umbenannt und bleibt daneben in „%4“ erhalten. Es wird nichts gelöscht.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="39"/>
+        <source>Use Recovered Library</source>
+        <translation>Gerettete Mediathek verwenden</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="40"/>
+        <source>Keep As It Is</source>
+        <translation>Unverändert lassen</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="47"/>
+        <source>The recovered library could not be put in place.</source>
+        <translation>Die gerettete Mediathek konnte nicht an die Stelle der Mediathek gesetzt werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="52"/>
+        <source>The recovered library is now in use.</source>
+        <translation>Die gerettete Mediathek wird jetzt verwendet.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="53"/>
+        <source>It has the library&apos;s name now: “%1”. The damaged library is kept as “%2”; delete it once you are sure you do not need it.</source>
+        <translation>Sie trägt jetzt den Namen der Mediathek: „%1“. Die beschädigte Mediathek bleibt als „%2“ erhalten; löschen Sie sie, sobald Sie sicher sind, dass Sie sie nicht mehr brauchen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="62"/>
+        <source>The library “%1” was left as it is, and the recovered copy is still at “%2”.</source>
+        <translation>Die Mediathek „%1“ wurde unverändert gelassen, und die gerettete Kopie liegt weiterhin unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RecoveredCopyReport.cpp" line="72"/>
+        <source>The damaged library is now at “%1” and the recovered copy at “%2”. Give one of them the name “%3” by hand.</source>
+        <translation>Die beschädigte Mediathek liegt jetzt unter „%1“ und die gerettete Kopie unter „%2“. Geben Sie einer der beiden von Hand den Namen „%3“.</translation>
     </message>
     <message>
         <location filename="../../app/core/RepairReport.cpp" line="80"/>
@@ -401,7 +462,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="89"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="90"/>
         <location filename="../../app/core/RepairReport.cpp" line="326"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
@@ -435,7 +496,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../../app/core/RepairReport.cpp" line="62"/>
-        <location filename="../../app/core/SalvageText.cpp" line="123"/>
+        <location filename="../../app/core/SalvageText.cpp" line="121"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
@@ -529,74 +590,94 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="33"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="34"/>
         <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="36"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="37"/>
         <source>The library is as it was before that repair. You can start the repair again.</source>
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="59"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="60"/>
         <source>An earlier repair was interrupted, and its safety copy is missing.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="62"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="63"/>
         <source>The library “%1” was left as it is.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="77"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="78"/>
         <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="80"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="81"/>
         <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
         <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="86"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="87"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="103"/>
-        <location filename="../../app/core/RepairRecovery.cpp" line="126"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="104"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="164"/>
         <source>An earlier repair was interrupted before it changed the library.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="105"/>
-        <location filename="../../app/core/RepairRecovery.cpp" line="129"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="106"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="167"/>
         <source>The library is as it was. You can start the repair again.</source>
         <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="148"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="117"/>
+        <source>An earlier repair was interrupted while it put the recovered library in place.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, während sie die gerettete Mediathek an die Stelle der Mediathek setzte.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="125"/>
+        <source>The recovered library is in use as “%1”; the damaged library is at “%2”.</source>
+        <translation>Die gerettete Mediathek wird als „%1“ verwendet; die beschädigte Mediathek liegt unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="132"/>
+        <source>The library “%1” is as it was before that repair; the recovered copy is at “%2”.</source>
+        <translation>Die Mediathek „%1“ ist so wie vor dieser Reparatur; die gerettete Kopie liegt unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="141"/>
+        <source>The folders were left as they are. Look beside “%1” for the damaged library “%2” and the recovered copy “%3”.</source>
+        <translation>Die Ordner wurden unverändert gelassen. Suchen Sie neben „%1“ nach der beschädigten Mediathek „%2“ und der geretteten Kopie „%3“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/RepairRecovery.cpp" line="188"/>
         <source>An earlier repair was interrupted after the library had been rebuilt.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="151"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="191"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="181"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="221"/>
         <source>An earlier repair was interrupted, and its record cannot be read.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="184"/>
+        <location filename="../../app/core/RepairRecovery.cpp" line="224"/>
         <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
         <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="245"/>
+        <location filename="../../app/core/Salvage.cpp" line="255"/>
         <source>The recovered copy could not be written to the disk in full.</source>
         <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
@@ -616,7 +697,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>eine mit der ID %1, deren %2 nicht bekannt ist</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="60"/>
+        <location filename="../../app/core/SalvageText.cpp" line="61"/>
         <source>the one with id %1</source>
         <translation>die mit der ID %1</translation>
     </message>
@@ -642,22 +723,22 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>ID %1: kein Wert bekannt</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="80"/>
+        <location filename="../../app/core/SalvageText.cpp" line="79"/>
         <source>id %1: %2</source>
         <translation>ID %1: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="88"/>
+        <location filename="../../app/core/SalvageText.cpp" line="87"/>
         <source>Lost items.txt</source>
         <translation>Verlorene Einträge.txt</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="93"/>
+        <location filename="../../app/core/SalvageText.cpp" line="92"/>
         <source>The rows the damaged library lost, with every value its indexes still hold of them.</source>
         <translation>Die Zeilen, die die beschädigte Mediathek verloren hat, mit jedem Wert, den ihre Indizes noch von ihnen enthalten.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/core/SalvageText.cpp" line="103"/>
+        <location filename="../../app/core/SalvageText.cpp" line="102"/>
         <source>“%1”: %n rows lost</source>
         <translation>
             <numerusform>„%1“: %n Zeile verloren</numerusform>
@@ -665,7 +746,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/core/SalvageText.cpp" line="109"/>
+        <location filename="../../app/core/SalvageText.cpp" line="108"/>
         <source>%n more rows are not listed here.</source>
         <translation>
             <numerusform>%n weitere Zeile ist hier nicht aufgeführt.</numerusform>
@@ -673,42 +754,42 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         </translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="120"/>
+        <location filename="../../app/core/SalvageText.cpp" line="118"/>
         <source>There is no “Library.sqlite” in “%1”.</source>
         <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="127"/>
+        <location filename="../../app/core/SalvageText.cpp" line="125"/>
         <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
         <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="132"/>
+        <location filename="../../app/core/SalvageText.cpp" line="130"/>
         <source>The rows could not be recovered, so no recovered copy was made: %1</source>
         <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="140"/>
+        <location filename="../../app/core/SalvageText.cpp" line="138"/>
         <source>What could be read from the damaged database was saved in “%1”:</source>
         <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="146"/>
+        <location filename="../../app/core/SalvageText.cpp" line="144"/>
         <source>%1: %2 rows recovered</source>
         <translation>%1: %2 Zeilen gerettet</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="149"/>
+        <location filename="../../app/core/SalvageText.cpp" line="147"/>
         <source>%1: %2 rows recovered; the damaged database suggests %3</source>
         <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="158"/>
+        <location filename="../../app/core/SalvageText.cpp" line="156"/>
         <source>%1 rows could not be placed in their table; they are in the table “%2”.</source>
         <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="164"/>
+        <location filename="../../app/core/SalvageText.cpp" line="162"/>
         <source>Every lost row, with every value its indexes still hold, is listed in “%1”.</source>
         <translation>Jede verlorene Zeile ist mit jedem Wert, den ihre Indizes noch enthalten, in „%1“ aufgeführt.</translation>
     </message>
@@ -752,7 +833,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../ui/RepairWindow.ui" line="75"/>
-        <location filename="../../app/gui/RepairWindow.cpp" line="343"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="345"/>
         <source>Repair Library</source>
         <translation>Mediathek reparieren</translation>
     </message>
@@ -823,22 +904,22 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Mediathek wurde repariert.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="313"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="315"/>
         <source>Checking the library…</source>
         <translation>Die Mediathek wird geprüft …</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="327"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="329"/>
         <source>The folder could not be opened.</source>
         <translation>Der Ordner konnte nicht geöffnet werden.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="328"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="330"/>
         <source>No file manager opened “%1”. Open it by hand.</source>
         <translation>Kein Dateimanager hat „%1“ geöffnet. Öffnen Sie ihn von Hand.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/RepairWindow.cpp" line="342"/>
+        <location filename="../../app/gui/RepairWindow.cpp" line="344"/>
         <source>Cancel Repair</source>
         <translation>Reparatur abbrechen</translation>
     </message>
@@ -906,47 +987,52 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="62"/>
+        <location filename="../../app/cli/main.cpp" line="74"/>
         <source>“--library” was given twice.</source>
         <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="68"/>
+        <location filename="../../app/cli/main.cpp" line="80"/>
         <source>“--library” needs a folder after it.</source>
         <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="72"/>
+        <location filename="../../app/cli/main.cpp" line="84"/>
         <source>Unknown option “%1”.</source>
         <translation>Unbekannte Option „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="75"/>
+        <location filename="../../app/cli/main.cpp" line="87"/>
         <source>Unexpected argument “%1”.</source>
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="79"/>
+        <location filename="../../app/cli/main.cpp" line="91"/>
         <source>“--check” and “--salvage-only” cannot be given together.</source>
         <translation>„--check“ und „--salvage-only“ können nicht zusammen angegeben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="88"/>
-        <source>Usage: %1 [--check | --salvage-only] [--library DIR]</source>
-        <translation>Aufruf: %1 [--check | --salvage-only] [--library ORDNER]</translation>
-    </message>
-    <message>
-        <location filename="../../app/cli/main.cpp" line="96"/>
+        <location filename="../../app/cli/main.cpp" line="113"/>
         <source>Repairs a damaged Quillbox library from the terminal.</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="82"/>
+        <location filename="../../app/cli/main.cpp" line="99"/>
         <source>--salvage-only needs --library DIR.</source>
         <translation>--salvage-only braucht --library DIR.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="99"/>
+        <location filename="../../app/cli/main.cpp" line="95"/>
+        <source>“--use-recovered” goes with a repair, not with “--check” or “--salvage-only”.</source>
+        <translation>„--use-recovered“ gehört zu einer Reparatur, nicht zu „--check“ oder „--salvage-only“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="105"/>
+        <source>Usage: %1 [--check | --salvage-only | --use-recovered] [--library DIR]</source>
+        <translation>Aufruf: %1 [--check | --salvage-only | --use-recovered] [--library ORDNER]</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="116"/>
         <source>Options:
   --library DIR   repair the library folder DIR instead of the one
                   in Quillbox&apos;s preferences
@@ -955,6 +1041,9 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
   --salvage-only  only save what can be saved of the database of
                   the library DIR into a new folder beside it,
                   without a repair; the library is not changed
+  --use-recovered when the library is beyond repair, put the copy
+                  the repair recovered in its place without
+                  asking; the damaged library stays beside it
   -h, --help      show this help
   --version       show the version</source>
         <translation>Optionen:
@@ -966,11 +1055,14 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
   --salvage-only    nur retten, was sich aus der Datenbank der Mediathek
                     ORDNER retten lässt, in einen neuen Ordner daneben,
                     ohne Reparatur; die Mediathek wird nicht verändert
+  --use-recovered   wenn die Mediathek nicht zu reparieren ist, die
+                    gerettete Kopie ohne Rückfrage an ihre Stelle setzen;
+                    die beschädigte Mediathek bleibt daneben erhalten
   -h, --help        diese Hilfe anzeigen
   --version         die Version anzeigen</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="111"/>
+        <location filename="../../app/cli/main.cpp" line="131"/>
         <source>Exit status:
   0  the library was fixed
   1  the command line was not understood
@@ -988,6 +1080,7 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
  13  (--salvage-only) no recovered copy was written
  14  the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy
  15  another program has the library&apos;s database open; nothing was changed
+ 19  the library is beyond repair; its recovered copy took its place, and the damaged library stays beside it
 130  stopped with Ctrl+C before anything was changed
 
 Ctrl+C stops the repair while it copies and reads the library, leaving it as it was; once the damaged database is replaced, the repair runs to its end.</source>
@@ -1008,12 +1101,13 @@ Ctrl+C stops the repair while it copies and reads the library, leaving it as it 
  13  (--salvage-only) es wurde keine gerettete Kopie geschrieben
  14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
  15  ein anderes Programm hat die Datenbank der Mediathek geöffnet; nichts wurde verändert
+ 19  die Mediathek ist nicht zu reparieren; ihre gerettete Kopie wurde an ihre Stelle gesetzt, und die beschädigte Mediathek bleibt daneben erhalten
 130  mit Strg+C angehalten, bevor etwas verändert wurde
 
 Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und lässt sie unverändert; sobald die beschädigte Datenbank ersetzt wird, läuft die Reparatur bis zum Ende.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="137"/>
+        <location filename="../../app/cli/main.cpp" line="159"/>
         <source>Exit status with --check (the library is never changed):
   0  the library is healthy
  16  the library is damaged, and a repair would fix it exactly
@@ -1030,42 +1124,42 @@ Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und 
  14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="163"/>
+        <location filename="../../app/cli/main.cpp" line="185"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="166"/>
+        <location filename="../../app/cli/main.cpp" line="188"/>
         <source>There is no folder “%1”.</source>
         <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="168"/>
+        <location filename="../../app/cli/main.cpp" line="190"/>
         <source>“%1” is a file, not a folder.</source>
         <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="229"/>
+        <location filename="../../app/cli/main.cpp" line="257"/>
         <source>Stopping: the repair stops if the library is still as it was, and otherwise finishes first.</source>
         <translation>Anhalten: Die Reparatur hält an, wenn die Mediathek noch unverändert ist, und wird sonst erst zu Ende geführt.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="243"/>
+        <location filename="../../app/cli/main.cpp" line="270"/>
         <source>Stopping the check.</source>
         <translation>Die Prüfung wird angehalten.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="266"/>
+        <location filename="../../app/cli/main.cpp" line="294"/>
         <source>Name the library folder with --library DIR.</source>
         <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="268"/>
+        <location filename="../../app/cli/main.cpp" line="296"/>
         <source>Give --library the folder that holds “Library.sqlite”.</source>
         <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="297"/>
+        <location filename="../../app/cli/main.cpp" line="325"/>
         <source>Try “%1 --help” for more.</source>
         <translation>Mehr dazu mit „%1 --help“.</translation>
     </message>
@@ -1080,7 +1174,7 @@ Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und 
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="223"/>
+        <location filename="../../app/cli/main.cpp" line="251"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

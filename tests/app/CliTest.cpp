@@ -33,7 +33,9 @@ class CliTest : public ::testing::Test
 };
 
 // The exit status tells the outcome; --salvage-only writes a recovered copy
-// beside the library and leaves the library alone.
+// beside the library and leaves the library alone. A repair that cannot fix
+// the library offers its recovered copy in its place: without a terminal to
+// ask, both stay; with --use-recovered, the copy takes the library's name.
 TEST_F(CliTest, exitStatusTellsTheOutcome)
 {
     test::makePlainLibrary(library, 2000);
@@ -51,7 +53,19 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
     const auto corrupt = cli({u"--library"_qs, library});
     EXPECT_EQ(corrupt.status, 6);
     EXPECT_TRUE(corrupt.out.contains(u"choosing “Cancel”"));
+    EXPECT_TRUE(corrupt.out.contains(u"choosing “Keep As It Is”"));
     EXPECT_EQ(corrupt.out.count(u"support@quillbox.example"_qs), 1) << corrupt.out.toStdString();
+    EXPECT_EQ(test::snapshot(library), before);
+
+    const auto used = cli({u"--use-recovered"_qs, u"--library"_qs, library});
+    EXPECT_EQ(used.status, 19) << used.out.toStdString();
+    EXPECT_FALSE(used.out.contains(u"Keep As It Is"_qs));
+    EXPECT_TRUE(used.out.contains(u"The recovered library is now in use."_qs));
+    EXPECT_EQ(test::snapshot(sandbox.path() + u"/Main (Damaged).quillbox"_qs), before);
+    EXPECT_EQ(test::entries(sandbox.path()),
+              (QStringList{u"Main (Damaged).quillbox"_qs, u"Main (Recovered) 1.quillbox"_qs,
+                           u"Main (Recovered).quillbox"_qs, u"Main.quillbox"_qs}));
+    EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs, u"PRAGMA integrity_check;"_qs), u"ok");
 }
 
 // Each mistake is told once, on standard error, naming what was wrong and
@@ -60,8 +74,10 @@ TEST_F(CliTest, exitStatusTellsTheOutcome)
 // help, which is put together from several texts, has none left in English.)
 TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
 {
-    const QString usage = u"Usage: quillbox-repair-cli [--check | --salvage-only] [--library DIR]\n"
-                          "Try “quillbox-repair-cli --help” for more.\n"_qs;
+    const QString usage =
+        u"Usage: quillbox-repair-cli [--check | --salvage-only | --use-recovered] "
+        "[--library DIR]\n"
+        "Try “quillbox-repair-cli --help” for more.\n"_qs;
     const QString give = u"Give --library the folder that holds “Library.sqlite”.\n"_qs;
     const struct {
         QStringList arguments;
@@ -73,6 +89,10 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
         {{u"--check"_qs, u"--salvage-only"_qs},
          1,
          u"“--check” and “--salvage-only” cannot be given together.\n"_qs + usage},
+        {{u"--use-recovered"_qs, u"--check"_qs},
+         1,
+         u"“--use-recovered” goes with a repair, not with “--check” or “--salvage-only”.\n"_qs +
+             usage},
         {{u"--library"_qs, u"/nope"_qs}, 2, u"There is no folder “/nope”.\n"_qs + give},
         {{u"--check"_qs, u"--library"_qs, u"/nope"_qs},
          2,
@@ -92,7 +112,7 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
     EXPECT_EQ(
         cli({u"--bogus"_qs}, u"de_DE.UTF-8"_qs).err,
         u"quillbox-repair-cli: Unbekannte Option „--bogus“.\nAufruf: quillbox-repair-cli "
-        "[--check | --salvage-only] [--library ORDNER]\nMehr dazu mit „quillbox-repair-cli --help“.\n"_qs);
+        "[--check | --salvage-only | --use-recovered] [--library ORDNER]\nMehr dazu mit „quillbox-repair-cli --help“.\n"_qs);
     EXPECT_EQ(run(u"quillbox-set-library"_qs, {}).err,
               u"quillbox-set-library: No folder was given.\nUsage: quillbox-set-library DIR\n"
               "Try “quillbox-set-library --help” for more.\n"_qs);

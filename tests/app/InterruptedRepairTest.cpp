@@ -41,9 +41,11 @@ class InterruptedRepairTest : public ::testing::Test
 {
   protected:
     // The terminal front end on the library, keeping its record under `state`.
-    std::unique_ptr<QProcess> start(const QString &state = u"state"_qs)
+    std::unique_ptr<QProcess> start(const QString &state = u"state"_qs,
+                                    const QStringList &options = {})
     {
-        return test::startProgram(u"quillbox-repair-cli"_qs, {u"--library"_qs, library},
+        return test::startProgram(u"quillbox-repair-cli"_qs,
+                                  options + QStringList{u"--library"_qs, library},
                                   environment(state));
     }
     test::ProgramRun runToEnd(const QString &state = u"state"_qs)
@@ -54,11 +56,12 @@ class InterruptedRepairTest : public ::testing::Test
     {
         QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
                         u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
-        if (!failingFlush.isEmpty() || !failingLock.isEmpty()) {
+        if (!failingFlush.isEmpty() || !failingLock.isEmpty() || !renameFault.isEmpty()) {
             // The program may be instrumented; the preloaded library is not.
             env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
                 << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
                 << u"QUILLBOX_FAIL_LOCK="_qs + failingLock
+                << u"QUILLBOX_RENAME_FAULT="_qs + renameFault
                 << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
                        u":verify_asan_link_order=0"_qs;
         }
@@ -106,6 +109,9 @@ class InterruptedRepairTest : public ::testing::Test
     // The end of the paths whose flushes, or locks, fail; none when empty.
     QString failingFlush;
     QString failingLock;
+    // The rename that kills the program or fails ("WHAT N ENDING", see
+    // FailingFlush.cpp); none when empty.
+    QString renameFault;
     // The moments between a repair's stages, as the files show them.
     Moment copying = [this] {
         return !test::entries(parent).filter(u".quillbox-copy-"_qs).isEmpty();
@@ -300,6 +306,57 @@ TEST_F(InterruptedRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
         EXPECT_TRUE(run.out.contains(QString::fromUtf8(c.says))) << run.out.toStdString();
         EXPECT_EQ(test::snapshot(library), original);
         EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
+    }
+}
+
+// A library beyond repair, repaired with --use-recovered: killed once the
+// restore has put it back, and at each moment of the swap that follows, or
+// with the swap's second move failing. The next start leaves one whole
+// library under the library's name, the damaged one exactly as it was or the
+// recovered one exactly as an uncut run leaves it, with the other beside it.
+TEST_F(InterruptedRepairTest, aCutOffSwapLeavesOneWholeLibraryAndTheOtherBeside)
+{
+    pristine = sandbox.path() + u"/template/Main.quillbox"_qs;
+    test::makePlainLibrary(pristine, 2000);
+    test::corruptNotesPage(pristine + u"/Library.sqlite"_qs, 3);
+    const auto damaged = test::snapshot(pristine);
+    const QStringList useRecovered{u"--use-recovered"_qs};
+    copyPristine();
+    ASSERT_EQ(test::finish(*start(u"state"_qs, useRecovered)).status, 19);
+    const auto recovered = test::snapshot(library);
+    const QString journal = sandbox.path() + u"/state/quillbox-repair/repair-in-progress.json"_qs;
+    struct Cut {
+        const char *name;
+        QString fault;
+        bool swapped;
+    };
+    const std::array cases{
+        Cut{"after the restore", u"killAfter 1 /Main.quillbox"_qs, false},
+        Cut{"before the first move", u"kill 2 (Damaged).quillbox"_qs, false},
+        Cut{"between the moves", u"killAfter 2 (Damaged).quillbox"_qs, true},
+        Cut{"after both moves", u"killAfter 2 /Main.quillbox"_qs, true},
+        Cut{"at a second move that fails", u"fail 2 /Main.quillbox"_qs, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        copyPristine();
+        renameFault = c.fault;
+        const auto cut = test::finish(*start(u"state"_qs, useRecovered));
+        renameFault.clear();
+        // Killed with its record left, or told the swap failed.
+        EXPECT_TRUE(QFileInfo::exists(journal) ||
+                    (cut.status == 6 && cut.out.contains(u"Input/output error"_qs)))
+            << cut.out.toStdString();
+        // The next start sets right what was cut off; the check only reads.
+        const auto next = test::finish(*test::startProgram(
+            u"quillbox-repair-cli"_qs, {u"--check"_qs, u"--library"_qs, library},
+            environment(u"state"_qs)));
+        EXPECT_EQ(next.status, c.swapped ? 0 : 17) << next.out.toStdString();
+        const QString other =
+            c.swapped ? u"Main (Damaged).quillbox"_qs : u"Main (Recovered).quillbox"_qs;
+        EXPECT_EQ(test::entries(parent), (QStringList{other, u"Main.quillbox"_qs}));
+        EXPECT_EQ(test::snapshot(library), c.swapped ? recovered : damaged);
+        EXPECT_EQ(test::snapshot(parent + u'/' + other), c.swapped ? damaged : recovered);
     }
 }
 

@@ -34,6 +34,7 @@ const char *const kFixed = "The library file has been fixed!";
 const char *const kCorrupt = "The library file is corrupt and cannot be repaired automatically.";
 const char *const kNoLibrary = "This folder holds no Quillbox library to repair.";
 const char *const kRecovered = "Main (Recovered).quillbox";
+const char *const kUseRecovered = "Do you want to use the recovered library now?";
 
 // Everything a rebuild must keep: the header's settings, then every row of
 // every table (FTS5's text, sqlite_sequence and the statistics included)
@@ -222,7 +223,7 @@ struct RepairCase {
     const char *sql;
     const char *arrange;
     RepairOutcome outcome;
-    const char *message;          // of the one alert
+    const char *message;          // of the first alert (a recovered copy is then offered)
     bool rebuilt;                 // the damaged database was deleted and rebuilt
     const char *beside = nullptr; // what a refusal leaves beside the library
     const char *tamper = nullptr; // a filter the dump passes through
@@ -272,8 +273,11 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
                          : shellWrapper(u"true"_qs,
                                         QString::fromUtf8(c.tamper).replace(u"$OUT"_qs, outside))),
               c.outcome);
-    EXPECT_EQ(alerts.messages(), QStringList{QString::fromUtf8(c.message)});
-    const Alert &alert = alerts.shown.last();
+    QStringList messages{QString::fromUtf8(c.message)};
+    if (salvaged)
+        messages.append(kUseRecovered);
+    EXPECT_EQ(alerts.messages(), messages);
+    const Alert &alert = alerts.shown.first();
     EXPECT_TRUE((alert.informativeText + alert.detailedText).contains(QString::fromUtf8(c.says)));
     EXPECT_EQ(stages.contains(RepairStage::Rebuild), c.rebuilt);
     EXPECT_EQ(test::snapshot(outside), outsideBefore);
@@ -550,6 +554,75 @@ TEST_F(LibraryRepairTest, theRecoveredCopyLeavesDeletedRowsOut)
                      u"SELECT count(*) FROM sqlite_schema WHERE name = 'lost_and_found';"_qs),
               u"0\n0");
 }
+
+// A library beyond repair is put back as it was, and its recovered copy is
+// then offered in its place. Used, the copy takes the library's name and the
+// damaged library stays beside it byte for byte, under a name of its own;
+// kept, or refused because Quillbox was started meanwhile, both stay as they
+// were.
+struct RecoveredCopyCase {
+    const char *name;
+    int answer;          // to the question
+    const char *taken;   // a folder beside the library before the repair; may be null
+    const char *started; // the companion started while the question is open; may be null
+    RepairOutcome outcome;
+    const char *damaged; // where the damaged library ends
+    const char *message; // the alert after the question; null when none
+    QStringList entries; // beside the library in the end
+};
+
+class RecoveredCopies : public LibraryRepairTest,
+                        public ::testing::WithParamInterface<RecoveredCopyCase>
+{
+};
+
+TEST_P(RecoveredCopies, takeTheLibrarysPlaceOnlyWhenChosen)
+{
+    const RecoveredCopyCase &c = GetParam();
+    test::makePlainLibrary(library, 2000);
+    test::corruptNotesPage(db(), 3);
+    const auto damaged = test::snapshot(library);
+    ASSERT_TRUE(c.taken == nullptr || QDir().mkpath(documents + u'/' + c.taken));
+    const QString copy = documents + u'/' + kRecovered;
+    QMap<QString, QByteArray> recovered;
+    alerts.answers = {kFirstButton + 1, c.answer};
+    alerts.onShow = [&](const Alert &alert) {
+        if (alert.messageText != kUseRecovered)
+            return;
+        recovered = test::snapshot(copy);
+        if (c.started != nullptr)
+            apps.running = {QString::fromUtf8(c.started)};
+    };
+    EXPECT_EQ(repair(), c.outcome);
+    QStringList messages{kCorrupt, kUseRecovered};
+    if (c.message != nullptr)
+        messages.append(QString::fromUtf8(c.message));
+    EXPECT_EQ(alerts.messages(), messages);
+    // The question named the folder the damaged library would go to.
+    EXPECT_TRUE(alerts.shown[1].informativeText.contains(c.outcome == RepairOutcome::RecoveredInUse
+                                                             ? QString::fromUtf8(c.damaged)
+                                                             : u"Main (Damaged).quillbox"_qs));
+    EXPECT_EQ(test::snapshot(documents + u'/' + c.damaged), damaged);
+    EXPECT_EQ(test::entries(documents), c.entries);
+    ASSERT_FALSE(recovered.isEmpty());
+    EXPECT_EQ(test::snapshot(c.outcome == RepairOutcome::RecoveredInUse ? library : copy),
+              recovered);
+}
+
+// clang-format off
+QUILLBOX_CASES(RecoveredCopies, RecoveredCopyCase, ::testing::Values(
+    RecoveredCopyCase{"used", kFirstButton, nullptr, nullptr, RecoveredInUse,
+        "Main (Damaged).quillbox", "The recovered library is now in use.",
+        {u"Main (Damaged).quillbox"_qs, u"Main.quillbox"_qs}},
+    RecoveredCopyCase{"usedBesideAFolderOfTheDamagedName", kFirstButton, "Main (Damaged).quillbox",
+        nullptr, RecoveredInUse, "Main (Damaged) 1.quillbox", "The recovered library is now in use.",
+        {u"Main (Damaged) 1.quillbox"_qs, u"Main (Damaged).quillbox"_qs, u"Main.quillbox"_qs}},
+    RecoveredCopyCase{"kept", kFirstButton + 1, nullptr, nullptr, CorruptRestored, "Main.quillbox",
+        nullptr, {QString::fromUtf8(kRecovered), u"Main.quillbox"_qs}},
+    RecoveredCopyCase{"refusedOnceQuillboxRuns", kFirstButton, nullptr, "com.quillbox.Quillbox",
+        CorruptRestored, "Main.quillbox", "The recovered library could not be put in place.",
+        {QString::fromUtf8(kRecovered), u"Main.quillbox"_qs}}));
+// clang-format on
 
 TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
 {

@@ -2,13 +2,19 @@
 // with EIO, as a disk that cannot write would, for every file or folder whose
 // path ends in the text of QUILLBOX_FAIL_FLUSH, and flock() fail with ENOLCK,
 // as a file system without locks would, for those whose path ends in the
-// text of QUILLBOX_FAIL_LOCK; every other call goes on to the C library. The
-// program's children run without it.
+// text of QUILLBOX_FAIL_LOCK. QUILLBOX_RENAME_FAULT, "WHAT N ENDING", picks
+// the N-th renameat2() whose new path ends in ENDING: WHAT "kill" kills the
+// program just before it, "killAfter" just after it, as a crash or a power
+// cut would, and "fail" makes it fail with EIO. Every other call goes on to
+// the C library. The program's children run without it.
 #include <dlfcn.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -17,6 +23,22 @@ namespace
 
 const char *const kFlushSuffix = std::getenv("QUILLBOX_FAIL_FLUSH");
 const char *const kLockSuffix = std::getenv("QUILLBOX_FAIL_LOCK");
+
+struct RenameFault {
+    std::string what;
+    int n = 0;
+    std::string ending;
+};
+
+RenameFault renameFault()
+{
+    RenameFault fault;
+    const char *text = std::getenv("QUILLBOX_RENAME_FAULT");
+    std::istringstream in(text != nullptr ? text : "");
+    in >> fault.what >> fault.n >> std::ws;
+    std::getline(in, fault.ending);
+    return fault;
+}
 
 __attribute__((constructor)) void keepToThisProcess()
 {
@@ -52,4 +74,26 @@ extern "C" int flock(int fd, int operation)
     }
     static const auto real = reinterpret_cast<int (*)(int, int)>(::dlsym(RTLD_NEXT, "flock"));
     return real(fd, operation);
+}
+
+extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char *newPath,
+                         unsigned int flags)
+{
+    static const RenameFault fault = renameFault();
+    static std::atomic<int> seen{0};
+    const bool chosen =
+        !fault.ending.empty() && std::string(newPath).ends_with(fault.ending) && ++seen == fault.n;
+    if (chosen && fault.what == "fail") {
+        errno = EIO;
+        return -1;
+    }
+    if (chosen && fault.what == "kill")
+        ::raise(SIGKILL);
+    static const auto real =
+        reinterpret_cast<int (*)(int, const char *, int, const char *, unsigned)>(
+            ::dlsym(RTLD_NEXT, "renameat2"));
+    const int result = real(oldDir, oldPath, newDir, newPath, flags);
+    if (chosen && fault.what == "killAfter")
+        ::raise(SIGKILL);
+    return result;
 }
