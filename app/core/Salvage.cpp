@@ -37,16 +37,16 @@ QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &f
 {
     const SqliteShell::Output counted = damaged.query(
         folder, shellSettings() +
-                    "SELECT hex(s.tbl_name), sum(CASE WHEN s.type = 'index' OR d.pagetype = "
-                    "'leaf' THEN d.ncell ELSE 0 END) FROM dbstat AS d JOIN sqlite_schema AS s "
-                    "ON s.name = d.name GROUP BY d.name;\n");
+                    "SELECT sum(CASE WHEN s.type = 'index' OR d.pagetype = 'leaf' THEN d.ncell "
+                    "ELSE 0 END), json_array(s.tbl_name) FROM dbstat AS d JOIN sqlite_schema AS "
+                    "s ON s.name = d.name GROUP BY d.name;\n");
     QHash<QString, qint64> expected;
-    for (const QByteArray &line : counted.text.split('\n')) {
-        const QByteArrayList fields = line.split('|');
-        if (fields.size() != 2)
+    for (const QByteArray &text : counted.text.split('\n')) {
+        const std::optional<ShellLine> line = splitShellLine(text, 1);
+        if (!line || line->texts.size() != 1)
             continue;
-        const QString table = QString::fromUtf8(QByteArray::fromHex(fields[0]));
-        expected[table] = std::max(expected.value(table), fields[1].toLongLong());
+        const QString &table = line->texts[0];
+        expected[table] = std::max(expected.value(table), line->fields[0].toLongLong());
     }
     return expected;
 }
@@ -58,15 +58,16 @@ QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &f
 QList<SalvageReport::Table> recoveredRows(const SqliteShell &shell, const QString &folder)
 {
     const SqliteShell::Output listed = shell.query(
-        folder, shellSettings() + "SELECT hex(name) FROM pragma_table_list WHERE schema = 'main' "
-                                  "AND type IN ('table', 'virtual') AND name NOT LIKE 'sqlite_%' "
-                                  "ORDER BY name;\n");
+        folder, shellSettings() + "SELECT json_array(name) FROM pragma_table_list WHERE schema = "
+                                  "'main' AND type IN ('table', 'virtual') AND name NOT LIKE "
+                                  "'sqlite_%' ORDER BY name;\n");
     QByteArray script = shellSettings() + ".bail off\n";
     QStringList names;
-    for (const QByteArray &line : listed.text.split('\n')) {
-        if (line.isEmpty())
+    for (const QByteArray &text : listed.text.split('\n')) {
+        const std::optional<ShellLine> line = splitShellLine(text, 0);
+        if (!line || line->texts.size() != 1)
             continue;
-        names.append(QString::fromUtf8(QByteArray::fromHex(line)));
+        names.append(line->texts[0]);
         script += "SELECT " + QByteArray::number(names.size() - 1) + ", count(*) FROM main." +
                   sqlName(names.last()) + ";\n";
     }
@@ -116,9 +117,11 @@ QStringList schemaNames(const SqliteShell &shell, const QString &folder)
 {
     QStringList names;
     const SqliteShell::Output listed =
-        shell.query(folder, shellSettings() + "SELECT hex(name) FROM sqlite_schema;\n");
-    for (const QByteArray &line : listed.text.split('\n'))
-        names.append(QString::fromUtf8(QByteArray::fromHex(line)));
+        shell.query(folder, shellSettings() + "SELECT json_array(name) FROM sqlite_schema;\n");
+    for (const QByteArray &text : listed.text.split('\n')) {
+        if (const std::optional<ShellLine> line = splitShellLine(text, 0))
+            names.append(line->texts);
+    }
     return names;
 }
 

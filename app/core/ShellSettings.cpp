@@ -1,5 +1,8 @@
 #include "app/core/ShellSettings.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 namespace quillbox
 {
 
@@ -18,6 +21,26 @@ QByteArray sqlString(const QString &text)
 QByteArray sqlName(const QString &text)
 {
     return '"' + text.toUtf8().replace('"', "\"\"") + '"';
+}
+
+std::optional<ShellLine> splitShellLine(const QByteArray &line, int fields)
+{
+    ShellLine split;
+    qsizetype from = 0;
+    for (int i = 0; i < fields; ++i) {
+        const qsizetype bar = line.indexOf('|', from);
+        if (bar < 0)
+            return std::nullopt;
+        split.fields.append(line.mid(from, bar - from));
+        from = bar + 1;
+    }
+    QJsonParseError error{};
+    const QJsonDocument json = QJsonDocument::fromJson(line.mid(from), &error);
+    if (error.error != QJsonParseError::NoError || !json.isArray())
+        return std::nullopt;
+    for (const QJsonValue &text : json.array())
+        split.texts.append(text.toString());
+    return split;
 }
 
 QByteArrayList onlyRead(Reads reads)

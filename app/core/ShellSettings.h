@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // What the program sets in the shell before it has it run SQL on a library,
 // so that what the shell prints is what the program reads, and so that the
@@ -20,6 +23,18 @@ namespace quillbox
 // neither end the statement nor start another.
 [[nodiscard]] QByteArray sqlString(const QString &text);
 [[nodiscard]] QByteArray sqlName(const QString &text);
+
+// A line a query printed as "f1|…|fN|[…]": its first `fields` fields, then
+// the texts of the JSON array that ends it. A library's names and other
+// text go there, by json_array(): the shell prints that in UTF-8 whatever
+// the database's encoding (hex() would give UTF-16 bytes in a UTF-16
+// database), with every line break escaped, and a '|' in it does no harm
+// at the end. nullopt when the line is not so.
+struct ShellLine {
+    QByteArrayList fields;
+    QStringList texts; // a NULL gives an empty text
+};
+[[nodiscard]] std::optional<ShellLine> splitShellLine(const QByteArray &line, int fields);
 
 // Commands for SqliteShell::withSetup(), run before the shell turns to safe
 // mode, since they need what safe mode forbids (.output) to keep their own

@@ -77,44 +77,45 @@ int TableShape::storedValues() const
 
 std::optional<QList<TableShape>> readTableShapes(QuerySeries &queries)
 {
-    // Names as hex, so that no name can break a line or a field.
     const SqliteShell::Output listed = queries.query(
         shellSettings() +
-        "SELECT hex(l.name), l.type, l.wr, l.strict, hex(x.name), upper(x.type), x.\"notnull\", "
-        "x.pk, x.hidden, (SELECT count(*) FROM pragma_table_info(l.name) WHERE pk > 0) "
+        "SELECT l.type, l.wr, l.strict, x.\"notnull\", x.pk, x.hidden, "
+        "(SELECT count(*) FROM pragma_table_info(l.name) WHERE pk > 0), "
+        "json_array(l.name, x.name, x.type) "
         "FROM pragma_table_list AS l JOIN pragma_table_xinfo(l.name) AS x "
         "WHERE l.schema = 'main' AND l.type IN ('table', 'shadow') "
         "AND l.name NOT IN ('sqlite_schema', 'sqlite_master') ORDER BY l.name, x.cid;\n");
     if (listed.status != 0)
         return std::nullopt;
     QList<TableShape> tables;
-    for (const QByteArray &line : listed.text.split('\n')) {
-        const QByteArrayList f = line.split('|');
-        if (f.size() != 10)
+    for (const QByteArray &text : listed.text.split('\n')) {
+        const std::optional<ShellLine> line = splitShellLine(text, 7);
+        if (!line || line->texts.size() != 3)
             continue;
-        const QString name = QString::fromUtf8(QByteArray::fromHex(f[0]));
+        const QByteArrayList &f = line->fields;
+        const QString &name = line->texts[0];
         if (tables.isEmpty() || tables.last().name != name) {
             TableShape table;
             table.name = name;
-            table.kind = f[1] == "shadow" ? TableShape::Kind::Shadow
+            table.kind = f[0] == "shadow" ? TableShape::Kind::Shadow
                          : name.startsWith(u"sqlite_", Qt::CaseInsensitive)
                              ? TableShape::Kind::Internal
                              : TableShape::Kind::Ordinary;
-            table.withoutRowid = f[2] == "1";
+            table.withoutRowid = f[1] == "1";
             tables.append(table);
         }
         ColumnShape column;
-        column.name = QString::fromUtf8(QByteArray::fromHex(f[4]));
-        const QString type = QString::fromUtf8(f[5]);
+        column.name = line->texts[1];
+        const QString type = line->texts[2].toUpper();
         column.affinity = affinityOf(type);
-        if (f[3] == "1")
+        if (f[2] == "1")
             column.strictType = type;
-        column.notNull = f[6] == "1";
+        column.notNull = f[3] == "1";
         // Only a lone primary-key column declared exactly INTEGER is the rowid.
         column.rowidAlias =
-            !tables.last().withoutRowid && f[7] == "1" && f[9] == "1" && type == u"INTEGER";
-        column.generated = f[8] == "2"   ? ColumnShape::Generated::WhenRead
-                           : f[8] == "3" ? ColumnShape::Generated::Stored
+            !tables.last().withoutRowid && f[4] == "1" && f[6] == "1" && type == u"INTEGER";
+        column.generated = f[5] == "2"   ? ColumnShape::Generated::WhenRead
+                           : f[5] == "3" ? ColumnShape::Generated::Stored
                                          : ColumnShape::Generated::No;
         tables.last().columns.append(column);
     }
@@ -126,7 +127,7 @@ QHash<qsizetype, QList<IndexShape>> readIndexes(QuerySeries &queries,
 {
     const SqliteShell::Output listed = queries.query(
         shellSettings() +
-        "SELECT hex(l.name), hex(i.name), x.cid FROM pragma_table_list AS l "
+        "SELECT x.cid, json_array(l.name, i.name) FROM pragma_table_list AS l "
         "JOIN pragma_index_list(l.name) AS i JOIN pragma_index_xinfo(i.name) AS x "
         "WHERE l.schema = 'main' AND l.type = 'table' AND i.partial = 0 AND x.key = 1 "
         "ORDER BY l.name, i.name, x.seqno;\n");
@@ -134,18 +135,20 @@ QHash<qsizetype, QList<IndexShape>> readIndexes(QuerySeries &queries,
     for (qsizetype i = 0; i < tables.size(); ++i)
         numbers.insert(tables[i].name, i);
     QHash<qsizetype, QList<IndexShape>> indexes;
-    for (const QByteArray &line : listed.text.split('\n')) {
-        const QByteArrayList f = line.split('|');
-        if (f.size() != 3)
+    for (const QByteArray &text : listed.text.split('\n')) {
+        const std::optional<ShellLine> line = splitShellLine(text, 1);
+        if (!line || line->texts.size() != 2)
             continue;
-        const auto table = numbers.constFind(QString::fromUtf8(QByteArray::fromHex(f[0])));
+        const auto table = numbers.constFind(line->texts[0]);
         if (table == numbers.constEnd())
             continue;
         QList<IndexShape> &ofTable = indexes[*table];
-        const QString index = QString::fromUtf8(QByteArray::fromHex(f[1]));
-        if (ofTable.isEmpty() || ofTable.last().name != index)
-            ofTable.append({index, {}});
-        ofTable.last().columns.append(f[2].toInt());
+        if (ofTable.isEmpty() || ofTable.last().name != line->texts[1])
+            ofTable.append({line->texts[1], {}});
+        // An expression (-2), or a column this list of columns lacks, is no column.
+        const int column = line->fields[0].toInt();
+        ofTable.last().columns.append(column >= 0 && column < tables[*table].columns.size() ? column
+                                                                                            : -1);
     }
     return indexes;
 }

@@ -41,6 +41,7 @@ struct SalvageCase {
     Damage damage;
     qint64 leftInLostAndFound;
     const char *untouched = "notebooks"; // a table the recovered copy holds as it was
+    const char *first = "";              // SQL run before kNotes
 };
 
 class SalvageTest : public ::testing::TestWithParam<SalvageCase>
@@ -102,7 +103,7 @@ TEST_P(SalvageTest, namesExactlyTheRowsThatWereLost)
 {
     const SalvageCase &c = GetParam();
     ASSERT_TRUE(QDir().mkpath(library));
-    runSql(db, QString::fromUtf8(kNotes) + QString::fromUtf8(c.more));
+    runSql(db, QString::fromUtf8(c.first) + QString::fromUtf8(kNotes) + QString::fromUtf8(c.more));
     QMap<qint64, QString> intact;
     for (const QString &line : notes(db).split(u'\n'))
         intact.insert(line.section(u'|', 0, 0).toLongLong(), line);
@@ -118,6 +119,7 @@ TEST_P(SalvageTest, namesExactlyTheRowsThatWereLost)
         EXPECT_EQ(line, intact.value(line.section(u'|', 0, 0).toLongLong()));
         destroyed.remove(line.section(u'|', 0, 0).toLongLong());
     }
+    EXPECT_TRUE(c.damage != Damage::LeafPage || !destroyed.isEmpty());
     QMap<qint64, QString> titles;
     for (auto row = destroyed.begin(); row != destroyed.end(); ++row)
         titles.insert(row.key(), row->section(u'|', 1, 1));
@@ -136,6 +138,9 @@ INSTANTIATE_TEST_SUITE_P(
     Damage, SalvageTest,
     ::testing::Values(
         SalvageCase{"aLeafPage", "", Damage::LeafPage, 0},
+        // Names and text kept in UTF-16 are read as such.
+        SalvageCase{"aLeafPageOfAUtf16Library", "", Damage::LeafPage, 0, "notebooks",
+                    "PRAGMA encoding='UTF-16le';"},
         // Its orphaned rows fit notes alone, and go back there.
         SalvageCase{"aSubtree", "", Damage::Subtree, 0},
         // A table shaped like notes: which one they belong to is unknown.
