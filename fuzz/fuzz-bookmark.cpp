@@ -13,7 +13,7 @@
 // search, lie inside home.
 #include "FuzzSupport.h"
 
-#include "app/core/Bookmark.h"
+#include "app/core/companion/Bookmark.h"
 
 #include <QByteArray>
 #include <QDataStream>

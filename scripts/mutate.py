@@ -5,7 +5,7 @@ Copies this tree's tracked and untracked (not ignored) files to a work folder
 and builds them there; then, for each mutant, applies that one fault, rebuilds
 incrementally and runs ctest: killed when a test fails, else survived. The real
 tree is only read. A mutant is (file, name, exact original text, replacement),
-the file in app/core/ unless it names a folder; one whose text is not found
+the file in a folder of app/core/ unless it names a folder; one whose text is not found
 exactly once is "stale" and not counted. Tests that took 3 s or more in the
 clean run run only when all the others pass.
 
@@ -98,7 +98,11 @@ ROOT = Path(__file__).resolve().parent.parent
 
 
 def path_of(file):
-    return file if "/" in file else "app/core/" + file
+    """A bare file name is looked up in the folders of app/core/."""
+    if "/" in file:
+        return file
+    found = sorted(str(p.relative_to(ROOT)) for p in (ROOT / "app/core").glob("*/" + file))
+    return found[0] if found else "app/core/" + file
 
 
 def run(cmd):

@@ -1,6 +1,6 @@
 #include "app/cli/TerminalAlerts.h"
 
-#include "app/core/QBAppDelegate.h"
+#include "app/core/delegate/QBAppDelegate.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/core/Alerts.h"
-#include "app/core/AppWindow.h"
-#include "app/core/Workspace.h"
+#include "app/core/frontend/Alerts.h"
+#include "app/core/frontend/AppWindow.h"
+#include "app/core/frontend/Workspace.h"
 
 #include <QMutex>
 

@@ -1,13 +1,14 @@
 // The terminal front end: the same start-up, check and repair as the
 // window, with alerts and progress on the terminal.
 #include "app/cli/TerminalAlerts.h"
-#include "app/core/CheckReport.h"
-#include "app/core/Companion.h"
-#include "app/core/CompanionApps.h"
-#include "app/core/QBAppDelegate.h"
-#include "app/core/RepairReport.h"
-#include "app/core/Salvage.h"
-#include "app/core/Translations.h"
+#include "app/core/companion/Companion.h"
+#include "app/core/companion/CompanionApps.h"
+#include "app/core/delegate/QBAppDelegate.h"
+#include "app/core/salvage/Salvage.h"
+#include "app/core/texts/CheckReport.h"
+#include "app/core/texts/RepairReport.h"
+#include "app/core/texts/SalvageText.h"
+#include "app/core/texts/Translations.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "app/gui/DesktopWorkspace.h"
 
-#include "app/core/Alerts.h"
+#include "app/core/frontend/Alerts.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

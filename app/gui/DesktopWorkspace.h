@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Workspace.h"
+#include "app/core/frontend/Workspace.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/core/Alerts.h"
+#include "app/core/frontend/Alerts.h"
 
 #include <QObject>
 #include <QPointer>

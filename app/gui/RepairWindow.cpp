@@ -1,8 +1,8 @@
 #include "app/gui/RepairWindow.h"
 
-#include "app/core/Alerts.h"
-#include "app/core/FolderLock.h"
-#include "app/core/QBAppDelegate.h"
+#include "app/core/delegate/QBAppDelegate.h"
+#include "app/core/frontend/Alerts.h"
+#include "app/core/fs/FolderLock.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/core/AppWindow.h"
-#include "app/core/LibraryRepair.h"
+#include "app/core/frontend/AppWindow.h"
+#include "app/core/repair/LibraryRepair.h"
 
 #include <QObject>
 #include <QUrl>

@@ -1,7 +1,7 @@
 // The window program: the repair utility as a desktop application.
-#include "app/core/CompanionApps.h"
-#include "app/core/QBAppDelegate.h"
-#include "app/core/Translations.h"
+#include "app/core/companion/CompanionApps.h"
+#include "app/core/delegate/QBAppDelegate.h"
+#include "app/core/texts/Translations.h"
 #include "app/gui/DesktopWorkspace.h"
 #include "app/gui/MessageBoxAlerts.h"
 #include "app/gui/RepairWindow.h"

@@ -1,8 +1,8 @@
 // Records a library folder in Quillbox's preferences, as the companion
 // application does: quillbox-set-library DIR.
-#include "app/core/Bookmark.h"
-#include "app/core/Preferences.h"
-#include "app/core/Translations.h"
+#include "app/core/companion/Bookmark.h"
+#include "app/core/companion/Preferences.h"
+#include "app/core/texts/Translations.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -75,55 +75,55 @@
 <context>
     <name>FileTree</name>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="124"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="124"/>
         <source>Could not write a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="104"/>
-        <location filename="../../app/core/FileTree.cpp" line="129"/>
-        <location filename="../../app/core/FileTree.cpp" line="135"/>
-        <location filename="../../app/core/FileTree.cpp" line="156"/>
-        <location filename="../../app/core/FileTree.cpp" line="276"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="104"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="129"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="135"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="156"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="276"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="151"/>
-        <location filename="../../app/core/FileTree.cpp" line="224"/>
-        <location filename="../../app/core/FileTree.cpp" line="239"/>
-        <location filename="../../app/core/FileTree.cpp" line="264"/>
-        <location filename="../../app/core/FileTree.cpp" line="272"/>
-        <location filename="../../app/core/FileTree.cpp" line="338"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="151"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="224"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="239"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="264"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="272"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="338"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="168"/>
-        <location filename="../../app/core/FileTree.cpp" line="198"/>
-        <location filename="../../app/core/FileTree.cpp" line="211"/>
-        <location filename="../../app/core/FileTree.cpp" line="343"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="168"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="198"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="211"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="343"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="174"/>
-        <location filename="../../app/core/FileTree.cpp" line="180"/>
-        <location filename="../../app/core/FileTree.cpp" line="248"/>
-        <location filename="../../app/core/FileTree.cpp" line="253"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="174"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="180"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="248"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="253"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="194"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="194"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/FileTree.cpp" line="405"/>
-        <location filename="../../app/core/FileTree.cpp" line="415"/>
-        <location filename="../../app/core/FileTree.cpp" line="423"/>
-        <location filename="../../app/core/FileTree.cpp" line="435"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="405"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="415"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="423"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="435"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
@@ -141,109 +141,109 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
 <context>
     <name>LibraryCheck</name>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="19"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="20"/>
         <source>Index “%1”: damaged. It can be rebuilt exactly from its table.</source>
         <translation>Index „%1“: beschädigt. Er lässt sich aus seiner Tabelle exakt neu aufbauen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="22"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="23"/>
         <source>Full-text index “%1”: damaged. A repair would build it anew from the text it indexes, which is intact.</source>
         <translation>Volltextindex „%1“: beschädigt. Eine Reparatur würde ihn aus dem Text, den er erschließt und der unversehrt ist, neu aufbauen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="28"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="29"/>
         <source>Table “%1”: damaged; rows are lost. A repair would refuse and save what can be read.</source>
         <translation>Tabelle „%1“: beschädigt; Zeilen sind verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="41"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="42"/>
         <source>Pages that no table or index reaches still hold rows: a table lost part of its tree, or its entry in the schema. A repair would refuse and save what can be read.</source>
         <translation>Seiten, die keine Tabelle und kein Index erreicht, enthalten noch Zeilen: Eine Tabelle hat einen Teil ihres Baums oder ihren Eintrag im Schema verloren. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="47"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="48"/>
         <source>Pages that no table or index reaches hold no rows. A repair gives them back.</source>
         <translation>Seiten, die keine Tabelle und kein Index erreicht, enthalten keine Zeilen. Eine Reparatur gibt sie frei.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="52"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="53"/>
         <source>The list of free pages is damaged. A repair gives the free pages back.</source>
         <translation>Die Liste der freien Seiten ist beschädigt. Eine Reparatur gibt die freien Seiten frei.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="56"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="57"/>
         <source>SQLite&apos;s check stopped at damage it could not read past, so what lies beyond is unknown. A repair would refuse and save what can be read.</source>
         <translation>Die Prüfung von SQLite hielt an einer Beschädigung an, über die sie nicht hinauslesen konnte; was dahinter liegt, ist daher unbekannt. Eine Reparatur würde ablehnen und retten, was sich lesen lässt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="61"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="62"/>
         <source>The check found damage that it cannot place in a table or an index. A repair would refuse and save what can be read. SQLite&apos;s check said:</source>
         <translation>Die Prüfung fand Beschädigungen, die sie keiner Tabelle und keinem Index zuordnen kann. Eine Reparatur würde ablehnen und retten, was sich lesen lässt. Die Prüfung von SQLite meldete:</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="117"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="130"/>
         <source>The check changed nothing in the library.</source>
         <translation>Die Prüfung hat an der Mediathek nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="120"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="133"/>
         <source>The library is healthy.</source>
         <translation>Die Mediathek ist in Ordnung.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="121"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="134"/>
         <source>SQLite&apos;s check found no damage in “%1”.</source>
         <translation>Die Prüfung von SQLite fand in „%1“ keine Beschädigung.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="127"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="140"/>
         <source>The library is damaged, and a repair would fix it exactly.</source>
         <translation>Die Mediathek ist beschädigt, und eine Reparatur würde sie exakt wiederherstellen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="129"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="142"/>
         <source>Every row is still in its table, so a repair rebuilds what is damaged from them.</source>
         <translation>Jede Zeile ist noch in ihrer Tabelle, daher baut eine Reparatur das Beschädigte aus ihnen neu auf.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="141"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="162"/>
         <source>The database could not be read at all. A repair would refuse and save what can be read. The SQLite shell said:
 %1</source>
         <translation>Die Datenbank konnte überhaupt nicht gelesen werden. Eine Reparatur würde ablehnen und retten, was sich lesen lässt. Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="146"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="167"/>
         <source>The library is damaged beyond an exact repair.</source>
         <translation>Die Mediathek ist zu stark beschädigt für eine exakte Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="148"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="169"/>
         <source>Some rows are lost or cannot be read, so a repair would refuse, leave the library as it was and save what can be read into a new folder beside it. Contact Quillbox Support for further assistance.</source>
         <translation>Einige Zeilen sind verloren oder nicht lesbar, daher würde eine Reparatur ablehnen, die Mediathek unverändert lassen und retten, was sich lesen lässt, in einen neuen Ordner daneben. Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="162"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="183"/>
         <source>The SQLite shell could not finish the check.</source>
         <translation>Die SQLite-Shell konnte die Prüfung nicht abschließen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="164"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="185"/>
         <source>Nothing in the library was changed. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>An der Mediathek wurde nichts verändert. Versuchen Sie es erneut; wenn es wieder geschieht, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="172"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="193"/>
         <source>The library cannot be checked.</source>
         <translation>Die Mediathek kann nicht geprüft werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="186"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="215"/>
         <source>The library cannot be checked without changing it.</source>
         <translation>Die Mediathek kann nicht geprüft werden, ohne sie zu verändern.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="188"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="217"/>
         <source>“Library.sqlite-journal” in “%1” holds a change that was cut off, which the first read of the database rolls back (or deletes, if it is no journal). The check changed nothing. Repair the library, or open it in Quillbox, then check it again.</source>
         <translation>„Library.sqlite-journal“ in „%1“ enthält eine abgebrochene Änderung, die das erste Lesen der Datenbank zurückrollt (oder löscht, wenn es kein Journal ist). Die Prüfung hat nichts verändert. Reparieren Sie die Mediathek oder öffnen Sie sie in Quillbox, und prüfen Sie sie dann erneut.</translation>
     </message>
@@ -259,328 +259,328 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
 <context>
     <name>QBAppDelegate</name>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="34"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="35"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="35"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="36"/>
         <source>Choose the library folder and try again.</source>
         <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="39"/>
-        <location filename="../../app/core/RepairReport.cpp" line="46"/>
-        <location filename="../../app/core/RepairReport.cpp" line="53"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="40"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="47"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="54"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="13"/>
-        <location filename="../../app/core/RepairReport.cpp" line="79"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="13"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="80"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="15"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="15"/>
         <source>Another program is using “%1”.</source>
         <translation>Ein anderes Programm verwendet „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="18"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="18"/>
         <source>The folder “%1” cannot be locked: %2.</source>
         <translation>Der Ordner „%1“ kann nicht gesperrt werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="21"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="21"/>
         <source>The repair&apos;s record could not be written to “%1”.</source>
         <translation>Die Aufzeichnung der Reparatur konnte nicht in „%1“ geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="30"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="30"/>
         <source>Do you want to use the recovered library now?</source>
         <translation>Möchten Sie die gerettete Mediathek jetzt verwenden?</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="32"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="32"/>
         <source>What could be read from the damaged library was saved in “%1”. If you use it, it takes the name “%2”, and the damaged library is renamed “%3” and stays beside it in “%4”. Nothing is deleted.</source>
         <translation>Was sich aus der beschädigten Mediathek lesen ließ, wurde in „%1“ gesichert. Wenn Sie diese Kopie verwenden, erhält sie den Namen „%2“, und die beschädigte Mediathek wird in „%3“ umbenannt und bleibt daneben in „%4“ erhalten. Es wird nichts gelöscht.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="39"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="39"/>
         <source>Use Recovered Library</source>
         <translation>Gerettete Mediathek verwenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="40"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="40"/>
         <source>Keep As It Is</source>
         <translation>Unverändert lassen</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="47"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="47"/>
         <source>The recovered library could not be put in place.</source>
         <translation>Die gerettete Mediathek konnte nicht an die Stelle der Mediathek gesetzt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="52"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="52"/>
         <source>The recovered library is now in use.</source>
         <translation>Die gerettete Mediathek wird jetzt verwendet.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="53"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="53"/>
         <source>It has the library&apos;s name now: “%1”. The damaged library is kept as “%2”; delete it once you are sure you do not need it.</source>
         <translation>Sie trägt jetzt den Namen der Mediathek: „%1“. Die beschädigte Mediathek bleibt als „%2“ erhalten; löschen Sie sie, sobald Sie sicher sind, dass Sie sie nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="62"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="62"/>
         <source>The library “%1” was left as it is, and the recovered copy is still at “%2”.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen, und die gerettete Kopie liegt weiterhin unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RecoveredCopyReport.cpp" line="72"/>
+        <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="72"/>
         <source>The damaged library is now at “%1” and the recovered copy at “%2”. Give one of them the name “%3” by hand.</source>
         <translation>Die beschädigte Mediathek liegt jetzt unter „%1“ und die gerettete Kopie unter „%2“. Geben Sie einer der beiden von Hand den Namen „%3“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="80"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="81"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="83"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="84"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="84"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="85"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="136"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="149"/>
         <source>The repair was canceled.</source>
         <translation>Die Reparatur wurde abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="137"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="150"/>
         <source>Nothing in the library was changed.</source>
         <translation>An der Mediathek wurde nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="142"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="155"/>
         <source>Another program is using the library.</source>
         <translation>Ein anderes Programm verwendet die Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="144"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="157"/>
         <source>Close the program that has “%1” open, then try again.</source>
         <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="147"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="160"/>
         <source>Close the program that has “%1” open, then try again. The library was left as it is; a safety copy is at “%2”.</source>
         <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="155"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="168"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="157"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="170"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="173"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="203"/>
         <source>The folder “%1” cannot be locked against other programs (%2), and a repair never runs without that lock. Move the library to a drive that allows locks, or to this computer, and try again.</source>
         <translation>Der Ordner „%1“ kann nicht gegen andere Programme gesperrt werden (%2), und eine Reparatur läuft nie ohne diese Sperre. Verschieben Sie die Mediathek auf ein Laufwerk, das Sperren erlaubt, oder auf diesen Computer, und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="251"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="233"/>
         <source>The SQLite shell stopped unexpectedly (killed by signal %1).</source>
         <translation>Die SQLite-Shell wurde unerwartet beendet (durch Signal %1).</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="285"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="284"/>
         <source>The file system did not let the safety copy keep these extended attributes:</source>
         <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="364"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="363"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="358"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="357"/>
         <source>%1: every row and value compared with the damaged library.</source>
         <translation>%1: jede Zeile und jeder Wert mit der beschädigten Mediathek verglichen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="365"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="364"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="370"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="369"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="124"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="137"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="117"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="130"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="307"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="306"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="309"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="308"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="311"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="310"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="312"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="311"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="342"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="341"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="90"/>
-        <location filename="../../app/core/RepairReport.cpp" line="326"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="90"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="325"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="41"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="42"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="48"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="49"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="55"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="56"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="69"/>
-        <location filename="../../app/core/RepairReport.cpp" line="74"/>
-        <location filename="../../app/core/RepairReport.cpp" line="91"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="70"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="75"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="92"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="22"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="23"/>
         <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
         <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="62"/>
-        <location filename="../../app/core/SalvageText.cpp" line="121"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="63"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="120"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="63"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="64"/>
         <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/CheckReport.cpp" line="173"/>
-        <location filename="../../app/core/RepairReport.cpp" line="75"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="194"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="76"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="92"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="93"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="98"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="99"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="100"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="101"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="261"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="243"/>
         <source>The SQLite shell stopped responding, so the repair was stopped.</source>
         <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="242"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="224"/>
         <source>The repair could not start the SQLite shell.</source>
         <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="254"/>
-        <location filename="../../app/core/RepairReport.cpp" line="263"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="236"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="245"/>
         <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="244"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="226"/>
         <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="233"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="215"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="235"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="217"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="295"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="294"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="302"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="301"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="130"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="143"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="331"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="330"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairReport.cpp" line="338"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="337"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
@@ -590,119 +590,119 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="34"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="34"/>
         <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="37"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="37"/>
         <source>The library is as it was before that repair. You can start the repair again.</source>
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="60"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="60"/>
         <source>An earlier repair was interrupted, and its safety copy is missing.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="63"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="63"/>
         <source>The library “%1” was left as it is.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="78"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="78"/>
         <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="81"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="81"/>
         <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
         <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="87"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="87"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="104"/>
-        <location filename="../../app/core/RepairRecovery.cpp" line="164"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="104"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="164"/>
         <source>An earlier repair was interrupted before it changed the library.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="106"/>
-        <location filename="../../app/core/RepairRecovery.cpp" line="167"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="106"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="167"/>
         <source>The library is as it was. You can start the repair again.</source>
         <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="117"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="117"/>
         <source>An earlier repair was interrupted while it put the recovered library in place.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, während sie die gerettete Mediathek an die Stelle der Mediathek setzte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="125"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="125"/>
         <source>The recovered library is in use as “%1”; the damaged library is at “%2”.</source>
         <translation>Die gerettete Mediathek wird als „%1“ verwendet; die beschädigte Mediathek liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="132"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="132"/>
         <source>The library “%1” is as it was before that repair; the recovered copy is at “%2”.</source>
         <translation>Die Mediathek „%1“ ist so wie vor dieser Reparatur; die gerettete Kopie liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="141"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="141"/>
         <source>The folders were left as they are. Look beside “%1” for the damaged library “%2” and the recovered copy “%3”.</source>
         <translation>Die Ordner wurden unverändert gelassen. Suchen Sie neben „%1“ nach der beschädigten Mediathek „%2“ und der geretteten Kopie „%3“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="188"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="188"/>
         <source>An earlier repair was interrupted after the library had been rebuilt.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="191"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="191"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="221"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="221"/>
         <source>An earlier repair was interrupted, and its record cannot be read.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/RepairRecovery.cpp" line="224"/>
+        <location filename="../../app/core/interrupted/RepairRecovery.cpp" line="224"/>
         <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
         <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/core/Salvage.cpp" line="255"/>
+        <location filename="../../app/core/salvage/Salvage.cpp" line="259"/>
         <source>The recovered copy could not be written to the disk in full.</source>
         <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="35"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="34"/>
         <source>%1 and %2</source>
         <translation>%1 und %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="41"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="40"/>
         <source>“%1”</source>
         <translation>„%1“</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="57"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="56"/>
         <source>one with id %1 whose %2 is not known</source>
         <translation>eine mit der ID %1, deren %2 nicht bekannt ist</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="61"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="60"/>
         <source>the one with id %1</source>
         <translation>die mit der ID %1</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/core/SalvageText.cpp" line="66"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="65"/>
         <source>%n more</source>
         <translation>
             <numerusform>%n weitere</numerusform>
@@ -710,7 +710,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/core/SalvageText.cpp" line="67"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="66"/>
         <source>%n rows of “%1” lost: %2</source>
         <translation>
             <numerusform>%n Zeile von „%1“ verloren: %2</numerusform>
@@ -718,27 +718,27 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         </translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="78"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="77"/>
         <source>id %1: no value is known</source>
         <translation>ID %1: kein Wert bekannt</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="79"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="78"/>
         <source>id %1: %2</source>
         <translation>ID %1: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="87"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="86"/>
         <source>Lost items.txt</source>
         <translation>Verlorene Einträge.txt</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="92"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="91"/>
         <source>The rows the damaged library lost, with every value its indexes still hold of them.</source>
         <translation>Die Zeilen, die die beschädigte Mediathek verloren hat, mit jedem Wert, den ihre Indizes noch von ihnen enthalten.</translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/core/SalvageText.cpp" line="102"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="101"/>
         <source>“%1”: %n rows lost</source>
         <translation>
             <numerusform>„%1“: %n Zeile verloren</numerusform>
@@ -746,7 +746,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         </translation>
     </message>
     <message numerus="yes">
-        <location filename="../../app/core/SalvageText.cpp" line="108"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="107"/>
         <source>%n more rows are not listed here.</source>
         <translation>
             <numerusform>%n weitere Zeile ist hier nicht aufgeführt.</numerusform>
@@ -754,42 +754,42 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         </translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="118"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="117"/>
         <source>There is no “Library.sqlite” in “%1”.</source>
         <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="125"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="124"/>
         <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
         <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="130"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="129"/>
         <source>The rows could not be recovered, so no recovered copy was made: %1</source>
         <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="138"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="137"/>
         <source>What could be read from the damaged database was saved in “%1”:</source>
         <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="144"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="143"/>
         <source>%1: %2 rows recovered</source>
         <translation>%1: %2 Zeilen gerettet</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="147"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="146"/>
         <source>%1: %2 rows recovered; the damaged database suggests %3</source>
         <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="156"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="155"/>
         <source>%1 rows could not be placed in their table; they are in the table “%2”.</source>
         <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/SalvageText.cpp" line="162"/>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="161"/>
         <source>Every lost row, with every value its indexes still hold, is listed in “%1”.</source>
         <translation>Jede verlorene Zeile ist mit jedem Wert, den ihre Indizes noch enthalten, in „%1“ aufgeführt.</translation>
     </message>
@@ -987,52 +987,52 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="74"/>
+        <location filename="../../app/cli/main.cpp" line="75"/>
         <source>“--library” was given twice.</source>
         <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="80"/>
+        <location filename="../../app/cli/main.cpp" line="81"/>
         <source>“--library” needs a folder after it.</source>
         <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="84"/>
+        <location filename="../../app/cli/main.cpp" line="85"/>
         <source>Unknown option “%1”.</source>
         <translation>Unbekannte Option „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="87"/>
+        <location filename="../../app/cli/main.cpp" line="88"/>
         <source>Unexpected argument “%1”.</source>
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="91"/>
+        <location filename="../../app/cli/main.cpp" line="92"/>
         <source>“--check” and “--salvage-only” cannot be given together.</source>
         <translation>„--check“ und „--salvage-only“ können nicht zusammen angegeben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="113"/>
+        <location filename="../../app/cli/main.cpp" line="114"/>
         <source>Repairs a damaged Quillbox library from the terminal.</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="99"/>
+        <location filename="../../app/cli/main.cpp" line="100"/>
         <source>--salvage-only needs --library DIR.</source>
         <translation>--salvage-only braucht --library DIR.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="95"/>
+        <location filename="../../app/cli/main.cpp" line="96"/>
         <source>“--use-recovered” goes with a repair, not with “--check” or “--salvage-only”.</source>
         <translation>„--use-recovered“ gehört zu einer Reparatur, nicht zu „--check“ oder „--salvage-only“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="105"/>
+        <location filename="../../app/cli/main.cpp" line="106"/>
         <source>Usage: %1 [--check | --salvage-only | --use-recovered] [--library DIR]</source>
         <translation>Aufruf: %1 [--check | --salvage-only | --use-recovered] [--library ORDNER]</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="116"/>
+        <location filename="../../app/cli/main.cpp" line="117"/>
         <source>Options:
   --library DIR   repair the library folder DIR instead of the one
                   in Quillbox&apos;s preferences
@@ -1062,7 +1062,7 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
   --version         die Version anzeigen</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="131"/>
+        <location filename="../../app/cli/main.cpp" line="132"/>
         <source>Exit status:
   0  the library was fixed
   1  the command line was not understood
@@ -1107,7 +1107,7 @@ Ctrl+C stops the repair while it copies and reads the library, leaving it as it 
 Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und lässt sie unverändert; sobald die beschädigte Datenbank ersetzt wird, läuft die Reparatur bis zum Ende.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="159"/>
+        <location filename="../../app/cli/main.cpp" line="160"/>
         <source>Exit status with --check (the library is never changed):
   0  the library is healthy
  16  the library is damaged, and a repair would fix it exactly
@@ -1124,42 +1124,42 @@ Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und 
  14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="185"/>
+        <location filename="../../app/cli/main.cpp" line="186"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="188"/>
+        <location filename="../../app/cli/main.cpp" line="189"/>
         <source>There is no folder “%1”.</source>
         <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="190"/>
+        <location filename="../../app/cli/main.cpp" line="191"/>
         <source>“%1” is a file, not a folder.</source>
         <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="257"/>
+        <location filename="../../app/cli/main.cpp" line="258"/>
         <source>Stopping: the repair stops if the library is still as it was, and otherwise finishes first.</source>
         <translation>Anhalten: Die Reparatur hält an, wenn die Mediathek noch unverändert ist, und wird sonst erst zu Ende geführt.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="270"/>
+        <location filename="../../app/cli/main.cpp" line="271"/>
         <source>Stopping the check.</source>
         <translation>Die Prüfung wird angehalten.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="294"/>
+        <location filename="../../app/cli/main.cpp" line="295"/>
         <source>Name the library folder with --library DIR.</source>
         <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="296"/>
+        <location filename="../../app/cli/main.cpp" line="297"/>
         <source>Give --library the folder that holds “Library.sqlite”.</source>
         <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="325"/>
+        <location filename="../../app/cli/main.cpp" line="326"/>
         <source>Try “%1 --help” for more.</source>
         <translation>Mehr dazu mit „%1 --help“.</translation>
     </message>
@@ -1174,7 +1174,7 @@ Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und 
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="251"/>
+        <location filename="../../app/cli/main.cpp" line="252"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

@@ -1,4 +1,4 @@
-#include "app/core/Bookmark.h"
+#include "app/core/companion/Bookmark.h"
 
 #include "tests/support/QtPrinting.h"
 #include "tests/support/ScopedEnv.h"

@@ -1,5 +1,5 @@
 // The terminal front end as a user runs it: a real process, real libraries.
-#include "app/core/FolderLock.h"
+#include "app/core/fs/FolderLock.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 

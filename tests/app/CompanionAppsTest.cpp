@@ -1,4 +1,4 @@
-#include "app/core/CompanionApps.h"
+#include "app/core/companion/CompanionApps.h"
 
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"

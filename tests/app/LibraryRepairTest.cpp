@@ -1,7 +1,7 @@
-#include "app/core/LibraryRepair.h"
+#include "app/core/repair/LibraryRepair.h"
 
-#include "app/core/Companion.h"
-#include "app/core/FileTree.h"
+#include "app/core/companion/Companion.h"
+#include "app/core/fs/FileTree.h"
 #include "tests/support/Cases.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"

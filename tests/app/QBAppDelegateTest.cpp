@@ -1,8 +1,8 @@
-#include "app/core/QBAppDelegate.h"
+#include "app/core/delegate/QBAppDelegate.h"
 
-#include "app/core/Bookmark.h"
-#include "app/core/Companion.h"
-#include "app/core/Preferences.h"
+#include "app/core/companion/Bookmark.h"
+#include "app/core/companion/Companion.h"
+#include "app/core/companion/Preferences.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/ScopedEnv.h"

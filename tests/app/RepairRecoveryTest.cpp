@@ -1,7 +1,7 @@
-#include "app/core/RepairRecovery.h"
+#include "app/core/interrupted/RepairRecovery.h"
 
-#include "app/core/FolderLock.h"
-#include "app/core/RepairJournal.h"
+#include "app/core/fs/FolderLock.h"
+#include "app/core/repair/RepairJournal.h"
 #include "tests/support/Cases.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"

@@ -1,7 +1,7 @@
 #include "app/gui/RepairWindow.h"
 
-#include "app/core/FolderLock.h"
-#include "app/core/QBAppDelegate.h"
+#include "app/core/delegate/QBAppDelegate.h"
+#include "app/core/fs/FolderLock.h"
 #include "app/gui/DesktopWorkspace.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"

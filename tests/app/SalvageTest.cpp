@@ -1,6 +1,7 @@
-#include "app/core/Salvage.h"
+#include "app/core/salvage/Salvage.h"
 
-#include "app/core/SqliteShell.h"
+#include "app/core/sqlite/SqliteShell.h"
+#include "app/core/texts/SalvageText.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/core/Alerts.h"
-#include "app/core/CompanionApps.h"
-#include "app/core/Workspace.h"
+#include "app/core/companion/CompanionApps.h"
+#include "app/core/frontend/Alerts.h"
+#include "app/core/frontend/Workspace.h"
 
 #include <QList>
 #include <QMutex>

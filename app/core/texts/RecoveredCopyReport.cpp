@@ -1,0 +1,79 @@
+#include "app/core/texts/RecoveredCopyReport.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace quillbox
+{
+
+QString hindranceText(SwapHindrance hindrance, const QString &copy, const QString &detail)
+{
+    switch (hindrance) {
+    case SwapHindrance::CompanionRunning:
+        return QCoreApplication::translate("QBAppDelegate", "Quillbox is running.");
+    case SwapHindrance::CopyInUse:
+        return QCoreApplication::translate("QBAppDelegate", "Another program is using “%1”.")
+            .arg(copy);
+    case SwapHindrance::CopyUnlockable:
+        return QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be locked: %2.")
+            .arg(copy, detail);
+    case SwapHindrance::NotRecorded:
+        return QCoreApplication::translate("QBAppDelegate",
+                                           "The repair's record could not be written to “%1”.")
+            .arg(detail);
+    }
+    return {};
+}
+
+Alert useRecoveredQuestion(const RecoveredSwap &swap)
+{
+    return {QCoreApplication::translate("QBAppDelegate",
+                                        "Do you want to use the recovered library now?"),
+            QCoreApplication::translate(
+                "QBAppDelegate",
+                "What could be read from the damaged library was saved in “%1”. If you use it, it "
+                "takes the name “%2”, and the damaged library is renamed “%3” and stays beside it "
+                "in “%4”. Nothing is deleted.")
+                .arg(QFileInfo(swap.recovered).fileName(), QFileInfo(swap.library).fileName(),
+                     QFileInfo(swap.damaged).fileName(), QFileInfo(swap.library).absolutePath()),
+            {QCoreApplication::translate("QBAppDelegate", "Use Recovered Library"),
+             QCoreApplication::translate("QBAppDelegate", "Keep As It Is")},
+            {},
+            DefaultButton::Last};
+}
+
+Alert swapAlert(const RecoveredSwap &swap, const SwapEnd &ended)
+{
+    const QString notInPlace = QCoreApplication::translate(
+        "QBAppDelegate", "The recovered library could not be put in place.");
+    switch (ended.result) {
+    case SwapResult::Swapped:
+        return {
+            QCoreApplication::translate("QBAppDelegate", "The recovered library is now in use."),
+            QCoreApplication::translate(
+                "QBAppDelegate",
+                "It has the library's name now: “%1”. The damaged library is kept as “%2”; "
+                "delete it once you are sure you do not need it.")
+                .arg(swap.library, swap.damaged),
+            {}};
+    case SwapResult::Unmoved:
+        return {notInPlace,
+                ended.why + u"\n\n"_qs +
+                    QCoreApplication::translate("QBAppDelegate",
+                                                "The library “%1” was left as it is, and the "
+                                                "recovered copy is still at “%2”.")
+                        .arg(swap.library, swap.recovered),
+                {}};
+    case SwapResult::Stranded:
+        break;
+    }
+    return {notInPlace,
+            ended.why + u"\n\n"_qs +
+                QCoreApplication::translate("QBAppDelegate",
+                                            "The damaged library is now at “%1” and the recovered "
+                                            "copy at “%2”. Give one of them the name “%3” by hand.")
+                    .arg(swap.damaged, swap.recovered, swap.library),
+            {}};
+}
+
+} // namespace quillbox
