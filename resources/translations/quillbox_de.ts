@@ -94,7 +94,7 @@
         <location filename="../../app/core/fs/FileTree.cpp" line="239"/>
         <location filename="../../app/core/fs/FileTree.cpp" line="264"/>
         <location filename="../../app/core/fs/FileTree.cpp" line="272"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="338"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="339"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
@@ -102,7 +102,7 @@
         <location filename="../../app/core/fs/FileTree.cpp" line="168"/>
         <location filename="../../app/core/fs/FileTree.cpp" line="198"/>
         <location filename="../../app/core/fs/FileTree.cpp" line="211"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="343"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="345"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
@@ -120,12 +120,19 @@
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="405"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="415"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="388"/>
+        <source>Could not remove “%1”: %2</source>
+        <translation>„%1“ konnte nicht entfernt werden: %2</translation>
+    </message>
+    <message>
         <location filename="../../app/core/fs/FileTree.cpp" line="423"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="435"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/fs/FileTree.cpp" line="468"/>
+        <source>Could not write “%1” to the disk in full: %2</source>
+        <translation>„%1“ konnte nicht vollständig auf die Festplatte geschrieben werden: %2</translation>
     </message>
 </context>
 <context>

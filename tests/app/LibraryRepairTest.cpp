@@ -18,6 +18,7 @@
 #include <atomic>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -94,7 +95,7 @@ class LibraryRepairTest : public ::testing::Test
   protected:
     // Byte-exact and free of the path length limit, unlike QTemporaryDir's
     // own clean-up, for the libraries with odd names and deep folders.
-    ~LibraryRepairTest() override { removeTree(sandbox.path()); }
+    ~LibraryRepairTest() override { std::ignore = removeTree(sandbox.path()); }
 
     RepairOutcome repair(const QString &shell = test::shellPath())
     {

@@ -321,8 +321,8 @@ Fd openFolder(const QByteArray &path)
 
 } // namespace
 
-std::optional<QString> copyTree(const QString &source, const QString &destination,
-                                const CopyProgress &progress, QStringList *dropped)
+Expected<> copyTree(const QString &source, const QString &destination, const CopyProgress &progress,
+                    QStringList *dropped)
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
@@ -335,14 +335,18 @@ std::optional<QString> copyTree(const QString &source, const QString &destinatio
     struct stat st {
     };
     if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno);
+        return Unexpected{
+            describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno)};
     const qsizetype slash = to.lastIndexOf('/');
     const Fd parent(
         ::open(slash <= 0 ? "/" : to.left(slash).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (parent.get() < 0)
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"), from,
-                        errno);
-    return copier.copyFolder(in.get(), parent.get(), to.mid(slash + 1).constData(), from, st);
+        return Unexpected{describe(
+            QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"), from, errno)};
+    if (const std::optional<QString> error =
+            copier.copyFolder(in.get(), parent.get(), to.mid(slash + 1).constData(), from, st))
+        return Unexpected{*error};
+    return {};
 }
 
 qint64 treeSize(const QString &path)
@@ -376,33 +380,53 @@ std::optional<TreeSummary> summarizeTree(const QString &path)
     return summary;
 }
 
-bool removeTree(const QString &path)
+Expected<> removeTree(const QString &path)
 {
     const QByteArray bytes = QFile::encodeName(path);
+    const auto failed = [&bytes](int error) {
+        return Unexpected{
+            describe(QT_TRANSLATE_NOOP("FileTree", "Could not remove “%1”: %2"), bytes, error)};
+    };
     struct stat st {
     };
     if (::lstat(bytes.constData(), &st) != 0)
-        return errno == ENOENT;
+        return errno == ENOENT ? Expected<>() : failed(errno);
     if (!S_ISDIR(st.st_mode))
-        return ::unlink(bytes.constData()) == 0 || errno == ENOENT;
-    bool ok = false;
-    if (const Fd dir = openFolder(bytes); dir.get() >= 0) {
-        ok = walkBelow(dir.get(), [](int parent, const char *name, const struct stat &entry) {
-            return ::unlinkat(parent, name, S_ISDIR(entry.st_mode) ? AT_REMOVEDIR : 0) == 0;
-        });
+        return ::unlink(bytes.constData()) == 0 || errno == ENOENT ? Expected<>() : failed(errno);
+    int error = 0;
+    if (const Fd dir = openFolder(bytes); dir.get() < 0) {
+        error = errno;
+    } else {
+        const bool all =
+            walkBelow(dir.get(), [&error](int parent, const char *name, const struct stat &entry) {
+                const bool removed =
+                    ::unlinkat(parent, name, S_ISDIR(entry.st_mode) ? AT_REMOVEDIR : 0) == 0;
+                if (!removed && error == 0)
+                    error = errno;
+                return removed;
+            });
+        // A folder below that could not be opened or read.
+        if (!all && error == 0)
+            error = EACCES;
     }
-    return ::rmdir(bytes.constData()) == 0 && ok;
+    if (::rmdir(bytes.constData()) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? Expected<>() : failed(error);
 }
 
-std::optional<QString> renameNoReplace(const QString &from, const QString &to)
+Expected<> renameNoReplace(const QString &from, const QString &to)
 {
     const QByteArray fromBytes = QFile::encodeName(from);
     const QByteArray toBytes = QFile::encodeName(to);
+    const auto failed = [&fromBytes](int error) {
+        return Unexpected{
+            describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, error)};
+    };
     if (::renameat2(AT_FDCWD, fromBytes.constData(), AT_FDCWD, toBytes.constData(),
                     RENAME_NOREPLACE) == 0)
-        return std::nullopt;
+        return {};
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, errno);
+        return failed(errno);
     // exFAT and NTFS drives (FUSE), network folders and many other file
     // systems cannot refuse to replace. A file gets a second name, which
     // fails when the name is taken, and loses its first; where links are
@@ -412,16 +436,15 @@ std::optional<QString> renameNoReplace(const QString &from, const QString &to)
     struct stat st {
     };
     if (::lstat(fromBytes.constData(), &st) != 0)
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, errno);
+        return failed(errno);
     int error = 0;
     if (!S_ISDIR(st.st_mode)) {
         if (::link(fromBytes.constData(), toBytes.constData()) == 0) {
             if (::unlink(fromBytes.constData()) == 0)
-                return std::nullopt;
+                return {};
             error = errno;
             ::unlink(toBytes.constData());
-            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes,
-                            error);
+            return failed(error);
         }
         error = errno == EEXIST ? EEXIST : 0;
     }
@@ -432,34 +455,60 @@ std::optional<QString> renameNoReplace(const QString &from, const QString &to)
     if (error == 0 && ::rename(fromBytes.constData(), toBytes.constData()) != 0)
         error = errno;
     if (error != 0)
-        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not move “%1”: %2"), fromBytes, error);
-    return std::nullopt;
+        return failed(error);
+    return {};
 }
 
-bool syncTree(const QString &path)
+namespace
 {
-    const Fd dir = openFolder(QFile::encodeName(path));
+
+Expected<> notFlushed(const QByteArray &path, int error)
+{
+    return Unexpected{
+        describe(QT_TRANSLATE_NOOP("FileTree", "Could not write “%1” to the disk in full: %2"),
+                 path, error)};
+}
+
+} // namespace
+
+Expected<> syncTree(const QString &path)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    const Fd dir = openFolder(bytes);
     if (dir.get() < 0)
-        return false;
-    const bool below =
-        walkBelow(dir.get(), [](int parent, const char *name, const struct stat &st) {
+        return notFlushed(bytes, errno);
+    int error = 0;
+    const bool all =
+        walkBelow(dir.get(), [&error](int parent, const char *name, const struct stat &st) {
             if (S_ISLNK(st.st_mode))
                 return true;
             const Fd item(::openat(parent, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-            return item.get() >= 0 && ::fsync(item.get()) == 0;
+            const bool flushed = item.get() >= 0 && ::fsync(item.get()) == 0;
+            if (!flushed && error == 0)
+                error = errno;
+            return flushed;
         });
-    return ::fsync(dir.get()) == 0 && below;
+    // A folder below that could not be opened or read.
+    if (!all && error == 0)
+        error = EACCES;
+    if (::fsync(dir.get()) != 0 && error == 0)
+        error = errno;
+    return error == 0 ? Expected<>() : notFlushed(bytes, error);
 }
 
-bool syncFolder(const QString &path)
+Expected<> syncFolder(const QString &path)
 {
-    return syncFolderBytes(QFile::encodeName(path));
+    const QByteArray bytes = QFile::encodeName(path);
+    return syncFolderBytes(bytes) ? Expected<>() : notFlushed(bytes, errno);
 }
 
-bool syncFile(const QString &path)
+Expected<> syncFile(const QString &path)
 {
-    const Fd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    return file.get() >= 0 && ::fsync(file.get()) == 0;
+    const QByteArray bytes = QFile::encodeName(path);
+    const Fd file(::open(bytes.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (file.get() < 0 || ::fsync(file.get()) != 0)
+        return notFlushed(bytes, errno);
+    return {};
 }
 
 void startWriteback(const QString &path)

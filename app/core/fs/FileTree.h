@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/fs/Expected.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -21,13 +23,12 @@ using CopyProgress = std::function<bool(qint64 bytesCopied)>;
 // them), symbolic links as links, and files with several names in the tree
 // as one file with those names. Nothing is flushed to disk (see syncTree()).
 // Blocks are shared with the source where the file system can (btrfs, xfs),
-// else moved by copy_file_range(). nullopt on success; otherwise a
-// translated description of the first failure, and whatever was already
-// copied is left for the caller to remove. Extended attributes the copy
+// else moved by copy_file_range(). On failure, a translated description of
+// the first one, and whatever was already copied is left for the caller to
+// remove. Extended attributes the copy
 // could not take ("path: attribute") go to `dropped`, when given.
-[[nodiscard]] std::optional<QString> copyTree(const QString &source, const QString &destination,
-                                              const CopyProgress &progress = {},
-                                              QStringList *dropped = nullptr);
+Expected<> copyTree(const QString &source, const QString &destination,
+                    const CopyProgress &progress = {}, QStringList *dropped = nullptr);
 
 // Total bytes of the regular files in the folder, links not followed; 0 for
 // a missing folder.
@@ -47,24 +48,24 @@ struct TreeSummary {
 [[nodiscard]] std::optional<TreeSummary> summarizeTree(const QString &path);
 
 // Removes `path` and, for a folder, everything in it. A missing path counts
-// as removed. False when anything stays.
-bool removeTree(const QString &path);
+// as removed. An error when anything stays.
+Expected<> removeTree(const QString &path);
 
-// Renames `from` to `to` only when nothing exists at `to`. nullopt on
-// success, else a translated description of the failure.
-[[nodiscard]] std::optional<QString> renameNoReplace(const QString &from, const QString &to);
+// Renames `from` to `to` only when nothing exists at `to`; on failure, a
+// translated description of it.
+Expected<> renameNoReplace(const QString &from, const QString &to);
 
 // Flushes every file and folder below `path` (and `path` itself) to disk;
-// links are not followed. False when any of them could not be flushed.
-bool syncTree(const QString &path);
+// links are not followed. An error when any of them could not be flushed.
+Expected<> syncTree(const QString &path);
 
 // Flushes the entries of the folder at `path` to disk (after a rename or a
-// removal in it). False when the folder cannot be opened or flushed.
-bool syncFolder(const QString &path);
+// removal in it). An error when the folder cannot be opened or flushed.
+Expected<> syncFolder(const QString &path);
 
-// Flushes the contents of the regular file at `path` to disk. False when it
-// cannot be opened or flushed.
-bool syncFile(const QString &path);
+// Flushes the contents of the regular file at `path` to disk. An error when
+// it cannot be opened or flushed.
+Expected<> syncFile(const QString &path);
 
 // Asks the kernel to start writing the changed pages of the regular file at
 // `path` to disk now, without waiting for them, so that a later syncFile()

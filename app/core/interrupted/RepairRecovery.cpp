@@ -50,7 +50,7 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
         // The copy was already moved in; only the damaged folder may be left.
         if (bf::itemExists(record.library)) {
             if (!aside.isEmpty())
-                removeTree(aside);
+                std::ignore = removeTree(aside);
             return restored;
         }
         if (!aside.isEmpty())
@@ -153,12 +153,12 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
     // A recovered copy that was being built is incomplete: it goes.
     if (isSibling(record.salvage, record.library) &&
         QFileInfo(record.salvage).fileName().startsWith(u".quillbox-salvage-"))
-        removeTree(record.salvage);
+        std::ignore = removeTree(record.salvage);
     switch (record.phase) {
     case RepairPhase::Copying:
         if (isSibling(record.partial, record.library) &&
             QFileInfo(record.partial).fileName().startsWith(u".quillbox-copy-"))
-            removeTree(record.partial);
+            std::ignore = removeTree(record.partial);
         dropRepairFiles(record.library, {}, record.rebuild);
         QFile::remove(record.library + QStringLiteral("/Library.sql"));
         return {QCoreApplication::translate(

@@ -34,16 +34,16 @@ QStringList removeLeftovers(const QStringList &paths)
     return kept;
 }
 
-std::optional<QString> setJournalNameAside(const QString &library)
+Expected<> setJournalNameAside(const QString &library)
 {
     const QString path = inFolder(library, kJournalName);
     if (!bf::itemExists(path))
-        return std::nullopt;
+        return {};
     // The first eight bytes of every rollback journal's header.
     static const QByteArray kJournalMagic = QByteArray::fromHex("d9d505f920a163d7");
     QFile file(path);
     if (file.open(QIODevice::ReadOnly) && file.read(kJournalMagic.size()) == kJournalMagic)
-        return std::nullopt;
+        return {};
     return renameNoReplace(path, inFolder(library, kKeptJournalName));
 }
 

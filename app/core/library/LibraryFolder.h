@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/core/fs/Expected.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -40,9 +42,9 @@ inline const QStringList kDatabaseSuffixes{QString(), QStringLiteral("-wal"),
 
 // Moves the file named kJournalName in the library folder to
 // kKeptJournalName unless it starts with SQLite's journal header (a real
-// journal is SQLite's to roll back). nullopt when there is none or it was
-// moved; else the system's words for the failure.
-[[nodiscard]] std::optional<QString> setJournalNameAside(const QString &library);
+// journal is SQLite's to roll back). An error, in the system's words, when
+// it is there and could not be moved.
+Expected<> setJournalNameAside(const QString &library);
 
 // Gives an entry kept by setJournalNameAside() its name back when that name
 // is free; does nothing when none was kept.

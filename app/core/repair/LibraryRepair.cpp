@@ -101,8 +101,9 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (auto failure = makeSafetyCopy())
         return failure;
-    if (const auto error = setJournalNameAside(libraryPath_))
-        return dropUnfinishedCopy({.cause = Cause::ReadOnly, .detail = *error, .path = libraryPath_});
+    if (const Expected<> setAside = setJournalNameAside(libraryPath_); !setAside)
+        return dropUnfinishedCopy(
+            {.cause = Cause::ReadOnly, .detail = setAside.error(), .path = libraryPath_});
     Examination examined = dumpAndExamine();
     // A new database that is not finished goes, whichever way the repair ends.
     const auto abandon = qScopeGuard([&] { abandonRebuild(examined); });
@@ -168,11 +169,13 @@ std::optional<Failure> LibraryRepair::takeLocks()
     case FolderLocks::Result::Unsupported:
         // Without a lock, another repair could work on the library at the
         // same time: no repair goes on without one.
-        return Failure{.cause = Cause::LockUnsupported, .detail = systemError(errno), .path = libraryPath_};
+        return Failure{
+            .cause = Cause::LockUnsupported, .detail = systemError(errno), .path = libraryPath_};
     case FolderLocks::Result::Failed:
         break;
     }
-    return Failure{.cause = Cause::FolderUnopenable, .detail = systemError(errno), .path = libraryPath_};
+    return Failure{
+        .cause = Cause::FolderUnopenable, .detail = systemError(errno), .path = libraryPath_};
 }
 
 std::optional<Failure> LibraryRepair::databaseFileProblem() const
@@ -321,7 +324,8 @@ std::optional<Failure> LibraryRepair::judge(const Examination &examined)
         return Failure{.cause = Cause::Locked, .leftovers = removeLeftovers({dumpPath})};
     if (!examined.census || !examined.verdict ||
         examined.verdict->kind == DamageVerdict::Kind::RowsLost)
-        return Failure{.cause = Cause::Corrupt, .detail = QString::fromLocal8Bit(examined.dump.errors.trimmed())};
+        return Failure{.cause = Cause::Corrupt,
+                       .detail = QString::fromLocal8Bit(examined.dump.errors.trimmed())};
     if (examined.census->rowsWithNulText > 0)
         return Failure{.cause = Cause::UnsafeText, .leftovers = removeLeftovers({dumpPath})};
     if (examined.dump.status != 0)

@@ -29,17 +29,17 @@ QString parentOf(const QString &path)
 
 SwapEnd swapInRecoveredCopy(const RecoveredSwap &swap)
 {
-    if (const auto error = renameNoReplace(swap.library, swap.damaged))
-        return {SwapResult::Unmoved, *error};
-    if (const auto error = renameNoReplace(swap.recovered, swap.library)) {
-        const bool movedBack = !renameNoReplace(swap.damaged, swap.library);
-        syncFolder(parentOf(swap.library));
-        return {movedBack ? SwapResult::Unmoved : SwapResult::Stranded, *error};
+    if (const Expected<> moved = renameNoReplace(swap.library, swap.damaged); !moved)
+        return {SwapResult::Unmoved, moved.error()};
+    if (const Expected<> moved = renameNoReplace(swap.recovered, swap.library); !moved) {
+        const bool movedBack = renameNoReplace(swap.damaged, swap.library).has_value();
+        std::ignore = syncFolder(parentOf(swap.library));
+        return {movedBack ? SwapResult::Unmoved : SwapResult::Stranded, moved.error()};
     }
     // The new names reach the disk before the record of the swap is
     // cleared: until then a power cut could bring back the old ones, and
     // the record is what sets them right.
-    syncFolder(parentOf(swap.library));
+    std::ignore = syncFolder(parentOf(swap.library));
     return {SwapResult::Swapped};
 }
 
@@ -51,9 +51,9 @@ SwapState settleSwap(const RecoveredSwap &swap, FolderLocks &locks)
     if (!bf::itemExists(swap.library) && isFolder(swap.damaged) && isFolder(swap.recovered)) {
         if (!locked(swap.damaged) || !locked(swap.recovered))
             return SwapState::Unclear;
-        if (renameNoReplace(swap.recovered, swap.library))
+        if (!renameNoReplace(swap.recovered, swap.library))
             std::ignore = renameNoReplace(swap.damaged, swap.library);
-        syncFolder(parentOf(swap.library));
+        std::ignore = syncFolder(parentOf(swap.library));
     }
     if (!isFolder(swap.library))
         return SwapState::Unclear;

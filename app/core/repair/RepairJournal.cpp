@@ -11,6 +11,7 @@
 
 #include <array>
 #include <fcntl.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace quillbox
@@ -83,7 +84,7 @@ bool RepairJournal::write(const RepairRecord &record) const
         QFile::remove(temporary);
         return false;
     }
-    return syncFolder(folder);
+    return syncFolder(folder).has_value();
 }
 
 std::optional<RepairRecord> RepairJournal::read() const
@@ -134,7 +135,7 @@ bool RepairJournal::exists() const
 void RepairJournal::clear() const
 {
     if (QFile::remove(path_))
-        syncFolder(QFileInfo(path_).path());
+        std::ignore = syncFolder(QFileInfo(path_).path());
 }
 
 } // namespace quillbox

@@ -180,8 +180,8 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
     // when both have succeeded.
     report(RepairStage::Check, kRebuildEnd);
     const Digests damaged = damagedDigests.get();
-    auto flushing =
-        std::async(std::launch::async, [target = record_.rebuild] { return syncFile(target); });
+    auto flushing = std::async(std::launch::async,
+                               [target = record_.rebuild] { return syncFile(target).has_value(); });
     // The rebuild has just written every page, so the file is in memory
     // already and is mapped; its two halves are read on both cores. The
     // indexes are not read again: CREATE INDEX has just built them from the
@@ -221,19 +221,19 @@ std::optional<Failure> LibraryRepair::swapIn()
     for (const QString &suffix : {u"-shm"_qs, u"-wal"_qs}) {
         if (!bf::itemExists(database + suffix))
             continue;
-        if (const auto error = renameNoReplace(database + suffix, damaged + suffix))
-            return Failure{.cause = Cause::DiskWrite, .detail = *error};
+        if (const Expected<> moved = renameNoReplace(database + suffix, damaged + suffix); !moved)
+            return Failure{.cause = Cause::DiskWrite, .detail = moved.error()};
     }
     if (::link(QFile::encodeName(database).constData(), QFile::encodeName(damaged).constData()) !=
         0) {
-        if (const auto error = renameNoReplace(database, damaged))
-            return Failure{.cause = Cause::DiskWrite, .detail = *error};
+        if (const Expected<> moved = renameNoReplace(database, damaged); !moved)
+            return Failure{.cause = Cause::DiskWrite, .detail = moved.error()};
     }
     if (::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(database).constData()) !=
         0)
         return Failure{.cause = Cause::DiskWrite, .detail = lastError()};
-    if (!syncFolder(libraryPath_))
-        return Failure{.cause = Cause::DiskWrite};
+    if (const Expected<> flushed = syncFolder(libraryPath_); !flushed)
+        return Failure{.cause = Cause::DiskWrite, .detail = flushed.error()};
     return std::nullopt;
 }
 

@@ -45,7 +45,7 @@ std::optional<Failure> LibraryRepair::makeSafetyCopy()
                std::nullopt};
     record(RepairPhase::Copying);
     const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
-    const std::optional<QString> error = copyTree(
+    const Expected<> copied = copyTree(
         libraryPath_, partial,
         [&](qint64 copied) {
             report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
@@ -54,14 +54,17 @@ std::optional<Failure> LibraryRepair::makeSafetyCopy()
         &droppedAttributes_);
     if (canceled())
         return Failure{.cause = Cause::Canceled, .leftovers = removeLeftovers({partial})};
-    if (error)
-        return Failure{.cause = Cause::CopyFailed, .detail = *error, .leftovers = removeLeftovers({partial})};
+    if (!copied)
+        return Failure{.cause = Cause::CopyFailed,
+                       .detail = copied.error(),
+                       .leftovers = removeLeftovers({partial})};
     // What the copy holds now is what it must hold when it is put back.
     if (!(record_.copy = summarizeTree(partial)))
         return Failure{.cause = Cause::CopyNotReadBack, .leftovers = removeLeftovers({partial})};
     // The copy reaches the disk while the dump runs; it takes its own name
     // only then (secureSafetyCopy()), before anything in the library changes.
-    copyFlushed_ = std::async(std::launch::async, [partial] { return syncTree(partial); });
+    copyFlushed_ =
+        std::async(std::launch::async, [partial] { return syncTree(partial).has_value(); });
     report(RepairStage::SafetyCopy, kCopyEnd);
     return std::nullopt;
 }
@@ -70,13 +73,14 @@ std::optional<Failure> LibraryRepair::secureSafetyCopy()
 {
     const QString partial = record_.partial;
     const auto failed = [&](Cause cause, const QString &detail) {
-        return Failure{
-            cause, detail, {}, 0, 0, removeLeftovers({partial, inFolder(libraryPath_, kDumpName)})};
+        return Failure{.cause = cause,
+                       .detail = detail,
+                       .leftovers = removeLeftovers({partial, inFolder(libraryPath_, kDumpName)})};
     };
     if (!copyFlushed_.get())
         return failed(Cause::CopyNotFlushed, {});
-    if (const std::optional<QString> error = renameNoReplace(partial, backupPath_))
-        return failed(Cause::CopyFailed, *error);
+    if (const Expected<> named = renameNoReplace(partial, backupPath_); !named)
+        return failed(Cause::CopyFailed, named.error());
     // The copy counts as made only once its new name is on the disk too.
     if (!syncFolder(QFileInfo(backupPath_).absolutePath())) {
         std::ignore = renameNoReplace(backupPath_, partial);

@@ -39,10 +39,10 @@ RestoreResult putSafetyCopyBack(const RestorePlan &plan, FolderLocks &locks,
             aside = damagedFolderPath(library);
         if (beforeMovingAside)
             beforeMovingAside(aside);
-        if (renameNoReplace(library, aside))
+        if (!renameNoReplace(library, aside))
             return RestoreResult::Failed;
     }
-    if (renameNoReplace(plan.backup, library)) {
+    if (!renameNoReplace(plan.backup, library)) {
         if (!bf::itemExists(library) && !aside.isEmpty())
             std::ignore = renameNoReplace(aside, library);
         return RestoreResult::Failed;
@@ -50,7 +50,7 @@ RestoreResult putSafetyCopyBack(const RestorePlan &plan, FolderLocks &locks,
     // The damaged folder goes only once the moves are on the disk: until
     // then a power cut could bring back the names from before them.
     if (syncFolder(QFileInfo(library).absolutePath()) && !aside.isEmpty())
-        removeTree(aside);
+        std::ignore = removeTree(aside);
     return RestoreResult::Restored;
 }
 

@@ -226,10 +226,10 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
                              const QString &libraryName, const QString &partial)
 {
     SalvageReport report;
-    if (const auto error = copyTree(source, partial)) {
-        removeTree(partial);
+    if (const Expected<> copied = copyTree(source, partial); !copied) {
+        std::ignore = removeTree(partial);
         report.failure = SalvageReport::Failure::CouldNotWrite;
-        report.detail = *error;
+        report.detail = copied.error();
         return report;
     }
     // The copy's database files take a name of their own, so that the
@@ -250,7 +250,7 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
         report.failure = SalvageReport::Failure::NothingFound;
     for (const QString &name : {kDamaged, kDamaged + u"-wal"_qs, kDamaged + u"-shm"_qs,
                                 kDamaged + u"-journal"_qs, kRecoveredSql})
-        removeTree(inFolder(partial, name));
+        std::ignore = removeTree(inFolder(partial, name));
     const QString final =
         inFolder(parent, bf::makeFilenameUniqueInDirectory(recoveredCopyName(libraryName), parent));
     if (report.failure == SalvageReport::Failure::None) {
@@ -258,20 +258,20 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
         if (!syncTree(partial))
             error = QCoreApplication::translate(
                 "QBAppDelegate", "The recovered copy could not be written to the disk in full.");
-        if (!error)
-            error = renameNoReplace(partial, final);
+        else if (const Expected<> named = renameNoReplace(partial, final); !named)
+            error = named.error();
         if (error) {
             report.failure = SalvageReport::Failure::CouldNotWrite;
             report.detail = *error;
         } else {
-            syncFolder(parent);
+            std::ignore = syncFolder(parent);
             report.recoveredPath = final;
             if (!lostItems.isEmpty())
                 report.lostItemsFile = inFolder(final, lostItems);
         }
     }
     if (report.recoveredPath.isEmpty())
-        removeTree(partial);
+        std::ignore = removeTree(partial);
     return report;
 }
 
