@@ -6,6 +6,7 @@
 #include "app/core/delegate/QBAppDelegate.h"
 #include "app/core/salvage/Salvage.h"
 #include "app/core/texts/CheckReport.h"
+#include "app/core/texts/ExitStatus.h"
 #include "app/core/texts/RepairReport.h"
 #include "app/core/texts/SalvageText.h"
 #include "app/core/texts/Translations.h"
@@ -128,46 +129,16 @@ QString helpText()
                            "                  asking; the damaged library stays beside it\n"
                            "  -h, --help      show this help\n"
                            "  --version       show the version") +
-           u"\n\n"_qs +
+           u"\n\n"_qs + QCoreApplication::translate("Terminal", "Exit status:") + u'\n' +
+           quillbox::repairExitStatusTable() + u"\n\n"_qs +
            QCoreApplication::translate(
                "Terminal",
-               "Exit status:\n"
-               "  0  the library was fixed\n"
-               "  1  the command line was not understood\n"
-               "  2  no Quillbox library was found\n"
-               "  3  Quillbox is running\n"
-               "  4  the utility's own sqlite3 shell is missing\n"
-               "  5  no safety copy could be saved (library untouched)\n"
-               "  6  the library is beyond repair; it was restored from its safety copy\n"
-               "  7  the library is beyond repair and could not be restored; "
-               "the safety copy stays beside it\n"
-               "  8  the library holds text the rebuild would cut short; it was left as it was\n"
-               "  9  too little free space on the library's disk; nothing was changed\n"
-               " 10  the library or its folder cannot be written; nothing was changed\n"
-               " 11  a write failed midway; the library was put back from its safety copy\n"
-               " 12  another program is repairing this library; nothing was changed\n"
-               " 13  (--salvage-only) no recovered copy was written\n"
-               " 14  the sqlite3 shell could not start or stopped responding; the library was "
-               "put back from its safety copy\n"
-               " 15  another program has the library's database open; nothing was changed\n"
-               " 19  the library is beyond repair; its recovered copy took its place, and the "
-               "damaged library stays beside it\n"
-               "130  stopped with Ctrl+C before anything was changed\n"
-               "\n"
                "Ctrl+C stops the repair while it copies and reads the library, leaving it as it "
                "was; once the damaged database is replaced, the repair runs to its end.") +
            u"\n\n"_qs +
-           QCoreApplication::translate(
-               "Terminal",
-               "Exit status with --check (the library is never changed):\n"
-               "  0  the library is healthy\n"
-               " 16  the library is damaged, and a repair would fix it exactly\n"
-               " 17  the library is damaged beyond an exact repair: a repair would refuse it and "
-               "save what can be read\n"
-               " 18  the library's rollback journal would be rolled back by reading it, so it was "
-               "not checked\n"
-               "  2, 3, 4, 12, 15  as for a repair\n"
-               " 14  the sqlite3 shell could not start or stopped responding");
+           QCoreApplication::translate("Terminal",
+                                       "Exit status with --check (the library is never changed):") +
+           u'\n' + quillbox::checkExitStatusTable();
 }
 
 // Prints an error on standard error, the program's name first, with a
@@ -325,7 +296,7 @@ int main(int argc, char **argv)
                    usageLine() + u'\n' +
                        QCoreApplication::translate("Terminal", "Try “%1 --help” for more.")
                            .arg(QCoreApplication::applicationName()));
-        return 1;
+        return quillbox::kCommandLineNotUnderstood;
     case Command::Action::Repair:
     case Command::Action::Check:
         break;
@@ -334,7 +305,7 @@ int main(int argc, char **argv)
         const quillbox::SalvageReport report = quillbox::salvageOnly(
             quillbox::SqliteShell(quillbox::SqliteShell::defaultExecutable()), command.library);
         QTextStream(stdout) << quillbox::describeSalvage(report) << Qt::endl;
-        return report.recoveredPath.isEmpty() ? 13 : 0;
+        return report.recoveredPath.isEmpty() ? quillbox::kNoRecoveredCopyWritten : 0;
     }
     return run(command.library, command.action, command.recoveredCopyUse);
 }

@@ -73,64 +73,187 @@
     </message>
 </context>
 <context>
+    <name>ExitStatus</name>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="26"/>
+        <source>the library was fixed</source>
+        <translation>die Mediathek wurde repariert</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="28"/>
+        <source>no Quillbox library was found</source>
+        <translation>es wurde keine Quillbox-Mediathek gefunden</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="30"/>
+        <source>Quillbox is running</source>
+        <translation>Quillbox wird ausgeführt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="32"/>
+        <source>the utility&apos;s own sqlite3 shell is missing</source>
+        <translation>die eigene sqlite3-Shell des Programms fehlt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="34"/>
+        <source>no safety copy could be saved (library untouched)</source>
+        <translation>es konnte keine Sicherheitskopie gespeichert werden (Mediathek unverändert)</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="37"/>
+        <source>the library is beyond repair; it was restored from its safety copy</source>
+        <translation>die Mediathek ist nicht zu reparieren; sie wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="40"/>
+        <source>the library is beyond repair and could not be restored; the safety copy stays beside it</source>
+        <translation>die Mediathek ist nicht zu reparieren und konnte nicht wiederhergestellt werden; die Sicherheitskopie liegt daneben</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="44"/>
+        <source>the library holds text the rebuild would cut short; it was left as it was</source>
+        <translation>die Mediathek enthält Text, den der Neuaufbau abschneiden würde; sie wurde unverändert gelassen</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="47"/>
+        <source>too little free space on the library&apos;s disk; nothing was changed</source>
+        <translation>zu wenig freier Speicher auf dem Datenträger der Mediathek; nichts wurde verändert</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="50"/>
+        <source>the library or its folder cannot be written; nothing was changed</source>
+        <translation>die Mediathek oder ihr Ordner ist nicht beschreibbar; nichts wurde verändert</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="53"/>
+        <source>a write failed midway; the library was put back from its safety copy</source>
+        <translation>ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="56"/>
+        <source>another program is repairing this library; nothing was changed</source>
+        <translation>ein anderes Programm repariert diese Mediathek; nichts wurde verändert</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="59"/>
+        <source>the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy</source>
+        <translation>die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="63"/>
+        <source>another program has the library&apos;s database open; nothing was changed</source>
+        <translation>ein anderes Programm hat die Datenbank der Mediathek geöffnet; nichts wurde verändert</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="66"/>
+        <source>the library is beyond repair; its recovered copy took its place, and the damaged library stays beside it</source>
+        <translation>die Mediathek ist nicht zu reparieren; ihre gerettete Kopie wurde an ihre Stelle gesetzt, und die beschädigte Mediathek bleibt daneben erhalten</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="71"/>
+        <source>stopped with Ctrl+C before anything was changed</source>
+        <translation>mit Strg+C angehalten, bevor etwas verändert wurde</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="84"/>
+        <source>the library is healthy</source>
+        <translation>die Mediathek ist in Ordnung</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="86"/>
+        <source>the library is damaged, and a repair would fix it exactly</source>
+        <translation>die Mediathek ist beschädigt, und eine Reparatur würde sie exakt wiederherstellen</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="89"/>
+        <source>the library is damaged beyond an exact repair: a repair would refuse it and save what can be read</source>
+        <translation>die Mediathek ist zu stark beschädigt für eine exakte Reparatur: eine Reparatur würde ablehnen und retten, was sich lesen lässt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="93"/>
+        <source>the library&apos;s rollback journal would be rolled back by reading it, so it was not checked</source>
+        <translation>das Lesen würde das Rollback-Journal der Mediathek zurückrollen, daher wurde sie nicht geprüft</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="98"/>
+        <source>the sqlite3 shell could not start or stopped responding</source>
+        <translation>die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="138"/>
+        <source>as for a repair</source>
+        <translation>wie bei einer Reparatur</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="158"/>
+        <source>the command line was not understood</source>
+        <translation>die Befehlszeile wurde nicht verstanden</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/ExitStatus.cpp" line="160"/>
+        <source>(--salvage-only) no recovered copy was written</source>
+        <translation>(--salvage-only) es wurde keine gerettete Kopie geschrieben</translation>
+    </message>
+</context>
+<context>
     <name>FileTree</name>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="124"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="91"/>
         <source>Could not write a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie geschrieben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="104"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="129"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="135"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="156"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="276"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="71"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="96"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="102"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="123"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="243"/>
         <source>Could not copy “%1”: %2</source>
         <translation>„%1“ konnte nicht kopiert werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="151"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="224"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="239"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="264"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="272"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="339"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="118"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="191"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="206"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="231"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="239"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="264"/>
         <source>Could not read “%1”: %2</source>
         <translation>„%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="168"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="198"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="211"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="345"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="135"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="165"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="178"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="270"/>
         <source>Could not create a copy of “%1”: %2</source>
         <translation>Von „%1“ konnte keine Kopie angelegt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="174"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="180"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="248"/>
-        <location filename="../../app/core/fs/FileTree.cpp" line="253"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="141"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="147"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="215"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="220"/>
         <source>Could not set the attributes of “%1”: %2</source>
         <translation>Die Attribute von „%1“ konnten nicht gesetzt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="194"/>
+        <location filename="../../app/core/fs/TreeCopy.cpp" line="161"/>
         <source>Could not read the link “%1”: %2</source>
         <translation>Der Verweis „%1“ konnte nicht gelesen werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="388"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="61"/>
         <source>Could not remove “%1”: %2</source>
         <translation>„%1“ konnte nicht entfernt werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="423"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="96"/>
         <source>Could not move “%1”: %2</source>
         <translation>„%1“ konnte nicht verschoben werden: %2</translation>
     </message>
     <message>
-        <location filename="../../app/core/fs/FileTree.cpp" line="468"/>
+        <location filename="../../app/core/fs/FileTree.cpp" line="141"/>
         <source>Could not write “%1” to the disk in full: %2</source>
         <translation>„%1“ konnte nicht vollständig auf die Festplatte geschrieben werden: %2</translation>
     </message>
@@ -994,52 +1117,52 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
         <translation>Schreiben Sie an den Quillbox-Support unter %1.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="75"/>
+        <location filename="../../app/cli/main.cpp" line="76"/>
         <source>“--library” was given twice.</source>
         <translation>„--library“ wurde zweimal angegeben.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="81"/>
+        <location filename="../../app/cli/main.cpp" line="82"/>
         <source>“--library” needs a folder after it.</source>
         <translation>Nach „--library“ fehlt der Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="85"/>
+        <location filename="../../app/cli/main.cpp" line="86"/>
         <source>Unknown option “%1”.</source>
         <translation>Unbekannte Option „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="88"/>
+        <location filename="../../app/cli/main.cpp" line="89"/>
         <source>Unexpected argument “%1”.</source>
         <translation>Unerwartetes Argument „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="92"/>
+        <location filename="../../app/cli/main.cpp" line="93"/>
         <source>“--check” and “--salvage-only” cannot be given together.</source>
         <translation>„--check“ und „--salvage-only“ können nicht zusammen angegeben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="114"/>
+        <location filename="../../app/cli/main.cpp" line="115"/>
         <source>Repairs a damaged Quillbox library from the terminal.</source>
         <translation>Repariert eine beschädigte Quillbox-Mediathek im Terminal.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="100"/>
+        <location filename="../../app/cli/main.cpp" line="101"/>
         <source>--salvage-only needs --library DIR.</source>
         <translation>--salvage-only braucht --library DIR.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="96"/>
+        <location filename="../../app/cli/main.cpp" line="97"/>
         <source>“--use-recovered” goes with a repair, not with “--check” or “--salvage-only”.</source>
         <translation>„--use-recovered“ gehört zu einer Reparatur, nicht zu „--check“ oder „--salvage-only“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="106"/>
+        <location filename="../../app/cli/main.cpp" line="107"/>
         <source>Usage: %1 [--check | --salvage-only | --use-recovered] [--library DIR]</source>
         <translation>Aufruf: %1 [--check | --salvage-only | --use-recovered] [--library ORDNER]</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="117"/>
+        <location filename="../../app/cli/main.cpp" line="118"/>
         <source>Options:
   --library DIR   repair the library folder DIR instead of the one
                   in Quillbox&apos;s preferences
@@ -1070,103 +1193,56 @@ damit Quillbox und Quillbox Repair ihn finden.</translation>
     </message>
     <message>
         <location filename="../../app/cli/main.cpp" line="132"/>
-        <source>Exit status:
-  0  the library was fixed
-  1  the command line was not understood
-  2  no Quillbox library was found
-  3  Quillbox is running
-  4  the utility&apos;s own sqlite3 shell is missing
-  5  no safety copy could be saved (library untouched)
-  6  the library is beyond repair; it was restored from its safety copy
-  7  the library is beyond repair and could not be restored; the safety copy stays beside it
-  8  the library holds text the rebuild would cut short; it was left as it was
-  9  too little free space on the library&apos;s disk; nothing was changed
- 10  the library or its folder cannot be written; nothing was changed
- 11  a write failed midway; the library was put back from its safety copy
- 12  another program is repairing this library; nothing was changed
- 13  (--salvage-only) no recovered copy was written
- 14  the sqlite3 shell could not start or stopped responding; the library was put back from its safety copy
- 15  another program has the library&apos;s database open; nothing was changed
- 19  the library is beyond repair; its recovered copy took its place, and the damaged library stays beside it
-130  stopped with Ctrl+C before anything was changed
-
-Ctrl+C stops the repair while it copies and reads the library, leaving it as it was; once the damaged database is replaced, the repair runs to its end.</source>
-        <translation>Exit-Status:
-  0  die Mediathek wurde repariert
-  1  die Befehlszeile wurde nicht verstanden
-  2  es wurde keine Quillbox-Mediathek gefunden
-  3  Quillbox wird ausgeführt
-  4  die eigene sqlite3-Shell des Programms fehlt
-  5  es konnte keine Sicherheitskopie gespeichert werden (Mediathek unverändert)
-  6  die Mediathek ist nicht zu reparieren; sie wurde aus ihrer Sicherheitskopie wiederhergestellt
-  7  die Mediathek ist nicht zu reparieren und konnte nicht wiederhergestellt werden; die Sicherheitskopie liegt daneben
-  8  die Mediathek enthält Text, den der Neuaufbau abschneiden würde; sie wurde unverändert gelassen
-  9  zu wenig freier Speicher auf dem Datenträger der Mediathek; nichts wurde verändert
- 10  die Mediathek oder ihr Ordner ist nicht beschreibbar; nichts wurde verändert
- 11  ein Schreibvorgang schlug fehl; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
- 12  ein anderes Programm repariert diese Mediathek; nichts wurde verändert
- 13  (--salvage-only) es wurde keine gerettete Kopie geschrieben
- 14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr; die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt
- 15  ein anderes Programm hat die Datenbank der Mediathek geöffnet; nichts wurde verändert
- 19  die Mediathek ist nicht zu reparieren; ihre gerettete Kopie wurde an ihre Stelle gesetzt, und die beschädigte Mediathek bleibt daneben erhalten
-130  mit Strg+C angehalten, bevor etwas verändert wurde
-
-Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und lässt sie unverändert; sobald die beschädigte Datenbank ersetzt wird, läuft die Reparatur bis zum Ende.</translation>
+        <source>Exit status:</source>
+        <translation>Exit-Status:</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="160"/>
-        <source>Exit status with --check (the library is never changed):
-  0  the library is healthy
- 16  the library is damaged, and a repair would fix it exactly
- 17  the library is damaged beyond an exact repair: a repair would refuse it and save what can be read
- 18  the library&apos;s rollback journal would be rolled back by reading it, so it was not checked
-  2, 3, 4, 12, 15  as for a repair
- 14  the sqlite3 shell could not start or stopped responding</source>
-        <translation>Exit-Status mit --check (die Mediathek wird nie verändert):
-  0  die Mediathek ist in Ordnung
- 16  die Mediathek ist beschädigt, und eine Reparatur würde sie exakt wiederherstellen
- 17  die Mediathek ist zu stark beschädigt für eine exakte Reparatur: eine Reparatur würde ablehnen und retten, was sich lesen lässt
- 18  das Lesen würde das Rollback-Journal der Mediathek zurückrollen, daher wurde sie nicht geprüft
-  2, 3, 4, 12, 15  wie bei einer Reparatur
- 14  die sqlite3-Shell konnte nicht starten oder reagierte nicht mehr</translation>
+        <location filename="../../app/cli/main.cpp" line="134"/>
+        <source>Ctrl+C stops the repair while it copies and reads the library, leaving it as it was; once the damaged database is replaced, the repair runs to its end.</source>
+        <translation>Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und lässt sie unverändert; sobald die beschädigte Datenbank ersetzt wird, läuft die Reparatur bis zum Ende.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="186"/>
+        <location filename="../../app/cli/main.cpp" line="139"/>
+        <source>Exit status with --check (the library is never changed):</source>
+        <translation>Exit-Status mit --check (die Mediathek wird nie verändert):</translation>
+    </message>
+    <message>
+        <location filename="../../app/cli/main.cpp" line="157"/>
         <source>No Quillbox library was found.</source>
         <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="189"/>
+        <location filename="../../app/cli/main.cpp" line="160"/>
         <source>There is no folder “%1”.</source>
         <translation>Es gibt keinen Ordner „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="191"/>
+        <location filename="../../app/cli/main.cpp" line="162"/>
         <source>“%1” is a file, not a folder.</source>
         <translation>„%1“ ist eine Datei, kein Ordner.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="258"/>
+        <location filename="../../app/cli/main.cpp" line="229"/>
         <source>Stopping: the repair stops if the library is still as it was, and otherwise finishes first.</source>
         <translation>Anhalten: Die Reparatur hält an, wenn die Mediathek noch unverändert ist, und wird sonst erst zu Ende geführt.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="271"/>
+        <location filename="../../app/cli/main.cpp" line="242"/>
         <source>Stopping the check.</source>
         <translation>Die Prüfung wird angehalten.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="295"/>
+        <location filename="../../app/cli/main.cpp" line="266"/>
         <source>Name the library folder with --library DIR.</source>
         <translation>Geben Sie den Mediathek-Ordner mit --library ORDNER an.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="297"/>
+        <location filename="../../app/cli/main.cpp" line="268"/>
         <source>Give --library the folder that holds “Library.sqlite”.</source>
         <translation>Geben Sie --library den Ordner an, der „Library.sqlite“ enthält.</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="326"/>
+        <location filename="../../app/cli/main.cpp" line="297"/>
         <source>Try “%1 --help” for more.</source>
         <translation>Mehr dazu mit „%1 --help“.</translation>
     </message>
@@ -1181,7 +1257,7 @@ Strg+C hält die Reparatur an, solange sie die Mediathek kopiert und liest, und 
         <translation>Reparatur …</translation>
     </message>
     <message>
-        <location filename="../../app/cli/main.cpp" line="252"/>
+        <location filename="../../app/cli/main.cpp" line="223"/>
         <source>For help, write to %1.</source>
         <translation>Hilfe erhalten Sie unter %1.</translation>
     </message>

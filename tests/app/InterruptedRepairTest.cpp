@@ -2,6 +2,7 @@
 // points, Ctrl+C, a flush the disk fails, a second program) and checks that
 // no row was lost and the library is as it was or fixed.
 #include "app/core/repair/LibraryRepair.h"
+#include "app/core/texts/ExitStatus.h"
 #include "app/core/texts/RepairReport.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"

@@ -25,6 +25,9 @@ enum class RepairOutcome {
     RecoveredInUse,     // beyond repair; restored, then its recovered copy took its place and
                         // the damaged library stays beside it, renamed "… (Damaged)"
 };
+// The last of them, for a walk over all: a new outcome goes after it, and
+// this then names the new one.
+inline constexpr RepairOutcome kLastRepairOutcome = RepairOutcome::RecoveredInUse;
 
 // What a repair that ends with a library beyond repair, put back as it was,
 // does with the recovered copy it saved beside it.
@@ -47,6 +50,7 @@ enum class CheckOutcome {
     ShellFailed,      // the shell could not start, was stopped or was killed
     Canceled,         // the user stopped the check
 };
+inline constexpr CheckOutcome kLastCheckOutcome = CheckOutcome::Canceled;
 
 // The stage a repair is in, for progress reports.
 enum class RepairStage { SafetyCopy, Dump, Check, Rebuild, Restore };

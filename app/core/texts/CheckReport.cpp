@@ -4,8 +4,8 @@
 #include "app/core/texts/RepairReport.h"
 
 #include <QCoreApplication>
-#include <QtGlobal>
 #include <QStringList>
+#include <QtGlobal>
 
 namespace quillbox
 {
@@ -223,34 +223,4 @@ Alert journalPendingAlert(const QString &library)
                 .arg(library),
             {}};
 }
-
-int exitStatus(CheckOutcome outcome)
-{
-    switch (outcome) {
-    case CheckOutcome::Healthy:
-        return 0;
-    case CheckOutcome::NoLibrary:
-        return exitStatus(RepairOutcome::NoLibrary);
-    case CheckOutcome::CompanionRunning:
-        return exitStatus(RepairOutcome::CompanionRunning);
-    case CheckOutcome::ShellMissing:
-        return exitStatus(RepairOutcome::ShellMissing);
-    case CheckOutcome::AlreadyRunning:
-        return exitStatus(RepairOutcome::AlreadyRunning);
-    case CheckOutcome::ShellFailed:
-        return exitStatus(RepairOutcome::ShellFailed);
-    case CheckOutcome::Locked:
-        return exitStatus(RepairOutcome::Locked);
-    case CheckOutcome::Canceled:
-        return exitStatus(RepairOutcome::Canceled);
-    case CheckOutcome::Repairable:
-        return 16;
-    case CheckOutcome::BeyondRepair:
-        return 17;
-    case CheckOutcome::JournalPending:
-        return 18;
-    }
-    return 1;
-}
-
 } // namespace quillbox

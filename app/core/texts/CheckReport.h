@@ -38,9 +38,4 @@ enum class CheckOutcome;
 // read would roll back or delete its Library.sqlite-journal.
 [[nodiscard]] Alert journalPendingAlert(const QString &library);
 
-// The terminal program's exit status for a check: 0 only for Healthy, the
-// repair's own numbers for the refusals it shares with a repair, and
-// numbers of its own for the rest.
-[[nodiscard]] int exitStatus(CheckOutcome outcome);
-
 } // namespace quillbox

@@ -4,8 +4,8 @@
 #include "app/core/outcomes/RepairOutcome.h"
 
 #include <QCoreApplication>
-#include <QtGlobal>
 #include <QLocale>
+#include <QtGlobal>
 
 namespace quillbox
 {
@@ -369,44 +369,4 @@ Alert fixedAlert(const RepairPlaces &places)
             {QCoreApplication::translate("QBAppDelegate", "Quit")},
             details.join(u"\n\n"_qs)};
 }
-
-int exitStatus(RepairOutcome outcome)
-{
-    switch (outcome) {
-    case RepairOutcome::Fixed:
-        return 0;
-    case RepairOutcome::NoLibrary:
-        return 2;
-    case RepairOutcome::CompanionRunning:
-        return 3;
-    case RepairOutcome::ShellMissing:
-        return 4;
-    case RepairOutcome::SafetyCopyFailed:
-        return 5;
-    case RepairOutcome::CorruptRestored:
-        return 6;
-    case RepairOutcome::CorruptNotRestored:
-        return 7;
-    case RepairOutcome::UnsafeText:
-        return 8;
-    case RepairOutcome::NoSpace:
-        return 9;
-    case RepairOutcome::ReadOnly:
-        return 10;
-    case RepairOutcome::WriteFailed:
-        return 11;
-    case RepairOutcome::AlreadyRunning:
-        return 12;
-    case RepairOutcome::ShellFailed:
-        return 14;
-    case RepairOutcome::Locked:
-        return 15;
-    case RepairOutcome::RecoveredInUse:
-        return 19;
-    case RepairOutcome::Canceled:
-        return 130; // as for any program stopped by Ctrl+C
-    }
-    return 1;
-}
-
 } // namespace quillbox

@@ -53,8 +53,4 @@ struct RepairPlaces {
 // The alert for a fixed library.
 [[nodiscard]] Alert fixedAlert(const RepairPlaces &places);
 
-// The terminal program's exit status: 0 only for Fixed, one number for
-// each other outcome.
-[[nodiscard]] int exitStatus(RepairOutcome outcome);
-
 } // namespace quillbox

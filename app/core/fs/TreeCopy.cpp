@@ -1,0 +1,277 @@
+// copyTree(): a folder copied as `cp -a` copies it.
+#include "app/core/fs/FileTree.h"
+
+#include "app/core/fs/ExtendedAttributes.h"
+#include "app/core/fs/PosixFiles.h"
+#include "app/core/fs/WriteAll.h"
+
+#include <QFile>
+#include <QScopeGuard>
+
+#include <array>
+#include <linux/fs.h>
+#include <map>
+#include <sys/ioctl.h>
+#include <utility>
+#include <vector>
+
+namespace quillbox
+{
+namespace
+{
+
+using posix::describe;
+using posix::Fd;
+
+constexpr size_t kChunk = size_t{8} << 20;
+
+// Gives the open copy `fd` the permission bits of `st`. A file system that
+// has none (exFAT, NTFS through FUSE) may refuse: that is no failure, since
+// there is nothing there to keep. False for any other refusal.
+bool keepMode(int fd, const struct stat &st)
+{
+    return ::fchmod(fd, st.st_mode & 07777) == 0 || errno == EPERM || errno == ENOTSUP ||
+           errno == EOPNOTSUPP;
+}
+
+struct Copier {
+    const CopyProgress &progress;
+    QByteArray sourceRoot;
+    QByteArray destinationRoot;
+    qint64 copied = 0;
+    // Where the first name of each file with several names was copied to, so
+    // its other names within the tree become names of the same copy.
+    std::map<std::pair<dev_t, ino_t>, QByteArray> firstNames = {};
+    // "path: attribute" for each extended attribute that could not be kept.
+    QStringList dropped = {};
+
+    // Copies every extended attribute of `from` to `to`; what cannot be
+    // kept is noted.
+    void copyAttributes(const AttributeNode &from, const AttributeNode &to, const QByteArray &shown)
+    {
+        for (const QByteArray &name : copyExtendedAttributes(from, to))
+            dropped.append(QFile::decodeName(shown) + u": "_qs + QString::fromUtf8(name));
+    }
+
+    // Where the entry `shown` of the source lands in the copy.
+    [[nodiscard]] QByteArray destinationOf(const QByteArray &shown) const
+    {
+        return destinationRoot + shown.mid(sourceRoot.size());
+    }
+
+    std::optional<QString> copyFileContents(int in, int out, const QByteArray &source)
+    {
+        // Where the file system shares blocks between files (btrfs, xfs), the
+        // copy takes none of its own.
+        struct stat st {
+        };
+        if (::ioctl(out, FICLONE, in) == 0 && ::fstat(out, &st) == 0) {
+            copied += st.st_size;
+            if (progress && !progress(copied))
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), source,
+                                ECANCELED);
+            return std::nullopt;
+        }
+        bool useCopyRange = true;
+        std::array<char, 1 << 16> buffer{};
+        for (;;) {
+            ssize_t n = 0;
+            if (useCopyRange) {
+                n = copy_file_range(in, nullptr, out, nullptr, kChunk, 0);
+                if (n < 0 &&
+                    (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                    useCopyRange = false;
+                    continue;
+                }
+            } else {
+                n = ::read(in, buffer.data(), buffer.size());
+                if (n > 0) {
+                    if (const int error = writeAll(out, buffer.data(), n).error)
+                        return describe(
+                            QT_TRANSLATE_NOOP("FileTree", "Could not write a copy of “%1”: %2"),
+                            source, error);
+                }
+            }
+            if (n < 0)
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), source,
+                                errno);
+            if (n == 0)
+                return std::nullopt;
+            copied += n;
+            if (progress && !progress(copied))
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), source,
+                                ECANCELED);
+        }
+    }
+
+    // Every step below works relative to an open folder, so the depth of a
+    // tree is never limited by the length of its paths. `shown` is the path
+    // used in messages only.
+    std::optional<QString> copyFile(int fromDir, int toDir, const char *name,
+                                    const QByteArray &shown, const struct stat &st)
+    {
+        // Not blocking: were the file swapped for a FIFO since it was looked
+        // at, opening it would wait for a writer forever. What was opened
+        // must be the file that was looked at.
+        const Fd in(::openat(fromDir, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+        if (in.get() < 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
+        struct stat opened {
+        };
+        if (::fstat(in.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+            opened.st_ino != st.st_ino || opened.st_dev != st.st_dev)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), shown,
+                            ENOTSUP);
+        // A second name of a file already copied becomes a second name of its
+        // copy; where that fails (a path too long for the call), it is copied.
+        const auto key = std::pair{st.st_dev, st.st_ino};
+        if (const auto first = firstNames.find(key);
+            first != firstNames.end() &&
+            ::linkat(AT_FDCWD, first->second.constData(), toDir, name, 0) == 0)
+            return std::nullopt;
+        const Fd out(
+            ::openat(toDir, name, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (out.get() < 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
+                            shown, errno);
+        if (auto error = copyFileContents(in.get(), out.get(), shown))
+            return error;
+        if (!keepMode(out.get(), st))
+            return describe(
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
+                errno);
+        copyAttributes(AttributeNode(in.get()), AttributeNode(out.get()), shown);
+        const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
+        if (::futimens(out.get(), times.data()) != 0)
+            return describe(
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
+                errno);
+        if (st.st_nlink > 1)
+            firstNames.emplace(key, destinationOf(shown));
+        return std::nullopt;
+    }
+
+    std::optional<QString> copyLink(int fromDir, int toDir, const char *name,
+                                    const QByteArray &shown, const struct stat &st)
+    {
+        QByteArray target(static_cast<qsizetype>(st.st_size) + 1, '\0');
+        const ssize_t n =
+            ::readlinkat(fromDir, name, target.data(), static_cast<size_t>(target.size()));
+        if (n < 0 || n >= target.size())
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read the link “%1”: %2"),
+                            shown, n < 0 ? errno : ENAMETOOLONG);
+        target.truncate(n);
+        if (::symlinkat(target.constData(), toDir, name) != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
+                            shown, errno);
+        copyAttributes(AttributeNode(fromDir, name), AttributeNode(toDir, name), shown);
+        const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
+        ::utimensat(toDir, name, times.data(), AT_SYMLINK_NOFOLLOW);
+        return std::nullopt;
+    }
+
+    // Copies the open folder `from` into a new folder `name` in `toDir`.
+    std::optional<QString> copyFolder(int from, int toDir, const char *name,
+                                      const QByteArray &shown, const struct stat &st)
+    {
+        if (::mkdirat(toDir, name, 0700) != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
+                            shown, errno);
+        const Fd to(::openat(toDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        // The stream takes its own descriptor, closed with it; one it did
+        // not take is closed here.
+        const int copy = ::dup(from);
+        DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
+        if (to.get() < 0 || dir == nullptr) {
+            const int error = errno;
+            if (dir != nullptr)
+                ::closedir(dir);
+            else if (copy >= 0)
+                ::close(copy);
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, error);
+        }
+        std::optional<QString> error;
+        errno = 0;
+        while (const dirent *entry = ::readdir(dir)) {
+            const QByteArray child(entry->d_name);
+            if (child == "." || child == "..")
+                continue;
+            error = copyEntry(from, to.get(), child.constData(), shown + '/' + child);
+            if (error)
+                break;
+            errno = 0;
+        }
+        if (!error && errno != 0)
+            error =
+                describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
+        ::closedir(dir);
+        if (error)
+            return error;
+        // After the folder's entries: a default ACL set first would be
+        // passed on to entries that had none.
+        const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
+        if (!keepMode(to.get(), st))
+            return describe(
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
+                errno);
+        copyAttributes(AttributeNode(from), AttributeNode(to.get()), shown);
+        if (::futimens(to.get(), times.data()) != 0)
+            return describe(
+                QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
+                errno);
+        return std::nullopt;
+    }
+
+    std::optional<QString> copyEntry(int fromDir, int toDir, const char *name,
+                                     const QByteArray &shown)
+    {
+        struct stat st {
+        };
+        if (::fstatat(fromDir, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
+        if (S_ISREG(st.st_mode))
+            return copyFile(fromDir, toDir, name, shown, st);
+        if (S_ISLNK(st.st_mode))
+            return copyLink(fromDir, toDir, name, shown, st);
+        if (S_ISDIR(st.st_mode)) {
+            const Fd sub(::openat(fromDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            if (sub.get() < 0)
+                return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown,
+                                errno);
+            return copyFolder(sub.get(), toDir, name, shown, st);
+        }
+        return describe(QT_TRANSLATE_NOOP("FileTree", "Could not copy “%1”: %2"), shown, ENOTSUP);
+    }
+};
+
+} // namespace
+
+Expected<> copyTree(const QString &source, const QString &destination, const CopyProgress &progress,
+                    QStringList *dropped)
+{
+    const QByteArray from = QFile::encodeName(source);
+    const QByteArray to = QFile::encodeName(destination);
+    Copier copier{progress, from, to};
+    const auto noteDropped = qScopeGuard([&] {
+        if (dropped != nullptr)
+            *dropped = copier.dropped;
+    });
+    const Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat st {
+    };
+    if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
+        return Unexpected{
+            describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), from, errno)};
+    const qsizetype slash = to.lastIndexOf('/');
+    const Fd parent(
+        ::open(slash <= 0 ? "/" : to.left(slash).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (parent.get() < 0)
+        return Unexpected{describe(
+            QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"), from, errno)};
+    if (const std::optional<QString> error =
+            copier.copyFolder(in.get(), parent.get(), to.mid(slash + 1).constData(), from, st))
+        return Unexpected{*error};
+    return {};
+}
+
+} // namespace quillbox
