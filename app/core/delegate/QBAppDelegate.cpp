@@ -5,7 +5,7 @@
 #include "app/core/companion/CompanionApps.h"
 #include "app/core/companion/Preferences.h"
 #include "app/core/frontend/AppWindow.h"
-#include "app/core/interrupted/RepairRecovery.h"
+#include "app/core/interrupted/InterruptedRepair.h"
 
 #include <QMutexLocker>
 
@@ -56,7 +56,7 @@ void QBAppDelegate::setBackupFileURL(const QUrl &url)
 
 void QBAppDelegate::applicationDidFinishLaunching()
 {
-    if (const auto recovered = recoverInterruptedRepair(journal_))
+    if (const auto recovered = settleInterruptedRepair(journal_))
         services_.alerts.runModal(*recovered);
     setLibraryFileURL({});
     const bool alternateInstalled = services_.apps.isInstalled(companion::kAlternateIdentifier);

@@ -4,7 +4,7 @@
 
 #include "app/core/library/DatabaseLocks.h"
 #include "app/core/library/LibraryFolder.h"
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/texts/CheckReport.h"
 #include "strings/FileNames.h"
 

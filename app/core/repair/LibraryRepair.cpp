@@ -6,7 +6,7 @@
 #include "app/core/fs/FileTree.h"
 #include "app/core/library/DatabaseLocks.h"
 #include "app/core/library/LibraryFolder.h"
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/TextIndexes.h"
 #include "app/core/texts/RepairReport.h"
 
@@ -80,7 +80,7 @@ RepairOutcome LibraryRepair::fixLibrary()
         putJournalNameBack(libraryPath_);
     RepairOutcome outcome = RepairOutcome::Fixed;
     if (failure) {
-        outcome = conclude(*failure);
+        outcome = endAfterFailure(*failure);
     } else {
         report(RepairStage::Check, 1.0);
         services_.alerts.runModal(
@@ -119,7 +119,7 @@ std::optional<Failure> LibraryRepair::repair()
         return dropUnfinishedCopy({.cause = Cause::Canceled});
     if (auto failure = secureSafetyCopy())
         return failure;
-    if (auto failure = judge(examined))
+    if (auto failure = refusalAfterExamination(examined))
         return failure;
     // From here on the repair runs to its end. The new database, built under
     // a hidden name beside the damaged one while the dump was written, takes
@@ -280,7 +280,7 @@ LibraryRepair::dumpAndExamine(const std::optional<DamageVerdict> &earlier)
         shell_.withSetup(onlyRead())
             .runToFile(
                 libraryPath_,
-                shellSettings() + skippedTables(derived) + loadScript(QStringLiteral("DumpScript")),
+                shellPreamble() + skippedTables(derived) + loadScript(QStringLiteral("DumpScript")),
                 dumpPath,
                 [&] {
                     const double done = static_cast<double>(fileSize(dumpPath)) / estimate;
@@ -308,7 +308,7 @@ LibraryRepair::dumpAndExamine(const std::optional<DamageVerdict> &earlier)
     return examined;
 }
 
-std::optional<Failure> LibraryRepair::judge(const Examination &examined)
+std::optional<Failure> LibraryRepair::refusalAfterExamination(const Examination &examined)
 {
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
     // A dump that could not be written in full is the disk's fault, not the

@@ -137,7 +137,7 @@ class LibraryRepair
     // derived rows are left out and the damage is not judged again.
     Examination dumpAndExamine(const std::optional<DamageVerdict> &earlier = std::nullopt);
     std::optional<Failure> secureSafetyCopy();
-    std::optional<Failure> judge(const Examination &examined);
+    std::optional<Failure> refusalAfterExamination(const Examination &examined);
     // Starts the digest of the damaged database, in place, on the other
     // core; its result comes with the rebuild's.
     std::future<Digests> digestDamaged(const Census &census);
@@ -164,7 +164,7 @@ class LibraryRepair
     std::optional<Failure> swapIn();
 
     // Turns a failure into its restore, its salvage and its alert.
-    RepairOutcome conclude(const Failure &failure);
+    RepairOutcome endAfterFailure(const Failure &failure);
     // Stops an unfinished safety copy and removes it with the dump.
     Failure dropUnfinishedCopy(Failure failure);
     [[nodiscard]] std::optional<Failure> databaseFileProblem() const;

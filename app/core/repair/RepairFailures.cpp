@@ -6,9 +6,9 @@
 #include "app/core/frontend/Workspace.h"
 #include "app/core/fs/FileTree.h"
 #include "app/core/library/LibraryFolder.h"
+#include "app/core/repair/FailureOutcome.h"
 #include "app/core/repair/SafetyCopyRestore.h"
 #include "app/core/salvage/Salvage.h"
-#include "app/core/repair/FailureOutcome.h"
 #include "app/core/texts/RepairReport.h"
 #include "app/core/texts/SalvageText.h"
 #include "strings/FileNames.h"
@@ -109,10 +109,10 @@ Failure LibraryRepair::shellRunFailure(const SqliteShell::Ending &ended) const
 
 RepairOutcome LibraryRepair::showCorruptMessage()
 {
-    return conclude(Failure{.cause = Cause::Corrupt});
+    return endAfterFailure(Failure{.cause = Cause::Corrupt});
 }
 
-RepairOutcome LibraryRepair::conclude(const Failure &failure)
+RepairOutcome LibraryRepair::endAfterFailure(const Failure &failure)
 {
     const RepairPlaces places{libraryPath_, backupPath_, droppedAttributes_};
     if (!needsRestore(failure.cause)) {

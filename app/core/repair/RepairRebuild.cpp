@@ -4,7 +4,7 @@
 
 #include "app/core/fs/FileTree.h"
 #include "app/core/library/LibraryFolder.h"
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "strings/FileNames.h"
 
 #include <QFile>

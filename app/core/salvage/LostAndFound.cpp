@@ -1,6 +1,6 @@
 #include "app/core/salvage/LostAndFound.h"
 
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 #include "app/core/sqlite/TableShapes.h"
 
@@ -32,7 +32,7 @@ QList<RowKind> rowKinds(QuerySeries &queries, const QByteArray &laf, int columns
     for (int i = 0; i < columns; ++i)
         types += " || typeof(c" + QByteArray::number(i) + ") || ','";
     const SqliteShell::Output listed =
-        queries.query(shellSettings() + "SELECT DISTINCT nfield, " + types + " FROM " + laf +
+        queries.query(shellPreamble() + "SELECT DISTINCT nfield, " + types + " FROM " + laf +
                       " WHERE id IS NOT NULL;\n");
     QList<RowKind> kinds;
     for (const QByteArray &line : listed.text.split('\n')) {
@@ -200,12 +200,12 @@ qint64 placeLostRows(const SqliteShell &shell, const QString &folder, const QStr
     // changes with them.
     const SqliteShell placing =
         shell.withSetup({".output /dev/null", ".dbconfig enable_trigger off", ".output stdout"});
-    const SqliteShell::Output placed = placing.query(folder, shellSettings() + script);
+    const SqliteShell::Output placed = placing.query(folder, shellPreamble() + script);
     if (placed.status != 0)
         return -1;
     const qint64 left = placed.text.trimmed().toLongLong();
     if (left == 0)
-        std::ignore = shell.run(folder, {shellSettings() + "DROP TABLE " + laf + ";\n"});
+        std::ignore = shell.run(folder, {shellPreamble() + "DROP TABLE " + laf + ";\n"});
     return left;
 }
 

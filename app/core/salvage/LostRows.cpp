@@ -1,7 +1,7 @@
 #include "app/core/salvage/LostRows.h"
 
 #include "app/core/library/LibraryFolder.h"
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 #include "app/core/sqlite/TableShapes.h"
 
@@ -29,7 +29,7 @@ const QString kHeld = QStringLiteral(".quillbox-held.sql");
 QByteArray heldScript(const QList<TableShape> &tables,
                       const QHash<qsizetype, QList<IndexShape>> &indexes)
 {
-    QByteArray script = shellSettings() + ".bail off\n.mode insert quillbox_held\n";
+    QByteArray script = shellPreamble() + ".bail off\n.mode insert quillbox_held\n";
     for (qsizetype t = 0; t < tables.size(); ++t) {
         const QByteArray name = "main." + sqlName(tables[t].name);
         const QByteArray head = "SELECT " + QByteArray::number(t) + ", ";
@@ -138,7 +138,7 @@ QList<LostRows> findLostRows(const SqliteShell &damaged, const SqliteShell &reco
     if (!read.troubled() && read.writeError == 0) {
         const SqliteShell::Output lacking = recovered.query(
             folder,
-            {shellSettings() + "CREATE TEMP TABLE quillbox_held(t, c, id, value);\nBEGIN;\n", held,
+            {shellPreamble() + "CREATE TEMP TABLE quillbox_held(t, c, id, value);\nBEGIN;\n", held,
              "COMMIT;\n" + lackingScript(*tables, *kept)});
         if (lacking.status == 0)
             lost = readLacking(lacking.text, *tables);

@@ -5,7 +5,7 @@
 #include "app/core/library/LibraryFolder.h"
 #include "app/core/salvage/LostAndFound.h"
 #include "app/core/salvage/LostRows.h"
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 #include "app/core/sqlite/TableChecks.h"
 #include "app/core/sqlite/TextIndexes.h"
@@ -37,7 +37,7 @@ const QString kRecoveredSql = QStringLiteral(".quillbox-recovered.sql");
 QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &folder)
 {
     const SqliteShell::Output counted = damaged.query(
-        folder, shellSettings() +
+        folder, shellPreamble() +
                     "SELECT sum(CASE WHEN s.type = 'index' OR d.pagetype = 'leaf' THEN d.ncell "
                     "ELSE 0 END), json_array(s.tbl_name) FROM dbstat AS d JOIN sqlite_schema AS "
                     "s ON s.name = d.name GROUP BY d.name;\n");
@@ -59,10 +59,10 @@ QHash<QString, qint64> expectedRows(const SqliteShell &damaged, const QString &f
 QList<SalvageReport::Table> recoveredRows(const SqliteShell &shell, const QString &folder)
 {
     const SqliteShell::Output listed = shell.query(
-        folder, shellSettings() + "SELECT json_array(name) FROM pragma_table_list WHERE schema = "
+        folder, shellPreamble() + "SELECT json_array(name) FROM pragma_table_list WHERE schema = "
                                   "'main' AND type IN ('table', 'virtual') AND name NOT LIKE "
                                   "'sqlite_%' ORDER BY name;\n");
-    QByteArray script = shellSettings() + ".bail off\n";
+    QByteArray script = shellPreamble() + ".bail off\n";
     QStringList names;
     for (const QByteArray &text : listed.text.split('\n')) {
         const std::optional<ShellLine> line = splitShellLine(text, 0);
@@ -109,7 +109,7 @@ bool freelistDamaged(const SqliteShell &damaged, const QString &folder)
 {
     const SqliteShell::Output checked =
         damaged.withModules(SqliteShell::Modules::WithoutFullText)
-            .query(folder, shellSettings() + ".bail off\nPRAGMA quick_check;\n");
+            .query(folder, shellPreamble() + ".bail off\nPRAGMA quick_check;\n");
     return checked.text.isEmpty() || checked.text.toLower().contains("freelist");
 }
 
@@ -118,7 +118,7 @@ QStringList schemaNames(const SqliteShell &shell, const QString &folder)
 {
     QStringList names;
     const SqliteShell::Output listed =
-        shell.query(folder, shellSettings() + "SELECT json_array(name) FROM sqlite_schema;\n");
+        shell.query(folder, shellPreamble() + "SELECT json_array(name) FROM sqlite_schema;\n");
     for (const QByteArray &text : listed.text.split('\n')) {
         if (const std::optional<ShellLine> line = splitShellLine(text, 0))
             names.append(line->texts);
@@ -176,7 +176,7 @@ SalvageReport recoverInto(const SqliteShell &shell, const QString &folder)
     // may still not match its text.
     const SqliteShell::Output checked =
         shell.withModules(SqliteShell::Modules::WithoutFullText)
-            .query(folder, shellSettings() + "PRAGMA integrity_check;\n");
+            .query(folder, shellPreamble() + "PRAGMA integrity_check;\n");
     if (built.status != 0 || checked.status != 0 || checked.text != "ok\n") {
         report.failure = SalvageReport::Failure::CouldNotRecover;
         report.detail =

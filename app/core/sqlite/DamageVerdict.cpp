@@ -1,6 +1,6 @@
 #include "app/core/sqlite/DamageVerdict.h"
 
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 #include "app/core/sqlite/TableChecks.h"
 
@@ -81,7 +81,7 @@ QByteArray numberList(const QList<qint64> &numbers)
 // for each row, or nullopt when the query fails.
 std::optional<Named> namedRows(QuerySeries &queries, const QByteArray &query)
 {
-    const SqliteShell::Output rows = queries.query(shellSettings() + query);
+    const SqliteShell::Output rows = queries.query(shellPreamble() + query);
     if (rows.status != 0)
         return std::nullopt;
     Named named;
@@ -158,7 +158,7 @@ bool placeTrees(QuerySeries &queries, const Findings &found, const QHash<QString
 bool orphansHoldRows(QuerySeries &queries, const Findings &found)
 {
     const SqliteShell::Output headers =
-        queries.query(shellSettings() +
+        queries.query(shellPreamble() +
                       "SELECT pgno, hex(substr(data, CASE pgno WHEN 1 THEN 101 ELSE 1 END, 5)), "
                       "(SELECT hex(substr(data, 37, 4)) FROM sqlite_dbpage WHERE pgno = 1) "
                       "FROM sqlite_dbpage WHERE pgno IN (" +
@@ -245,7 +245,7 @@ std::optional<DamageVerdict> judgeDamage(QuerySeries &queries)
     // The whole check leaves the full-text tables out, whose own checks
     // would stop it at the first index they cannot read (or keep it from
     // starting): each is checked alone after it.
-    const SqliteShell::Output checked = queries.query(shellSettings() + "PRAGMA quick_check(" +
+    const SqliteShell::Output checked = queries.query(shellPreamble() + "PRAGMA quick_check(" +
                                                           QByteArray::number(kMaxFindings) + ");\n",
                                                       SqliteShell::Modules::WithoutFullText);
     const Findings found = readQuickCheck(checked.text);

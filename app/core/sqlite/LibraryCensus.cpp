@@ -1,6 +1,6 @@
 #include "app/core/sqlite/LibraryCensus.h"
 
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 #include "app/core/sqlite/TextIndexes.h"
 
@@ -38,7 +38,7 @@ std::optional<Census> takeCensus(QuerySeries &queries, const DerivedRows &derive
 {
     // The scripts the census runs are made from the library's names: they
     // reach the shell on its standard input, in safe mode, like all else.
-    const QByteArray settings = shellSettings() + skippedTables(derived);
+    const QByteArray settings = shellPreamble() + skippedTables(derived);
     const SqliteShell::Output censusScript =
         queries.query(settings + loadScript(QStringLiteral("CensusScript")));
     const SqliteShell::Output digestScript =
@@ -109,7 +109,7 @@ bool everyTableDigested(const QByteArray &text)
 Digests digestTables(const SqliteShell &shell, const QString &folder, const Census &census,
                      Cores cores)
 {
-    const QByteArray settings = shellSettings();
+    const QByteArray settings = shellPreamble();
     SqliteShell::Output first;
     SqliteShell::Output second;
     second.status = 0;

@@ -1,6 +1,6 @@
 #include "app/core/sqlite/TableChecks.h"
 
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 
 #include <QRegularExpression>
@@ -15,7 +15,7 @@ namespace
 std::optional<QList<QPair<QString, QByteArray>>> namesWith(QuerySeries &queries,
                                                            const QByteArray &query)
 {
-    const SqliteShell::Output rows = queries.query(shellSettings() + query);
+    const SqliteShell::Output rows = queries.query(shellPreamble() + query);
     if (rows.status != 0)
         return std::nullopt;
     QList<QPair<QString, QByteArray>> named;
@@ -83,7 +83,7 @@ std::optional<QHash<QString, QStringList>> checkEachAlone(QuerySeries &queries,
     if (tables.isEmpty())
         return QHash<QString, QStringList>();
     // Each check follows a line of its own that says which table it is.
-    QByteArray script = shellSettings() + ".bail off\n";
+    QByteArray script = shellPreamble() + ".bail off\n";
     for (qsizetype i = 0; i < tables.size(); ++i)
         script += "SELECT 'table|" + QByteArray::number(i) + "';\nPRAGMA quick_check(" +
                   sqlString(tables.at(i)) + ");\n";

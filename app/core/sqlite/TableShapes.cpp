@@ -1,6 +1,6 @@
 #include "app/core/sqlite/TableShapes.h"
 
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 #include "app/core/sqlite/SqliteShell.h"
 
 #include <QHash>
@@ -78,7 +78,7 @@ int TableShape::storedValues() const
 std::optional<QList<TableShape>> readTableShapes(QuerySeries &queries)
 {
     const SqliteShell::Output listed = queries.query(
-        shellSettings() +
+        shellPreamble() +
         "SELECT l.type, l.wr, l.strict, x.\"notnull\", x.pk, x.hidden, "
         "(SELECT count(*) FROM pragma_table_info(l.name) WHERE pk > 0), "
         "json_array(l.name, x.name, x.type) "
@@ -126,7 +126,7 @@ QHash<qsizetype, QList<IndexShape>> readIndexes(QuerySeries &queries,
                                                 const QList<TableShape> &tables)
 {
     const SqliteShell::Output listed = queries.query(
-        shellSettings() +
+        shellPreamble() +
         "SELECT x.cid, json_array(l.name, i.name) FROM pragma_table_list AS l "
         "JOIN pragma_index_list(l.name) AS i JOIN pragma_index_xinfo(i.name) AS x "
         "WHERE l.schema = 'main' AND l.type = 'table' AND i.partial = 0 AND x.key = 1 "

@@ -1,7 +1,7 @@
 #include "app/core/sqlite/TextIndexes.h"
 
 #include "app/core/sqlite/DamageVerdict.h"
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 
 namespace quillbox
 {

@@ -1,4 +1,4 @@
-#include "app/core/sqlite/ShellSettings.h"
+#include "app/core/sqlite/ShellPreamble.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -6,7 +6,7 @@
 namespace quillbox
 {
 
-QByteArray shellSettings()
+QByteArray shellPreamble()
 {
     return QByteArrayLiteral(".bail on\n.timeout 30000\n.echo off\n.headers off\n.mode list\n"
                              ".separator \"|\" \"\\n\"\n.nullvalue \"\"\n"

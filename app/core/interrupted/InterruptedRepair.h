@@ -26,6 +26,6 @@ class RepairJournal;
 // repair was cut off (none recorded, or the one recorded is still running,
 // or another program works on its library: the record then stays for a
 // later start). Otherwise the journal is cleared.
-[[nodiscard]] std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal);
+[[nodiscard]] std::optional<Alert> settleInterruptedRepair(const RepairJournal &journal);
 
 } // namespace quillbox

@@ -1,4 +1,4 @@
-#include "app/core/interrupted/RepairRecovery.h"
+#include "app/core/interrupted/InterruptedRepair.h"
 
 #include "app/core/fs/FileTree.h"
 #include "app/core/fs/FolderLock.h"
@@ -198,7 +198,7 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
 
 } // namespace
 
-std::optional<Alert> recoverInterruptedRepair(const RepairJournal &journal)
+std::optional<Alert> settleInterruptedRepair(const RepairJournal &journal)
 {
     if (!journal.exists())
         return std::nullopt;

@@ -16,7 +16,7 @@ namespace quillbox
 // Lines that go in front of the SQL: stop at the first error, wait for
 // another reader's lock (several run side by side) instead of failing, and
 // print plain "a|b" lines with NULL as an empty field.
-[[nodiscard]] QByteArray shellSettings();
+[[nodiscard]] QByteArray shellPreamble();
 
 // `text` (a name from a library, say; it holds no NUL) as an SQL string
 // literal, and as an SQL identifier: quoted, every quote doubled, so it can

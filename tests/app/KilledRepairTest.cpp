@@ -1,0 +1,475 @@
+// Interrupts real repairs by the terminal front end (SIGKILL at many
+// points, Ctrl+C, a flush the disk fails, a second program) and checks that
+// no row was lost and the library is as it was or fixed.
+#include "app/core/repair/LibraryRepair.h"
+#include "app/core/texts/ExitStatus.h"
+#include "app/core/texts/RepairReport.h"
+#include "tests/support/Libraries.h"
+#include "tests/support/QtPrinting.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+
+#include <csignal>
+
+namespace quillbox
+{
+namespace
+{
+
+using Moment = std::function<bool()>;
+
+// Waits until `when` holds, for 20 s at most; false when it never did.
+bool waitFor(const Moment &when)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!when() && clock.elapsed() < 20000)
+        QThread::usleep(200);
+    return when();
+}
+
+class KilledRepairTest : public ::testing::Test
+{
+  protected:
+    // The terminal front end on the library, keeping its record under `state`.
+    std::unique_ptr<QProcess> start(const QString &state = u"state"_qs,
+                                    const QStringList &options = {})
+    {
+        return test::startProgram(u"quillbox-repair-cli"_qs,
+                                  options + QStringList{u"--library"_qs, library},
+                                  environment(state));
+    }
+    test::ProgramRun runToEnd(const QString &state = u"state"_qs)
+    {
+        return test::finish(*start(state));
+    }
+    [[nodiscard]] QStringList environment(const QString &state) const
+    {
+        QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
+                        u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
+        if (!failingFlush.isEmpty() || !failingLock.isEmpty() || !renameFault.isEmpty()) {
+            // The program may be instrumented; the preloaded library is not.
+            env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
+                << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
+                << u"QUILLBOX_FAIL_LOCK="_qs + failingLock
+                << u"QUILLBOX_RENAME_FAULT="_qs + renameFault
+                << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
+                       u":verify_asan_link_order=0"_qs;
+        }
+        return env;
+    }
+    // A fresh copy of the library as it was before any repair.
+    void copyPristine()
+    {
+        QDir(parent).removeRecursively();
+        QDir().mkpath(parent);
+        ASSERT_EQ(QProcess::execute(u"cp"_qs, {u"-a"_qs, pristine, library}), 0);
+    }
+    // How long a whole repair of the pristine library takes, in µs.
+    double fullRunUs()
+    {
+        copyPristine();
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(runToEnd().status, 0);
+        return static_cast<double>(clock.nsecsElapsed()) / 1000;
+    }
+    // Only the library, its safety copies and complete recovered copies may
+    // stand beside it.
+    void expectTidyFolder()
+    {
+        for (const QString &name : test::entries(parent)) {
+            const bool recovered = name.startsWith(u"Main (Recovered)");
+            EXPECT_TRUE(recovered || name == u"Main.quillbox" ||
+                        name.startsWith(u"Main (Old Version)"))
+                << name.toStdString();
+            EXPECT_TRUE(!recovered || test::runSql(parent + u'/' + name + u"/Library.sqlite"_qs,
+                                                   u"PRAGMA integrity_check;"_qs) == u"ok");
+        }
+    }
+    [[nodiscard]] bool exists(const QString &name) const
+    {
+        return QFileInfo::exists(library + name);
+    }
+
+    QTemporaryDir sandbox;
+    QString pristine;
+    QString parent = sandbox.path() + u"/work"_qs;
+    QString library = parent + u"/Main.quillbox"_qs;
+    QString copy = parent + u"/Main (Old Version).quillbox"_qs;
+    // The end of the paths whose flushes, or locks, fail; none when empty.
+    QString failingFlush;
+    QString failingLock;
+    // The rename that kills the program or fails ("WHAT N ENDING", see
+    // FailingFlush.cpp); none when empty.
+    QString renameFault;
+    // The moments between a repair's stages, as the files show them.
+    Moment copying = [this] {
+        return !test::entries(parent).filter(u".quillbox-copy-"_qs).isEmpty();
+    };
+    Moment dumping = [this] {
+        return QFileInfo(library + u"/Library.sql"_qs).size() > 0;
+    };
+    // The new database being built under its hidden name; built, and
+    // checked (its rollback journal gone with the rebuild's transaction);
+    // taking the damaged one's place.
+    [[nodiscard]] QString rebuild() const
+    {
+        const QStringList found = QDir(library).entryList(
+            {u".quillbox-rebuilt-*-Library.sqlite"_qs}, QDir::Files | QDir::Hidden);
+        return found.isEmpty() ? QString() : library + u'/' + found.first();
+    }
+    Moment rebuilding = [this] {
+        return QFileInfo(rebuild()).size() > 0;
+    };
+    Moment checking = [this] {
+        return QFileInfo(rebuild()).size() > 0 && !QFileInfo::exists(rebuild() + u"-journal"_qs);
+    };
+    Moment swapping = [this] {
+        return !QDir(library)
+                    .entryList({u".quillbox-damaged-*"_qs}, QDir::Files | QDir::Hidden)
+                    .isEmpty();
+    };
+    // What Quillbox would find, opening the library now: the damaged
+    // database exactly as it was, with its own log, or the whole rebuild.
+    // Read from a copy of its files, which the read cannot change.
+    void expectWholeDatabase(const QMap<QString, QByteArray> &damaged)
+    {
+        auto now = test::snapshot(library);
+        if (now.value(u"Library.sqlite"_qs) == damaged.value(u"Library.sqlite"_qs) &&
+            now.value(u"Library.sqlite-wal"_qs) == damaged.value(u"Library.sqlite-wal"_qs))
+            return;
+        const QString look = sandbox.path() + u"/look"_qs;
+        QDir(look).removeRecursively();
+        QDir().mkpath(look);
+        for (const QString &suffix : {u""_qs, u"-wal"_qs}) {
+            if (QFileInfo::exists(library + u"/Library.sqlite"_qs + suffix))
+                QFile::copy(library + u"/Library.sqlite"_qs + suffix,
+                            look + u"/Library.sqlite"_qs + suffix);
+        }
+        EXPECT_EQ(test::runSql(look + u"/Library.sqlite"_qs,
+                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"
+                               u"SELECT title FROM notebooks WHERE id = 21;"_qs,
+                               test::ShellFailure::Allowed),
+                  u"ok\n3000\nWritten just before the crash");
+    }
+};
+
+// Killed at each moment between the repair's stages, then at random times
+// of a whole run: the repair run again to its end keeps every row (the
+// ones only in the -wal file too) and every other file, one named like the
+// rollback journal included, and leaves the folder tidy.
+TEST_F(KilledRepairTest, aKilledRepairNeverLosesARow)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    test::writeFile(pristine + u"/Library.sqlite-journal"_qs, "not a journal");
+    const auto besideTheDatabase = [](const QString &folder) {
+        auto items = test::snapshot(folder);
+        items.remove(u"Library.sqlite"_qs);
+        items.remove(u"Library.sqlite-wal"_qs);
+        return items;
+    };
+    const auto beside = besideTheDatabase(pristine);
+    const auto damaged = test::snapshot(pristine);
+    const std::array<Moment, 7> moments{copying,
+                                        [this] { return QFileInfo::exists(copy); },
+                                        dumping,
+                                        rebuilding,
+                                        checking,
+                                        swapping,
+                                        [this] {
+                                            return !exists(u"/Library.sql"_qs) &&
+                                                   QFileInfo::exists(copy);
+                                        }};
+    const double full = fullRunUs();
+    QRandomGenerator random(20261206);
+    QElapsedTimer clock;
+    for (size_t round = 0; round < 56; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        copyPristine();
+        const auto at = static_cast<qint64>(full * random.generateDouble());
+        const Moment late = [&] {
+            return clock.nsecsElapsed() / 1000 >= at;
+        };
+        const Moment &moment = round < moments.size() ? moments.at(round) : late;
+        const auto cli = start();
+        clock.start();
+        waitFor([&] { return cli->state() != QProcess::Running || moment(); });
+        cli->kill();
+        cli->waitForFinished();
+        expectWholeDatabase(damaged);
+        const auto run = runToEnd();
+        ASSERT_EQ(run.status, 0) << run.out.toStdString();
+        // Before SQLite reads the database: it would delete the journal's name.
+        EXPECT_EQ(besideTheDatabase(library), beside);
+        EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
+                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"
+                               u"SELECT title FROM notebooks WHERE id = 21;"_qs),
+                  u"ok\n3000\nWritten just before the crash");
+        expectTidyFolder();
+    }
+}
+
+// Ctrl+C at any moment, as a terminal sends it to the program's process
+// group: until the damage is judged, the repair stops with the library as
+// it was and nothing beside it; after, it finishes, its shells untouched by
+// the signal. A kill in the middle of stopping is set right by the next start.
+TEST_F(KilledRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    auto original = test::snapshot(pristine);
+    const auto full = static_cast<qint64>(fullRunUs());
+    QRandomGenerator random(6122026);
+    int stopped = 0;
+    for (int round = 0; round < 15; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        // A larger library for the last rounds, whose check lasts long
+        // enough for the signal to find its shells running.
+        if (round == 12) {
+            pristine = test::makeSampleLibrary(sandbox.path() + u"/large"_qs, 40000);
+            original = test::snapshot(pristine);
+        }
+        copyPristine();
+        const auto cli = start();
+        // Once the copy has begun; at once in the first rounds, which so
+        // always stop, then at any moment up to a third of a whole run on,
+        // then once the new database is built, while it is checked.
+        ASSERT_TRUE(waitFor(copying));
+        if (round >= 6 && round < 12)
+            QThread::usleep(static_cast<unsigned long>(random.bounded(full / 3)));
+        if (round >= 12)
+            waitFor([&] { return cli->state() != QProcess::Running || checking(); });
+        // As Ctrl+C at a terminal: to the program's whole process group.
+        ::kill(-static_cast<pid_t>(cli->processId()), SIGINT);
+        if (round % 3 == 2) {
+            QThread::usleep(static_cast<unsigned long>(random.bounded(3000)));
+            cli->kill();
+        }
+        cli->waitForFinished(120000);
+        const int status = cli->exitStatus() == QProcess::NormalExit ? cli->exitCode() : -1;
+        // Stopped, killed or fixed: never a failure the signal made up.
+        EXPECT_TRUE(status == 130 || status == -1 || status == 0)
+            << cli->readAllStandardOutput().toStdString();
+        if (status == 130) {
+            ++stopped;
+            EXPECT_EQ(test::snapshot(library), original);
+            EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
+            continue;
+        }
+        ASSERT_TRUE(status == 0 || runToEnd().status == 0);
+        EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
+                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
+                  round < 12 ? u"ok\n3000"_qs : u"ok\n40000"_qs);
+        expectTidyFolder();
+    }
+    EXPECT_GE(stopped, 3);
+}
+
+// A disk that fails one flush: the repair stops there, and the library is
+// as it was (put back from its safety copy once the damaged files are gone),
+// with nothing beside it. So does a file system that cannot lock the
+// library: no repair goes on without its lock.
+TEST_F(KilledRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs);
+    const auto original = test::snapshot(pristine);
+    struct Case {
+        const char *name;
+        QString flush;
+        QString lock;
+        int status;
+        const char *says = "";
+    };
+    for (const Case &c : {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, {}, 5},
+                          Case{"the safety copy's name", u"/work"_qs, {}, 5},
+                          Case{"the rebuilt database", u"-Library.sqlite"_qs, {}, 11},
+                          Case{"no lock",
+                               {},
+                               u"/Main.quillbox"_qs,
+                               10,
+                               "cannot be locked against other programs"}}) {
+        SCOPED_TRACE(c.name);
+        copyPristine();
+        failingFlush = c.flush;
+        failingLock = c.lock;
+        const auto run = runToEnd();
+        EXPECT_EQ(run.status, c.status) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(QString::fromUtf8(c.says))) << run.out.toStdString();
+        EXPECT_EQ(test::snapshot(library), original);
+        EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
+    }
+}
+
+// A library beyond repair, repaired with --use-recovered: killed once the
+// restore has put it back, and at each moment of the swap that follows, or
+// with the swap's second move failing. The next start leaves one whole
+// library under the library's name, the damaged one exactly as it was or the
+// recovered one exactly as an uncut run leaves it, with the other beside it.
+TEST_F(KilledRepairTest, aCutOffSwapLeavesOneWholeLibraryAndTheOtherBeside)
+{
+    pristine = sandbox.path() + u"/template/Main.quillbox"_qs;
+    test::makePlainLibrary(pristine, 2000);
+    test::corruptNotesPage(pristine + u"/Library.sqlite"_qs, 3);
+    const auto damaged = test::snapshot(pristine);
+    const QStringList useRecovered{u"--use-recovered"_qs};
+    copyPristine();
+    ASSERT_EQ(test::finish(*start(u"state"_qs, useRecovered)).status, 19);
+    const auto recovered = test::snapshot(library);
+    const QString journal = sandbox.path() + u"/state/quillbox-repair/repair-in-progress.json"_qs;
+    struct Cut {
+        const char *name;
+        QString fault;
+        bool swapped;
+    };
+    const std::array cases{
+        Cut{"after the restore", u"killAfter 1 /Main.quillbox"_qs, false},
+        Cut{"before the first move", u"kill 2 (Damaged).quillbox"_qs, false},
+        Cut{"between the moves", u"killAfter 2 (Damaged).quillbox"_qs, true},
+        Cut{"after both moves", u"killAfter 2 /Main.quillbox"_qs, true},
+        Cut{"at a second move that fails", u"fail 2 /Main.quillbox"_qs, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        copyPristine();
+        renameFault = c.fault;
+        const auto cut = test::finish(*start(u"state"_qs, useRecovered));
+        renameFault.clear();
+        // Killed with its record left, or told the swap failed.
+        EXPECT_TRUE(QFileInfo::exists(journal) ||
+                    (cut.status == 6 && cut.out.contains(u"Input/output error"_qs)))
+            << cut.out.toStdString();
+        // The next start sets right what was cut off; the check only reads.
+        const auto next = test::finish(*test::startProgram(
+            u"quillbox-repair-cli"_qs, {u"--check"_qs, u"--library"_qs, library},
+            environment(u"state"_qs)));
+        EXPECT_EQ(next.status, c.swapped ? 0 : 17) << next.out.toStdString();
+        const QString other =
+            c.swapped ? u"Main (Damaged).quillbox"_qs : u"Main (Recovered).quillbox"_qs;
+        EXPECT_EQ(test::entries(parent), (QStringList{other, u"Main.quillbox"_qs}));
+        EXPECT_EQ(test::snapshot(library), c.swapped ? recovered : damaged);
+        EXPECT_EQ(test::snapshot(parent + u'/' + other), c.swapped ? damaged : recovered);
+    }
+}
+
+// The process ids of the sqlite3 shells the program `pid` runs. One that
+// has ended already (a zombie) is left out: it would take a signal and
+// ignore it.
+QList<int> shellsOf(qint64 pid)
+{
+    // The program's children, as each of its threads lists them: far
+    // quicker than a look at every process, so short runs are not missed.
+    const QString tasks = u"/proc/"_qs + QString::number(pid) + u"/task"_qs;
+    QList<int> found;
+    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks + u'/' + task + u"/children"_qs);
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &child : children.readAll().split(' ')) {
+            QFile stat(u"/proc/"_qs + QString::fromLatin1(child.trimmed()) + u"/stat"_qs);
+            if (child.trimmed().isEmpty() || !stat.open(QIODevice::ReadOnly))
+                continue;
+            // "pid (name) state ...": the name may hold spaces, not ")".
+            const QByteArray line = stat.readAll();
+            if (line.contains("(sqlite3)") && line.mid(line.lastIndexOf(')') + 2, 1) != "Z")
+                found.append(child.trimmed().toInt());
+        }
+    }
+    return found;
+}
+
+// The shell alone killed, as the out-of-memory killer or a user would: while
+// it dumps, while it rebuilds, then the k-th shell the repair starts, for a
+// random k, while it runs. The repair says the shell was killed, never that
+// the library is corrupt, and the library is as it was with nothing beside
+// it (or fixed, when the shell was ending anyway).
+TEST_F(KilledRepairTest, aShellKilledAloneIsReportedAsSuch)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
+    const auto original = test::snapshot(pristine);
+    const std::array<Moment, 2> moments{dumping, rebuilding};
+    QRandomGenerator random(20261207);
+    int caught = 0;
+    for (size_t round = 0; round < 10; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        copyPristine();
+        const auto cli = start();
+        const qsizetype k = 1 + static_cast<qsizetype>(random.bounded(8));
+        QSet<int> seen;
+        const Moment kth = [&] {
+            const QList<int> running = shellsOf(cli->processId());
+            seen.unite(QSet<int>(running.begin(), running.end()));
+            return seen.size() >= k && !running.isEmpty();
+        };
+        const Moment &moment = round < moments.size() ? moments.at(round) : kth;
+        waitFor([&] { return cli->state() != QProcess::Running || moment(); });
+        bool killed = false;
+        for (const int shell : shellsOf(cli->processId()))
+            killed = ::kill(shell, SIGKILL) == 0 || killed;
+        const auto run = test::finish(*cli);
+        EXPECT_FALSE(run.out.contains(u"corrupt"_qs)) << run.out.toStdString();
+        if (run.status == 0) {
+            // No shell ran then, or the signal came as it was ending anyway.
+            EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs, u"PRAGMA integrity_check;"_qs),
+                      u"ok");
+            continue;
+        }
+        ++caught;
+        EXPECT_TRUE(killed);
+        EXPECT_EQ(run.status, exitStatus(RepairOutcome::ShellFailed)) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(u"killed by signal 9"_qs)) << run.out.toStdString();
+        EXPECT_EQ(test::snapshot(library), original);
+        EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
+    }
+    EXPECT_GE(caught, 6);
+}
+
+TEST_F(KilledRepairTest, aSecondProgramNeverTouchesARepairInProgress)
+{
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 20000);
+    // Moments in the first program's repair, none of which holds once it
+    // has ended: copying, dumping, rebuilding (the new database under its
+    // hidden name), checking (the new database built).
+    const std::array moments{copying, dumping, rebuilding, checking};
+    int caught = 0;
+    for (size_t m = 0; m < std::size(moments); ++m) {
+        for (const QString &state : {u"state"_qs, u"other-state"_qs}) {
+            SCOPED_TRACE(QStringLiteral("moment %1, %2").arg(m).arg(state).toStdString());
+            copyPristine();
+            const auto first = start();
+            if (!waitFor(moments[m]))
+                continue; // the first one was too quick for this moment
+            // Held at this moment, the first program cannot end before the
+            // second has tried; what it has started goes on meanwhile.
+            ::kill(static_cast<pid_t>(first->processId()), SIGSTOP);
+            ++caught;
+            const auto run = runToEnd(state);
+            EXPECT_TRUE(run.status == 12 && run.out.contains(u"A repair is already running."))
+                << run.status << run.out.toStdString();
+            ::kill(static_cast<pid_t>(first->processId()), SIGCONT);
+            ASSERT_TRUE(first->waitForFinished(120000));
+            EXPECT_TRUE(first->exitStatus() == QProcess::NormalExit && first->exitCode() == 0)
+                << first->exitStatus() << ' ' << first->exitCode() << '\n'
+                << first->readAllStandardOutput().toStdString()
+                << first->readAllStandardError().toStdString();
+            EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
+                                   u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
+                      u"ok\n20000");
+            EXPECT_EQ(test::entries(parent),
+                      (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
+        }
+    }
+    EXPECT_GE(caught, 6);
+}
+
+} // namespace
+} // namespace quillbox
