@@ -269,6 +269,99 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
 </context>
 <context>
+    <name>InterruptedRepair</name>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="19"/>
+        <source>An earlier repair was interrupted while it put the recovered library in place.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, während sie die gerettete Mediathek an die Stelle der Mediathek setzte.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="32"/>
+        <source>An earlier repair was interrupted before it changed the library.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="35"/>
+        <source>The library is as it was. You can start the repair again.</source>
+        <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="39"/>
+        <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="42"/>
+        <source>The library is as it was before that repair. You can start the repair again.</source>
+        <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="47"/>
+        <source>An earlier repair was interrupted, and its safety copy is missing.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="50"/>
+        <source>The library “%1” was left as it is.</source>
+        <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="54"/>
+        <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="57"/>
+        <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
+        <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="63"/>
+        <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="66"/>
+        <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
+        <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="72"/>
+        <source>An earlier repair was interrupted after the library had been rebuilt.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="75"/>
+        <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
+        <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="80"/>
+        <source>The recovered library is in use as “%1”; the damaged library is at “%2”.</source>
+        <translation>Die gerettete Mediathek wird als „%1“ verwendet; die beschädigte Mediathek liegt unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="85"/>
+        <source>The library “%1” is as it was before that repair; the recovered copy is at “%2”.</source>
+        <translation>Die Mediathek „%1“ ist so wie vor dieser Reparatur; die gerettete Kopie liegt unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="90"/>
+        <source>The folders were left as they are. Look beside “%1” for the damaged library “%2” and the recovered copy “%3”.</source>
+        <translation>Die Ordner wurden unverändert gelassen. Suchen Sie neben „%1“ nach der beschädigten Mediathek „%2“ und der geretteten Kopie „%3“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="96"/>
+        <source>An earlier repair was interrupted, and its record cannot be read.</source>
+        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="99"/>
+        <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
+        <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
+    </message>
+</context>
+<context>
     <name>LibraryCheck</name>
     <message>
         <location filename="../../app/core/texts/CheckReport.cpp" line="20"/>
@@ -592,7 +685,6 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="90"/>
         <location filename="../../app/core/texts/RepairReport.cpp" line="325"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
@@ -718,93 +810,6 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <location filename="../../app/gui/MessageBoxAlerts.cpp" line="66"/>
         <source>OK</source>
         <translation>OK</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="34"/>
-        <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="37"/>
-        <source>The library is as it was before that repair. You can start the repair again.</source>
-        <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="60"/>
-        <source>An earlier repair was interrupted, and its safety copy is missing.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="63"/>
-        <source>The library “%1” was left as it is.</source>
-        <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="78"/>
-        <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="81"/>
-        <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
-        <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="87"/>
-        <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="104"/>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="164"/>
-        <source>An earlier repair was interrupted before it changed the library.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="106"/>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="167"/>
-        <source>The library is as it was. You can start the repair again.</source>
-        <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="117"/>
-        <source>An earlier repair was interrupted while it put the recovered library in place.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, während sie die gerettete Mediathek an die Stelle der Mediathek setzte.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="125"/>
-        <source>The recovered library is in use as “%1”; the damaged library is at “%2”.</source>
-        <translation>Die gerettete Mediathek wird als „%1“ verwendet; die beschädigte Mediathek liegt unter „%2“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="132"/>
-        <source>The library “%1” is as it was before that repair; the recovered copy is at “%2”.</source>
-        <translation>Die Mediathek „%1“ ist so wie vor dieser Reparatur; die gerettete Kopie liegt unter „%2“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="141"/>
-        <source>The folders were left as they are. Look beside “%1” for the damaged library “%2” and the recovered copy “%3”.</source>
-        <translation>Die Ordner wurden unverändert gelassen. Suchen Sie neben „%1“ nach der beschädigten Mediathek „%2“ und der geretteten Kopie „%3“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="188"/>
-        <source>An earlier repair was interrupted after the library had been rebuilt.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="191"/>
-        <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
-        <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="221"/>
-        <source>An earlier repair was interrupted, and its record cannot be read.</source>
-        <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/interrupted/InterruptedRepair.cpp" line="224"/>
-        <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
-        <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
     <message>
         <location filename="../../app/core/salvage/Salvage.cpp" line="259"/>

@@ -6,11 +6,12 @@
 #include "app/core/repair/RecoveredCopySwap.h"
 #include "app/core/repair/RepairJournal.h"
 #include "app/core/repair/SafetyCopyRestore.h"
+#include "app/core/texts/InterruptedRepairReport.h"
 #include "strings/FileNames.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QtGlobal>
 
 #include <tuple>
 
@@ -28,16 +29,9 @@ bool isSibling(const QString &path, const QString &library)
            QFileInfo(path).fileName() != QFileInfo(library).fileName();
 }
 
-Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &locks)
+SettledRepair putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &locks)
 {
-    Alert restored{
-        QCoreApplication::translate(
-            "QBAppDelegate",
-            "An earlier repair was interrupted, so the library was put back from its safety copy."),
-        QCoreApplication::translate(
-            "QBAppDelegate",
-            "The library is as it was before that repair. You can start the repair again."),
-        {}};
+    const SettledRepair restored{.how = Settled::PutBack};
     const QString aside = isSibling(record.aside, record.library) ? record.aside : QString();
     // A power cut can lose the rename that gave the finished copy its name:
     // the complete copy is then still under its hidden name.
@@ -56,14 +50,8 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
         if (!aside.isEmpty())
             std::ignore = renameNoReplace(aside, record.library);
     }
-    if (!copyThere) {
-        return {QCoreApplication::translate(
-                    "QBAppDelegate", "An earlier repair was interrupted, and its safety copy "
-                                     "is missing."),
-                QCoreApplication::translate("QBAppDelegate", "The library “%1” was left as it is.")
-                    .arg(record.library),
-                {}};
-    }
+    if (!copyThere)
+        return {.how = Settled::CopyMissing, .library = record.library};
     const RestoreResult result = putSafetyCopyBack(
         {record.library, record.backup, aside, record.copy}, locks, [&](const QString &newAside) {
             record.aside = newAside;
@@ -75,77 +63,45 @@ Alert putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &lo
     if (result == RestoreResult::Restored)
         return restored;
     if (result == RestoreResult::CopyChanged)
-        return {QCoreApplication::translate("QBAppDelegate",
-                                            "An earlier repair was interrupted, and its safety "
-                                            "copy is not as that repair made it."),
-                QCoreApplication::translate("QBAppDelegate",
-                                            "Nothing was put back: the library “%1” and the folder "
-                                            "“%2” were left as they are.")
-                    .arg(record.library, record.backup),
-                {}};
-    return {
-        QCoreApplication::translate("QBAppDelegate",
-                                    "An earlier repair was interrupted, and the library could "
-                                    "not be put back from its safety copy."),
-        QCoreApplication::translate(
-            "QBAppDelegate",
-            "The complete safety copy is at “%1”. Put it in place of the library folder by hand.")
-            .arg(record.backup),
-        {}};
+        return {.how = Settled::CopyChanged, .library = record.library, .backup = record.backup};
+    return {.how = Settled::NotPutBack, .backup = record.backup};
 }
 
 // The library is as it was: what the repair made inside it goes. (The
 // safety copy stays, as every safety copy does.)
-Alert dropUnfinishedRebuild(const RepairRecord &record)
+SettledRepair dropUnfinishedRebuild(const RepairRecord &record)
 {
     dropRepairFiles(record.library, record.damaged, record.rebuild);
     QFile::remove(inFolder(record.library, kDumpName));
-    return {
-        QCoreApplication::translate(
-            "QBAppDelegate", "An earlier repair was interrupted before it changed the library."),
-        QCoreApplication::translate("QBAppDelegate",
-                                    "The library is as it was. You can start the repair again."),
-        {}};
+    return {.how = Settled::NotChanged};
 }
 
 // The library and its recovered copy were being swapped: a swap cut off
 // between its two moves is finished, so the library's name holds one whole
 // library, the damaged one or the recovered one, with the other beside it.
-Alert settleRecoveredSwap(const RepairRecord &record, FolderLocks &locks)
+SettledRepair settleRecoveredSwap(const RepairRecord &record, FolderLocks &locks)
 {
     const RecoveredSwap swap{record.library, record.recovered, record.aside};
-    const QString message = QCoreApplication::translate(
-        "QBAppDelegate",
-        "An earlier repair was interrupted while it put the recovered library in place.");
     const bool named =
         isSibling(swap.recovered, swap.library) && isSibling(swap.damaged, swap.library);
+    SettledRepair settled{.how = Settled::SwapUnclear,
+                          .library = swap.library,
+                          .damaged = swap.damaged,
+                          .recovered = swap.recovered};
     switch (named ? settleSwap(swap, locks) : SwapState::Unclear) {
     case SwapState::Finished:
-        return {message,
-                QCoreApplication::translate(
-                    "QBAppDelegate",
-                    "The recovered library is in use as “%1”; the damaged library is at “%2”.")
-                    .arg(swap.library, swap.damaged),
-                {}};
+        settled.how = Settled::RecoveredInUse;
+        break;
     case SwapState::NotBegun:
-        return {message,
-                QCoreApplication::translate("QBAppDelegate",
-                                            "The library “%1” is as it was before that repair; "
-                                            "the recovered copy is at “%2”.")
-                    .arg(swap.library, swap.recovered),
-                {}};
+        settled.how = Settled::RecoveredNotUsed;
+        break;
     case SwapState::Unclear:
         break;
     }
-    return {message,
-            QCoreApplication::translate("QBAppDelegate",
-                                        "The folders were left as they are. Look beside “%1” "
-                                        "for the damaged library “%2” and the recovered copy “%3”.")
-                .arg(swap.library, swap.damaged, swap.recovered),
-            {}};
+    return settled;
 }
 
-Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
+SettledRepair settle(const RepairJournal &journal, const RepairRecord &record, FolderLocks &locks)
 {
     // Whatever happens next, an entry set aside while the shells worked goes
     // back under its name first.
@@ -160,13 +116,8 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
             QFileInfo(record.partial).fileName().startsWith(u".quillbox-copy-"))
             std::ignore = removeTree(record.partial);
         dropRepairFiles(record.library, {}, record.rebuild);
-        QFile::remove(record.library + QStringLiteral("/Library.sql"));
-        return {QCoreApplication::translate(
-                    "QBAppDelegate",
-                    "An earlier repair was interrupted before it changed the library."),
-                QCoreApplication::translate(
-                    "QBAppDelegate", "The library is as it was. You can start the repair again."),
-                {}};
+        QFile::remove(inFolder(record.library, kDumpName));
+        return {.how = Settled::NotChanged};
     case RepairPhase::Copied:
         // The library is as it was: the new database under its hidden name
         // was not finished or not checked. (A record that names none comes
@@ -184,16 +135,11 @@ Alert recover(const RepairJournal &journal, const RepairRecord &record, FolderLo
         [[fallthrough]];
     case RepairPhase::Rebuilt:
         dropRepairFiles(record.library, record.damaged);
-        QFile::remove(record.library + QStringLiteral("/Library.sql"));
-        return {QCoreApplication::translate(
-                    "QBAppDelegate",
-                    "An earlier repair was interrupted after the library had been rebuilt."),
-                QCoreApplication::translate(
-                    "QBAppDelegate", "The rebuilt library was kept. Its safety copy is at “%1”.")
-                    .arg(record.backup),
-                {}};
+        QFile::remove(inFolder(record.library, kDumpName));
+        return {.how = Settled::RebuildKept, .backup = record.backup};
     }
-    return {};
+    Q_UNREACHABLE();
+    return {.how = Settled::SwapUnclear};
 }
 
 } // namespace
@@ -216,21 +162,11 @@ std::optional<Alert> settleInterruptedRepair(const RepairJournal &journal)
     // waits for a start when it is not.
     if (record && locks.lock(record->library) == FolderLocks::Result::Held)
         return std::nullopt;
-    Alert alert;
-    if (!record || !isSibling(record->backup, record->library)) {
-        alert = {QCoreApplication::translate(
-                     "QBAppDelegate",
-                     "An earlier repair was interrupted, and its record cannot be read."),
-                 QCoreApplication::translate(
-                     "QBAppDelegate",
-                     "Nothing was changed. Look beside the library folder for its safety copy, "
-                     "named “(Old Version)”."),
-                 {}};
-    } else {
-        alert = recover(journal, *record, locks);
-    }
+    const SettledRepair settled = !record || !isSibling(record->backup, record->library)
+                                      ? SettledRepair{.how = Settled::RecordUnreadable}
+                                      : settle(journal, *record, locks);
     journal.clear();
-    return alert;
+    return settledAlert(settled);
 }
 
 } // namespace quillbox
