@@ -62,9 +62,9 @@ int MessageBoxAlerts::show(const Alert &alert)
     box.setDetailedText(alert.detailedText);
     // One role for every button keeps them in the order they were added.
     QList<QAbstractButton *> buttons;
-    const QStringList titles = alert.buttons.isEmpty()
-                                   ? QStringList{QCoreApplication::translate("QBAppDelegate", "OK")}
-                                   : alert.buttons;
+    const QStringList titles =
+        alert.buttons.isEmpty() ? QStringList{QCoreApplication::translate("MessageBoxAlerts", "OK")}
+                                : alert.buttons;
     for (const QString &title : titles)
         buttons.append(box.addButton(title, QMessageBox::ActionRole));
     box.setDefaultButton(qobject_cast<QPushButton *>(

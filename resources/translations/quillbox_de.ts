@@ -276,87 +276,87 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Eine frühere Reparatur wurde unterbrochen, während sie die gerettete Mediathek an die Stelle der Mediathek setzte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="32"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="33"/>
         <source>An earlier repair was interrupted before it changed the library.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="35"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="36"/>
         <source>The library is as it was. You can start the repair again.</source>
         <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="39"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="41"/>
         <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="42"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="44"/>
         <source>The library is as it was before that repair. You can start the repair again.</source>
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="47"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="49"/>
         <source>An earlier repair was interrupted, and its safety copy is missing.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie fehlt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="50"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="52"/>
         <source>The library “%1” was left as it is.</source>
         <translation>Die Mediathek „%1“ wurde unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="54"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="56"/>
         <source>An earlier repair was interrupted, and its safety copy is not as that repair made it.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Sicherheitskopie ist nicht mehr so, wie diese Reparatur sie angelegt hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="57"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="59"/>
         <source>Nothing was put back: the library “%1” and the folder “%2” were left as they are.</source>
         <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="63"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="65"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="66"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="68"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="72"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="75"/>
         <source>An earlier repair was interrupted after the library had been rebuilt.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="75"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="78"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="80"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="83"/>
         <source>The recovered library is in use as “%1”; the damaged library is at “%2”.</source>
         <translation>Die gerettete Mediathek wird als „%1“ verwendet; die beschädigte Mediathek liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="85"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="89"/>
         <source>The library “%1” is as it was before that repair; the recovered copy is at “%2”.</source>
         <translation>Die Mediathek „%1“ ist so wie vor dieser Reparatur; die gerettete Kopie liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="90"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="94"/>
         <source>The folders were left as they are. Look beside “%1” for the damaged library “%2” and the recovered copy “%3”.</source>
         <translation>Die Ordner wurden unverändert gelassen. Suchen Sie neben „%1“ nach der beschädigten Mediathek „%2“ und der geretteten Kopie „%3“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="96"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="100"/>
         <source>An earlier repair was interrupted, and its record cannot be read.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="99"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="103"/>
         <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
         <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
@@ -456,9 +456,14 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>An der Mediathek wurde nichts verändert. Versuchen Sie es erneut; wenn es wieder geschieht, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/CheckReport.cpp" line="193"/>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="194"/>
         <source>The library cannot be checked.</source>
         <translation>Die Mediathek kann nicht geprüft werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/CheckReport.cpp" line="195"/>
+        <source>The folder “%1” cannot be opened: %2.</source>
+        <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
         <location filename="../../app/core/texts/CheckReport.cpp" line="215"/>
@@ -478,29 +483,16 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <source>Quillbox Repair</source>
         <translation>Quillbox Repair</translation>
     </message>
+    <message>
+        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="66"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
 </context>
 <context>
-    <name>QBAppDelegate</name>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="35"/>
-        <source>No Quillbox library was found.</source>
-        <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="36"/>
-        <source>Choose the library folder and try again.</source>
-        <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="40"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="47"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="54"/>
-        <source>This folder holds no Quillbox library to repair.</source>
-        <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
-    </message>
+    <name>RecoveredCopy</name>
     <message>
         <location filename="../../app/core/texts/RecoveredCopyReport.cpp" line="13"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="80"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
@@ -564,130 +556,30 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <source>The damaged library is now at “%1” and the recovered copy at “%2”. Give one of them the name “%3” by hand.</source>
         <translation>Die beschädigte Mediathek liegt jetzt unter „%1“ und die gerettete Kopie unter „%2“. Geben Sie einer der beiden von Hand den Namen „%3“.</translation>
     </message>
+</context>
+<context>
+    <name>RepairReport</name>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="81"/>
-        <source>Quit Quillbox and try again.</source>
-        <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="23"/>
+        <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
+        <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="84"/>
-        <source>The repair tool is incomplete.</source>
-        <translation>Das Reparaturprogramm ist unvollständig.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="36"/>
+        <source>No Quillbox library was found.</source>
+        <translation>Es wurde keine Quillbox-Mediathek gefunden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="85"/>
-        <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
-        <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="37"/>
+        <source>Choose the library folder and try again.</source>
+        <translation>Wählen Sie den Ordner der Mediathek und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="149"/>
-        <source>The repair was canceled.</source>
-        <translation>Die Reparatur wurde abgebrochen.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="150"/>
-        <source>Nothing in the library was changed.</source>
-        <translation>An der Mediathek wurde nichts verändert.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="155"/>
-        <source>Another program is using the library.</source>
-        <translation>Ein anderes Programm verwendet die Mediathek.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="157"/>
-        <source>Close the program that has “%1” open, then try again.</source>
-        <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="160"/>
-        <source>Close the program that has “%1” open, then try again. The library was left as it is; a safety copy is at “%2”.</source>
-        <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%2“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="168"/>
-        <source>The library holds text that the repair cannot carry over.</source>
-        <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="170"/>
-        <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
-        <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="203"/>
-        <source>The folder “%1” cannot be locked against other programs (%2), and a repair never runs without that lock. Move the library to a drive that allows locks, or to this computer, and try again.</source>
-        <translation>Der Ordner „%1“ kann nicht gegen andere Programme gesperrt werden (%2), und eine Reparatur läuft nie ohne diese Sperre. Verschieben Sie die Mediathek auf ein Laufwerk, das Sperren erlaubt, oder auf diesen Computer, und versuchen Sie es erneut.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="233"/>
-        <source>The SQLite shell stopped unexpectedly (killed by signal %1).</source>
-        <translation>Die SQLite-Shell wurde unerwartet beendet (durch Signal %1).</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="284"/>
-        <source>The file system did not let the safety copy keep these extended attributes:</source>
-        <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="363"/>
-        <source>The library file has been fixed!</source>
-        <translation>Die Mediathek-Datei wurde repariert!</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="357"/>
-        <source>%1: every row and value compared with the damaged library.</source>
-        <translation>%1: jede Zeile und jeder Wert mit der beschädigten Mediathek verglichen.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="364"/>
-        <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
-        <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="369"/>
-        <source>Quit</source>
-        <translation>Beenden</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="137"/>
-        <source>The copy could not be read back in full.</source>
-        <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="130"/>
-        <source>There was a problem saving a copy of the library file.</source>
-        <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="306"/>
-        <source>The library file is corrupt and cannot be repaired automatically.</source>
-        <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="308"/>
-        <source>Contact Quillbox Support for further assistance.</source>
-        <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="310"/>
-        <source>Support</source>
-        <translation>Support</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="311"/>
-        <source>Cancel</source>
-        <translation>Abbrechen</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="341"/>
-        <source>The library could not be restored from its safety copy.</source>
-        <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="325"/>
-        <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
-        <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="40"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="47"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="54"/>
+        <source>This folder holds no Quillbox library to repair.</source>
+        <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
         <location filename="../../app/core/texts/RepairReport.cpp" line="42"/>
@@ -705,20 +597,7 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="70"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="75"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="92"/>
-        <source>The library cannot be changed.</source>
-        <translation>Die Mediathek kann nicht geändert werden.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="23"/>
-        <source>The repair could not remove what it had made so far; you can delete it: %1.</source>
-        <translation>Die Reparatur konnte nicht entfernen, was sie bis dahin angelegt hatte; Sie können es löschen: %1.</translation>
-    </message>
-    <message>
         <location filename="../../app/core/texts/RepairReport.cpp" line="63"/>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="120"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
@@ -728,10 +607,36 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/CheckReport.cpp" line="194"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="76"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="70"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="74"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="92"/>
+        <source>The library cannot be changed.</source>
+        <translation>Die Mediathek kann nicht geändert werden.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="75"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="79"/>
+        <source>Quillbox is running.</source>
+        <translation>Quillbox wird ausgeführt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="80"/>
+        <source>Quit Quillbox and try again.</source>
+        <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="83"/>
+        <source>The repair tool is incomplete.</source>
+        <translation>Das Reparaturprogramm ist unvollständig.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="84"/>
+        <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
+        <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
         <location filename="../../app/core/texts/RepairReport.cpp" line="93"/>
@@ -739,194 +644,182 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="99"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="98"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="101"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="100"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="243"/>
-        <source>The SQLite shell stopped responding, so the repair was stopped.</source>
-        <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="129"/>
+        <source>There was a problem saving a copy of the library file.</source>
+        <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="224"/>
-        <source>The repair could not start the SQLite shell.</source>
-        <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="136"/>
+        <source>The copy could not be read back in full.</source>
+        <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="236"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="245"/>
-        <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
-        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="142"/>
+        <source>The copy could not be written to the disk in full.</source>
+        <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="226"/>
-        <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
-        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="147"/>
+        <source>The repair was canceled.</source>
+        <translation>Die Reparatur wurde abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="215"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="148"/>
+        <source>Nothing in the library was changed.</source>
+        <translation>An der Mediathek wurde nichts verändert.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="153"/>
+        <source>Another program is using the library.</source>
+        <translation>Ein anderes Programm verwendet die Mediathek.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="155"/>
+        <source>Close the program that has “%1” open, then try again.</source>
+        <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="158"/>
+        <source>Close the program that has “%1” open, then try again. The library was left as it is; a safety copy is at “%2”.</source>
+        <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="166"/>
+        <source>The library holds text that the repair cannot carry over.</source>
+        <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="168"/>
+        <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
+        <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="201"/>
+        <source>The folder “%1” cannot be locked against other programs (%2), and a repair never runs without that lock. Move the library to a drive that allows locks, or to this computer, and try again.</source>
+        <translation>Der Ordner „%1“ kann nicht gegen andere Programme gesperrt werden (%2), und eine Reparatur läuft nie ohne diese Sperre. Verschieben Sie die Mediathek auf ein Laufwerk, das Sperren erlaubt, oder auf diesen Computer, und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="213"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="217"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="215"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="294"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="222"/>
+        <source>The repair could not start the SQLite shell.</source>
+        <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="224"/>
+        <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
+        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="231"/>
+        <source>The SQLite shell stopped unexpectedly (killed by signal %1).</source>
+        <translation>Die SQLite-Shell wurde unerwartet beendet (durch Signal %1).</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="234"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="243"/>
+        <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
+        <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="241"/>
+        <source>The SQLite shell stopped responding, so the repair was stopped.</source>
+        <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="282"/>
+        <source>The file system did not let the safety copy keep these extended attributes:</source>
+        <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="292"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="301"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="299"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="143"/>
-        <source>The copy could not be written to the disk in full.</source>
-        <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="304"/>
+        <source>The library file is corrupt and cannot be repaired automatically.</source>
+        <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="330"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="306"/>
+        <source>Contact Quillbox Support for further assistance.</source>
+        <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="308"/>
+        <source>Support</source>
+        <translation>Support</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="309"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="323"/>
+        <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
+        <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="328"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="337"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="335"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/gui/MessageBoxAlerts.cpp" line="66"/>
-        <source>OK</source>
-        <translation>OK</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="339"/>
+        <source>The library could not be restored from its safety copy.</source>
+        <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/salvage/Salvage.cpp" line="259"/>
-        <source>The recovered copy could not be written to the disk in full.</source>
-        <translation>Die gerettete Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="355"/>
+        <source>%1: every row and value compared with the damaged library.</source>
+        <translation>%1: jede Zeile und jeder Wert mit der beschädigten Mediathek verglichen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="34"/>
-        <source>%1 and %2</source>
-        <translation>%1 und %2</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="361"/>
+        <source>The library file has been fixed!</source>
+        <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="40"/>
-        <source>“%1”</source>
-        <translation>„%1“</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="362"/>
+        <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
+        <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="56"/>
-        <source>one with id %1 whose %2 is not known</source>
-        <translation>eine mit der ID %1, deren %2 nicht bekannt ist</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="60"/>
-        <source>the one with id %1</source>
-        <translation>die mit der ID %1</translation>
-    </message>
-    <message numerus="yes">
-        <location filename="../../app/core/texts/SalvageText.cpp" line="65"/>
-        <source>%n more</source>
-        <translation>
-            <numerusform>%n weitere</numerusform>
-            <numerusform>%n weitere</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location filename="../../app/core/texts/SalvageText.cpp" line="66"/>
-        <source>%n rows of “%1” lost: %2</source>
-        <translation>
-            <numerusform>%n Zeile von „%1“ verloren: %2</numerusform>
-            <numerusform>%n Zeilen von „%1“ verloren: %2</numerusform>
-        </translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="77"/>
-        <source>id %1: no value is known</source>
-        <translation>ID %1: kein Wert bekannt</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="78"/>
-        <source>id %1: %2</source>
-        <translation>ID %1: %2</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="86"/>
-        <source>Lost items.txt</source>
-        <translation>Verlorene Einträge.txt</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="91"/>
-        <source>The rows the damaged library lost, with every value its indexes still hold of them.</source>
-        <translation>Die Zeilen, die die beschädigte Mediathek verloren hat, mit jedem Wert, den ihre Indizes noch von ihnen enthalten.</translation>
-    </message>
-    <message numerus="yes">
-        <location filename="../../app/core/texts/SalvageText.cpp" line="101"/>
-        <source>“%1”: %n rows lost</source>
-        <translation>
-            <numerusform>„%1“: %n Zeile verloren</numerusform>
-            <numerusform>„%1“: %n Zeilen verloren</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <location filename="../../app/core/texts/SalvageText.cpp" line="107"/>
-        <source>%n more rows are not listed here.</source>
-        <translation>
-            <numerusform>%n weitere Zeile ist hier nicht aufgeführt.</numerusform>
-            <numerusform>%n weitere Zeilen sind hier nicht aufgeführt.</numerusform>
-        </translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="117"/>
-        <source>There is no “Library.sqlite” in “%1”.</source>
-        <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="124"/>
-        <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
-        <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="129"/>
-        <source>The rows could not be recovered, so no recovered copy was made: %1</source>
-        <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="137"/>
-        <source>What could be read from the damaged database was saved in “%1”:</source>
-        <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="143"/>
-        <source>%1: %2 rows recovered</source>
-        <translation>%1: %2 Zeilen gerettet</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="146"/>
-        <source>%1: %2 rows recovered; the damaged database suggests %3</source>
-        <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="155"/>
-        <source>%1 rows could not be placed in their table; they are in the table “%2”.</source>
-        <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „%2“.</translation>
-    </message>
-    <message>
-        <location filename="../../app/core/texts/SalvageText.cpp" line="161"/>
-        <source>Every lost row, with every value its indexes still hold, is listed in “%1”.</source>
-        <translation>Jede verlorene Zeile ist mit jedem Wert, den ihre Indizes noch enthalten, in „%1“ aufgeführt.</translation>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="367"/>
+        <source>Quit</source>
+        <translation>Beenden</translation>
     </message>
 </context>
 <context>
@@ -1057,6 +950,126 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <location filename="../../app/gui/RepairWindow.cpp" line="344"/>
         <source>Cancel Repair</source>
         <translation>Reparatur abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>Salvage</name>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="34"/>
+        <source>%1 and %2</source>
+        <translation>%1 und %2</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="40"/>
+        <source>“%1”</source>
+        <translation>„%1“</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="56"/>
+        <source>one with id %1 whose %2 is not known</source>
+        <translation>eine mit der ID %1, deren %2 nicht bekannt ist</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="59"/>
+        <source>the one with id %1</source>
+        <translation>die mit der ID %1</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/texts/SalvageText.cpp" line="64"/>
+        <source>%n more</source>
+        <translation>
+            <numerusform>%n weitere</numerusform>
+            <numerusform>%n weitere</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/texts/SalvageText.cpp" line="65"/>
+        <source>%n rows of “%1” lost: %2</source>
+        <translation>
+            <numerusform>%n Zeile von „%1“ verloren: %2</numerusform>
+            <numerusform>%n Zeilen von „%1“ verloren: %2</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="76"/>
+        <source>id %1: no value is known</source>
+        <translation>ID %1: kein Wert bekannt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="77"/>
+        <source>id %1: %2</source>
+        <translation>ID %1: %2</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="85"/>
+        <source>Lost items.txt</source>
+        <translation>Verlorene Einträge.txt</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="90"/>
+        <source>The rows the damaged library lost, with every value its indexes still hold of them.</source>
+        <translation>Die Zeilen, die die beschädigte Mediathek verloren hat, mit jedem Wert, den ihre Indizes noch von ihnen enthalten.</translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/texts/SalvageText.cpp" line="101"/>
+        <source>“%1”: %n rows lost</source>
+        <translation>
+            <numerusform>„%1“: %n Zeile verloren</numerusform>
+            <numerusform>„%1“: %n Zeilen verloren</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <location filename="../../app/core/texts/SalvageText.cpp" line="106"/>
+        <source>%n more rows are not listed here.</source>
+        <translation>
+            <numerusform>%n weitere Zeile ist hier nicht aufgeführt.</numerusform>
+            <numerusform>%n weitere Zeilen sind hier nicht aufgeführt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="116"/>
+        <source>There is no “Library.sqlite” in “%1”.</source>
+        <translation>In „%1“ gibt es keine „Library.sqlite“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="119"/>
+        <source>A repair is already running.</source>
+        <translation>Es läuft bereits eine Reparatur.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="123"/>
+        <source>No row could be recovered from the damaged database, so no recovered copy was made.</source>
+        <translation>Aus der beschädigten Datenbank konnte keine Zeile gerettet werden, daher wurde keine gerettete Kopie angelegt.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="128"/>
+        <source>The rows could not be recovered, so no recovered copy was made: %1</source>
+        <translation>Die Zeilen konnten nicht gerettet werden, daher wurde keine gerettete Kopie angelegt: %1</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="136"/>
+        <source>What could be read from the damaged database was saved in “%1”:</source>
+        <translation>Was sich aus der beschädigten Datenbank lesen ließ, wurde in „%1“ gesichert:</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="141"/>
+        <source>%1: %2 rows recovered</source>
+        <translation>%1: %2 Zeilen gerettet</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="144"/>
+        <source>%1: %2 rows recovered; the damaged database suggests %3</source>
+        <translation>%1: %2 Zeilen gerettet; die beschädigte Datenbank lässt %3 erwarten</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="153"/>
+        <source>%1 rows could not be placed in their table; they are in the table “%2”.</source>
+        <translation>%1 Zeilen konnten keiner Tabelle zugeordnet werden; sie stehen in der Tabelle „%2“.</translation>
+    </message>
+    <message>
+        <location filename="../../app/core/texts/SalvageText.cpp" line="159"/>
+        <source>Every lost row, with every value its indexes still hold, is listed in “%1”.</source>
+        <translation>Jede verlorene Zeile ist mit jedem Wert, den ihre Indizes noch enthalten, in „%1“ aufgeführt.</translation>
     </message>
 </context>
 <context>

@@ -255,9 +255,8 @@ SalvageReport salvageLibrary(const SqliteShell &shell, const QString &source, co
         inFolder(parent, bf::makeFilenameUniqueInDirectory(recoveredCopyName(libraryName), parent));
     if (report.failure == SalvageReport::Failure::None) {
         std::optional<QString> error;
-        if (!syncTree(partial))
-            error = QCoreApplication::translate(
-                "QBAppDelegate", "The recovered copy could not be written to the disk in full.");
+        if (const Expected<> flushed = syncTree(partial); !flushed)
+            error = flushed.error();
         else if (const Expected<> named = renameNoReplace(partial, final); !named)
             error = named.error();
         if (error) {

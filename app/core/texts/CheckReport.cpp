@@ -190,11 +190,11 @@ Alert checkRefusalAlert(const Failure &failure, const QString &library)
                 failure.detail};
     case CheckOutcome::NoLibrary:
         if (failure.cause == Cause::FolderUnopenable)
-            return {QCoreApplication::translate("LibraryCheck", "The library cannot be checked."),
-                    QCoreApplication::translate("QBAppDelegate",
-                                                "The folder “%1” cannot be opened: %2.")
-                        .arg(failure.path, failure.detail),
-                    {}};
+            return {
+                QCoreApplication::translate("LibraryCheck", "The library cannot be checked."),
+                QCoreApplication::translate("LibraryCheck", "The folder “%1” cannot be opened: %2.")
+                    .arg(failure.path, failure.detail),
+                {}};
         break;
     case CheckOutcome::Healthy:
     case CheckOutcome::Repairable:

@@ -10,15 +10,15 @@ QString hindranceText(SwapHindrance hindrance, const QString &copy, const QStrin
 {
     switch (hindrance) {
     case SwapHindrance::CompanionRunning:
-        return QCoreApplication::translate("QBAppDelegate", "Quillbox is running.");
+        return QCoreApplication::translate("RecoveredCopy", "Quillbox is running.");
     case SwapHindrance::CopyInUse:
-        return QCoreApplication::translate("QBAppDelegate", "Another program is using “%1”.")
+        return QCoreApplication::translate("RecoveredCopy", "Another program is using “%1”.")
             .arg(copy);
     case SwapHindrance::CopyUnlockable:
-        return QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be locked: %2.")
+        return QCoreApplication::translate("RecoveredCopy", "The folder “%1” cannot be locked: %2.")
             .arg(copy, detail);
     case SwapHindrance::NotRecorded:
-        return QCoreApplication::translate("QBAppDelegate",
+        return QCoreApplication::translate("RecoveredCopy",
                                            "The repair's record could not be written to “%1”.")
             .arg(detail);
     }
@@ -27,17 +27,17 @@ QString hindranceText(SwapHindrance hindrance, const QString &copy, const QStrin
 
 Alert useRecoveredQuestion(const RecoveredSwap &swap)
 {
-    return {QCoreApplication::translate("QBAppDelegate",
+    return {QCoreApplication::translate("RecoveredCopy",
                                         "Do you want to use the recovered library now?"),
             QCoreApplication::translate(
-                "QBAppDelegate",
+                "RecoveredCopy",
                 "What could be read from the damaged library was saved in “%1”. If you use it, it "
                 "takes the name “%2”, and the damaged library is renamed “%3” and stays beside it "
                 "in “%4”. Nothing is deleted.")
                 .arg(QFileInfo(swap.recovered).fileName(), QFileInfo(swap.library).fileName(),
                      QFileInfo(swap.damaged).fileName(), QFileInfo(swap.library).absolutePath()),
-            {QCoreApplication::translate("QBAppDelegate", "Use Recovered Library"),
-             QCoreApplication::translate("QBAppDelegate", "Keep As It Is")},
+            {QCoreApplication::translate("RecoveredCopy", "Use Recovered Library"),
+             QCoreApplication::translate("RecoveredCopy", "Keep As It Is")},
             {},
             DefaultButton::Last};
 }
@@ -45,13 +45,13 @@ Alert useRecoveredQuestion(const RecoveredSwap &swap)
 Alert swapAlert(const RecoveredSwap &swap, const SwapEnd &ended)
 {
     const QString notInPlace = QCoreApplication::translate(
-        "QBAppDelegate", "The recovered library could not be put in place.");
+        "RecoveredCopy", "The recovered library could not be put in place.");
     switch (ended.result) {
     case SwapResult::Swapped:
         return {
-            QCoreApplication::translate("QBAppDelegate", "The recovered library is now in use."),
+            QCoreApplication::translate("RecoveredCopy", "The recovered library is now in use."),
             QCoreApplication::translate(
-                "QBAppDelegate",
+                "RecoveredCopy",
                 "It has the library's name now: “%1”. The damaged library is kept as “%2”; "
                 "delete it once you are sure you do not need it.")
                 .arg(swap.library, swap.damaged),
@@ -59,7 +59,7 @@ Alert swapAlert(const RecoveredSwap &swap, const SwapEnd &ended)
     case SwapResult::Unmoved:
         return {notInPlace,
                 ended.why + u"\n\n"_qs +
-                    QCoreApplication::translate("QBAppDelegate",
+                    QCoreApplication::translate("RecoveredCopy",
                                                 "The library “%1” was left as it is, and the "
                                                 "recovered copy is still at “%2”.")
                         .arg(swap.library, swap.recovered),
@@ -69,7 +69,7 @@ Alert swapAlert(const RecoveredSwap &swap, const SwapEnd &ended)
     }
     return {notInPlace,
             ended.why + u"\n\n"_qs +
-                QCoreApplication::translate("QBAppDelegate",
+                QCoreApplication::translate("RecoveredCopy",
                                             "The damaged library is now at “%1” and the recovered "
                                             "copy at “%2”. Give one of them the name “%3” by hand.")
                     .arg(swap.damaged, swap.recovered, swap.library),

@@ -21,7 +21,7 @@ QString leftoversSentence(const QStringList &leftovers)
     for (const QString &path : leftovers)
         quoted.append(u"“"_qs + path + u"”"_qs);
     return u"\n\n"_qs + QCoreApplication::translate(
-                            "QBAppDelegate",
+                            "RepairReport",
                             "The repair could not remove what it had made so far; you can delete "
                             "it: %1.")
                             .arg(quoted.join(u", "_qs));
@@ -32,74 +32,73 @@ Alert refusalAlert(const Failure &failure, const RepairPlaces &places)
 {
     switch (failure.cause) {
     case Cause::NoLibrary:
-        return {QCoreApplication::translate("QBAppDelegate", "No Quillbox library was found."),
-                QCoreApplication::translate("QBAppDelegate",
-                                            "Choose the library folder and try again."),
-                {}};
+        return {
+            QCoreApplication::translate("RepairReport", "No Quillbox library was found."),
+            QCoreApplication::translate("RepairReport", "Choose the library folder and try again."),
+            {}};
     case Cause::NoDatabase:
-        return {QCoreApplication::translate("QBAppDelegate",
+        return {QCoreApplication::translate("RepairReport",
                                             "This folder holds no Quillbox library to repair."),
-                QCoreApplication::translate("QBAppDelegate", "There is no “%1” in “%2”.")
+                QCoreApplication::translate("RepairReport", "There is no “%1” in “%2”.")
                     .arg(failure.path, places.library),
                 {}};
     case Cause::DatabaseNotPlain:
         return {
-            QCoreApplication::translate("QBAppDelegate",
+            QCoreApplication::translate("RepairReport",
                                         "This folder holds no Quillbox library to repair."),
             QCoreApplication::translate(
-                "QBAppDelegate", "“%1” is not a plain file (it is a folder, a link or a device).")
+                "RepairReport", "“%1” is not a plain file (it is a folder, a link or a device).")
                 .arg(failure.path),
             {}};
     case Cause::DatabaseEmpty:
-        return {QCoreApplication::translate("QBAppDelegate",
+        return {QCoreApplication::translate("RepairReport",
                                             "This folder holds no Quillbox library to repair."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "“%1” is empty, so there is nothing to rebuild. Look for an older copy of "
                     "your library.")
                     .arg(failure.path),
                 {}};
     case Cause::AlreadyRunning:
-        return {QCoreApplication::translate("QBAppDelegate", "A repair is already running."),
+        return {QCoreApplication::translate("RepairReport", "A repair is already running."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "Another Quillbox Repair is working on this library. Wait until it has "
                     "finished, then try again if need be."),
                 {}};
     case Cause::LockUnsupported:
-        return {QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
+        return {QCoreApplication::translate("RepairReport", "The library cannot be changed."),
                 lockUnsupportedText(failure.path, failure.detail),
                 {}};
     case Cause::FolderUnopenable:
-        return {
-            QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
-            QCoreApplication::translate("QBAppDelegate", "The folder “%1” cannot be opened: %2.")
-                .arg(failure.path, failure.detail),
-            {}};
+        return {QCoreApplication::translate("RepairReport", "The library cannot be changed."),
+                QCoreApplication::translate("RepairReport", "The folder “%1” cannot be opened: %2.")
+                    .arg(failure.path, failure.detail),
+                {}};
     case Cause::CompanionRunning:
-        return {QCoreApplication::translate("QBAppDelegate", "Quillbox is running."),
-                QCoreApplication::translate("QBAppDelegate", "Quit Quillbox and try again."),
+        return {QCoreApplication::translate("RepairReport", "Quillbox is running."),
+                QCoreApplication::translate("RepairReport", "Quit Quillbox and try again."),
                 {}};
     case Cause::ShellMissing:
-        return {QCoreApplication::translate("QBAppDelegate", "The repair tool is incomplete."),
+        return {QCoreApplication::translate("RepairReport", "The repair tool is incomplete."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try "
                     "again.")
                     .arg(failure.path),
                 {}};
     case Cause::ReadOnly:
-        return {QCoreApplication::translate("QBAppDelegate", "The library cannot be changed."),
-                QCoreApplication::translate("QBAppDelegate",
-                                            "The folder “%1” cannot be written to: %2.")
-                    .arg(failure.path, failure.detail),
-                {}};
+        return {
+            QCoreApplication::translate("RepairReport", "The library cannot be changed."),
+            QCoreApplication::translate("RepairReport", "The folder “%1” cannot be written to: %2.")
+                .arg(failure.path, failure.detail),
+            {}};
     case Cause::NoSpace: {
         const QLocale locale;
         return {QCoreApplication::translate(
-                    "QBAppDelegate", "There is not enough free space to repair the library."),
+                    "RepairReport", "There is not enough free space to repair the library."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "The repair needs about %1 of free space on the library's disk, and %2 is "
                     "free. Free some space and try again.")
                     .arg(locale.formattedDataSize(failure.needed),
@@ -128,37 +127,36 @@ Alert stoppedAlert(const Failure &failure, const RepairPlaces &places)
 {
     const QString leftovers = leftoversSentence(failure.leftovers);
     const QString copyTitle = QCoreApplication::translate(
-        "QBAppDelegate", "There was a problem saving a copy of the library file.");
+        "RepairReport", "There was a problem saving a copy of the library file.");
     switch (failure.cause) {
     case Cause::CopyFailed:
         return {copyTitle, failure.detail + leftovers, {}};
     case Cause::CopyNotReadBack:
         return {copyTitle,
-                QCoreApplication::translate("QBAppDelegate",
+                QCoreApplication::translate("RepairReport",
                                             "The copy could not be read back in full.") +
                     leftovers,
                 {}};
     case Cause::CopyNotFlushed:
         return {copyTitle,
-                QCoreApplication::translate("QBAppDelegate",
+                QCoreApplication::translate("RepairReport",
                                             "The copy could not be written to the disk in full.") +
                     leftovers,
                 {}};
     case Cause::Canceled:
-        return {
-            QCoreApplication::translate("QBAppDelegate", "The repair was canceled."),
-            QCoreApplication::translate("QBAppDelegate", "Nothing in the library was changed.") +
-                leftovers,
-            {}};
+        return {QCoreApplication::translate("RepairReport", "The repair was canceled."),
+                QCoreApplication::translate("RepairReport", "Nothing in the library was changed.") +
+                    leftovers,
+                {}};
     case Cause::Locked:
         return {
-            QCoreApplication::translate("QBAppDelegate", "Another program is using the library."),
+            QCoreApplication::translate("RepairReport", "Another program is using the library."),
             (places.backup.isEmpty()
                  ? QCoreApplication::translate(
-                       "QBAppDelegate", "Close the program that has “%1” open, then try again.")
+                       "RepairReport", "Close the program that has “%1” open, then try again.")
                        .arg(places.library)
                  : QCoreApplication::translate(
-                       "QBAppDelegate",
+                       "RepairReport",
                        "Close the program that has “%1” open, then try again. The library "
                        "was left as it is; a safety copy is at “%2”.")
                        .arg(places.library, places.backup)) +
@@ -166,9 +164,9 @@ Alert stoppedAlert(const Failure &failure, const RepairPlaces &places)
             {}};
     case Cause::UnsafeText:
         return {QCoreApplication::translate(
-                    "QBAppDelegate", "The library holds text that the repair cannot carry over."),
+                    "RepairReport", "The library holds text that the repair cannot carry over."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "Some text in the library contains a NUL character, which the rebuild would "
                     "cut short. The library was left as it is; a safety copy is at “%1”.")
                         .arg(places.backup) +
@@ -201,7 +199,7 @@ Alert stoppedAlert(const Failure &failure, const RepairPlaces &places)
 QString lockUnsupportedText(const QString &folder, const QString &why)
 {
     return QCoreApplication::translate(
-               "QBAppDelegate",
+               "RepairReport",
                "The folder “%1” cannot be locked against other programs (%2), and a repair "
                "never runs without that lock. Move the library to a drive that allows locks, "
                "or to this computer, and try again.")
@@ -213,37 +211,37 @@ Alert failureAlert(const Failure &failure, const RepairPlaces &places)
     switch (failure.cause) {
     case Cause::DiskWrite:
         return {QCoreApplication::translate(
-                    "QBAppDelegate", "The repair stopped because the disk could not be written."),
+                    "RepairReport", "The repair stopped because the disk could not be written."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "The library's disk is full or refused a write. The library was put back "
                     "from its safety copy. Free some space and try again.") +
                     (failure.detail.isEmpty() ? QString() : u"\n\n"_qs + failure.detail),
                 {}};
     case Cause::ShellNotStarted:
-        return {QCoreApplication::translate("QBAppDelegate",
+        return {QCoreApplication::translate("RepairReport",
                                             "The repair could not start the SQLite shell."),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "The library was put back from its safety copy, exactly as it was. "
                     "Reinstall Quillbox Repair and try again."),
                 {},
                 failure.detail};
     case Cause::ShellKilled:
         return {QCoreApplication::translate(
-                    "QBAppDelegate", "The SQLite shell stopped unexpectedly (killed by signal %1).")
+                    "RepairReport", "The SQLite shell stopped unexpectedly (killed by signal %1).")
                     .arg(failure.detail),
                 QCoreApplication::translate(
-                    "QBAppDelegate",
+                    "RepairReport",
                     "The library was put back from its safety copy, exactly as it was. Try "
                     "again; if it happens again, contact Quillbox Support."),
                 {}};
     case Cause::ShellStopped:
         return {
             QCoreApplication::translate(
-                "QBAppDelegate", "The SQLite shell stopped responding, so the repair was stopped."),
+                "RepairReport", "The SQLite shell stopped responding, so the repair was stopped."),
             QCoreApplication::translate(
-                "QBAppDelegate",
+                "RepairReport",
                 "The library was put back from its safety copy, exactly as it was. Try "
                 "again; if it happens again, contact Quillbox Support."),
             {},
@@ -282,7 +280,7 @@ QString droppedNote(const RepairPlaces &places)
     if (places.dropped.isEmpty())
         return {};
     return QCoreApplication::translate(
-               "QBAppDelegate",
+               "RepairReport",
                "The file system did not let the safety copy keep these extended attributes:") +
            u'\n' + places.dropped.join(u'\n');
 }
@@ -292,23 +290,23 @@ QString droppedNote(const RepairPlaces &places)
 Alert corruptAlert(const RepairPlaces &places, const QString &salvaged, const QString &shellSaid)
 {
     QStringList details{QCoreApplication::translate(
-                            "QBAppDelegate",
+                            "RepairReport",
                             "The library “%1” is put back from its safety copy “%2”, exactly as "
                             "it was before the repair.")
                             .arg(places.library, places.backup),
                         salvaged};
     if (!shellSaid.isEmpty())
-        details.append(QCoreApplication::translate("QBAppDelegate", "The SQLite shell said:\n%1")
+        details.append(QCoreApplication::translate("RepairReport", "The SQLite shell said:\n%1")
                            .arg(shellSaid));
     if (!places.dropped.isEmpty())
         details.append(droppedNote(places));
     return {
         QCoreApplication::translate(
-            "QBAppDelegate", "The library file is corrupt and cannot be repaired automatically."),
-        QCoreApplication::translate("QBAppDelegate",
+            "RepairReport", "The library file is corrupt and cannot be repaired automatically."),
+        QCoreApplication::translate("RepairReport",
                                     "Contact Quillbox Support for further assistance."),
-        {QCoreApplication::translate("QBAppDelegate", "Support"),
-         QCoreApplication::translate("QBAppDelegate", "Cancel")},
+        {QCoreApplication::translate("RepairReport", "Support"),
+         QCoreApplication::translate("RepairReport", "Cancel")},
         details.join(u"\n\n"_qs)};
 }
 
@@ -323,22 +321,22 @@ Alert notRestoredAlert(RestoreResult result, bool libraryMissing, const RepairPl
 {
     QString why =
         QCoreApplication::translate(
-            "QBAppDelegate", "The complete safety copy is at “%1”. Put it in place of the library "
-                             "folder by hand.")
+            "RepairReport", "The complete safety copy is at “%1”. Put it in place of the library "
+                            "folder by hand.")
             .arg(places.backup);
     if (!libraryMissing && result == RestoreResult::CopyChanged)
         why = QCoreApplication::translate(
-                  "QBAppDelegate",
+                  "RepairReport",
                   "The folder “%1” no longer holds the complete safety copy this repair made (it "
                   "was changed, or another program is using it), so the library “%2” was left as "
                   "it is.")
                   .arg(places.backup, places.library);
     else if (!libraryMissing && result == RestoreResult::CopyMissing)
         why = QCoreApplication::translate(
-                  "QBAppDelegate",
+                  "RepairReport",
                   "The safety copy “%1” is missing, so the library was left as it is.")
                   .arg(places.backup);
-    return {QCoreApplication::translate("QBAppDelegate",
+    return {QCoreApplication::translate("RepairReport",
                                         "The library could not be restored from its safety copy."),
             why + leftoversSentence(leftovers),
             {}};
@@ -355,18 +353,18 @@ Alert fixedAlert(const RepairPlaces &places)
     QStringList details;
     if (!counts.isEmpty())
         details.append(QCoreApplication::translate(
-                           "QBAppDelegate", "%1: every row and value compared with the damaged "
-                                            "library.")
+                           "RepairReport", "%1: every row and value compared with the damaged "
+                                           "library.")
                            .arg(locale.createSeparatedList(counts)));
     if (!places.dropped.isEmpty())
         details.append(droppedNote(places));
-    return {QCoreApplication::translate("QBAppDelegate", "The library file has been fixed!"),
+    return {QCoreApplication::translate("RepairReport", "The library file has been fixed!"),
             QCoreApplication::translate(
-                "QBAppDelegate",
+                "RepairReport",
                 "The library as it was before the repair is kept in “%1”. Delete that folder "
                 "once you are sure you do not need it.")
                 .arg(places.backup),
-            {QCoreApplication::translate("QBAppDelegate", "Quit")},
+            {QCoreApplication::translate("RepairReport", "Quit")},
             details.join(u"\n\n"_qs)};
 }
 } // namespace quillbox
