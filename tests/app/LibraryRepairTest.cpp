@@ -320,14 +320,7 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
     EXPECT_GT(saved, 0);
 }
 
-const char *const kNotes = R"(PRAGMA page_size=4096;
-CREATE TABLE notes(id INTEGER PRIMARY KEY, title TEXT, body TEXT, score REAL);
-CREATE INDEX notes_by_title ON notes(title);
-WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
-  INSERT INTO notes SELECT i, 'Note ' || i, printf('%.200c', 'x'), i / 7.0 FROM n;
-CREATE TABLE notebooks(id INTEGER PRIMARY KEY, title TEXT);
-INSERT INTO notebooks VALUES (1, 'Inbox'), (2, 'Work');
-ANALYZE;)";
+const char *const kNotes = QUILLBOX_NOTES_SQL;
 // Half the rows deleted, their pages left on the freelist as they were.
 const char *const kFreedRows = R"(PRAGMA page_size=4096; PRAGMA secure_delete=OFF;
 CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);

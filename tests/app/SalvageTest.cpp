@@ -19,14 +19,7 @@ namespace
 
 using test::runSql;
 
-// 3000 notes over many pages, titled by an index, and a small table.
-const char *const kNotes = R"(PRAGMA page_size=4096;
-CREATE TABLE notes(id INTEGER PRIMARY KEY, title TEXT, body TEXT, score REAL);
-CREATE INDEX notes_by_title ON notes(title);
-WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
-  INSERT INTO notes SELECT i, 'Note ' || i, printf('%.200c', 'x'), i / 7.0 FROM n;
-CREATE TABLE notebooks(id INTEGER PRIMARY KEY, title TEXT);
-INSERT INTO notebooks VALUES (1, 'Inbox'), (2, 'Work');)";
+const char *const kNotes = QUILLBOX_NOTES_SQL;
 
 // How the damage is done.
 enum class Damage {

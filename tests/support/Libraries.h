@@ -15,6 +15,18 @@ namespace quillbox::test
 // The utility's own shell in the build tree.
 [[nodiscard]] QString shellPath();
 
+// 3000 notes over many pages, with an index on their titles, a small table
+// of notebooks and the statistics: SQL for a library's database.
+#define QUILLBOX_NOTES_SQL                                                                         \
+    "PRAGMA page_size=4096;\n"                                                                     \
+    "CREATE TABLE notes(id INTEGER PRIMARY KEY, title TEXT, body TEXT, score REAL);\n"             \
+    "CREATE INDEX notes_by_title ON notes(title);\n"                                               \
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)\n"             \
+    "  INSERT INTO notes SELECT i, 'Note ' || i, printf('%.200c', 'x'), i / 7.0 FROM n;\n"         \
+    "CREATE TABLE notebooks(id INTEGER PRIMARY KEY, title TEXT);\n"                                \
+    "INSERT INTO notebooks VALUES (1, 'Inbox'), (2, 'Work');\n"                                    \
+    "ANALYZE;\n"
+
 // Whether a shell that fails fails the current test.
 enum class ShellFailure { FailsTest, Allowed };
 
