@@ -31,7 +31,7 @@ bool isSibling(const QString &path, const QString &library)
 
 SettledRepair putBack(const RepairJournal &journal, RepairRecord record, FolderLocks &locks)
 {
-    const SettledRepair restored{.how = Settled::PutBack};
+    SettledRepair restored{.how = Settled::PutBack};
     const QString aside = isSibling(record.aside, record.library) ? record.aside : QString();
     // A power cut can lose the rename that gave the finished copy its name:
     // the complete copy is then still under its hidden name.

@@ -38,7 +38,7 @@ std::optional<ShellLine> splitShellLine(const QByteArray &line, int fields)
     const QJsonDocument json = QJsonDocument::fromJson(line.mid(from), &error);
     if (error.error != QJsonParseError::NoError || !json.isArray())
         return std::nullopt;
-    for (const QJsonValue &text : json.array())
+    for (const auto &text : json.array())
         split.texts.append(text.toString());
     return split;
 }
