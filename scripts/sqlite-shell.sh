@@ -7,7 +7,8 @@
 # without what a crafted library could use against its user: no .shell or
 # .system, no extensions loaded at run time. sqlite-shell.patch makes .dump
 # and .recover print only the first statement of each schema entry, as
-# SQLite itself reads it.
+# SQLite itself reads it, and gives a standard input or output that is not a
+# terminal a 1 MiB buffer.
 #
 #   scripts/sqlite-shell.sh fetch      download the source package into the
 #                                      cache through an apt configuration of
