@@ -53,7 +53,8 @@ enum class Reads {
 [[nodiscard]] QByteArrayList onlyRead(Reads reads = Reads::Plain);
 
 // A rebuild from a dump or a recovery: both put virtual tables back by
-// writing their schema rows, which SQLite's defensive mode forbids.
+// writing their schema rows, which SQLite's defensive mode forbids. Nothing
+// it writes is flushed: the caller flushes the result before relying on it.
 [[nodiscard]] QByteArrayList rebuilding();
 
 } // namespace quillbox
