@@ -271,27 +271,27 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
 <context>
     <name>InterruptedRepair</name>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="19"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="37"/>
         <source>An earlier repair was interrupted while it put the recovered library in place.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, während sie die gerettete Mediathek an die Stelle der Mediathek setzte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="33"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="81"/>
         <source>An earlier repair was interrupted before it changed the library.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, bevor sie die Mediathek verändert hat.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="36"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="84"/>
         <source>The library is as it was. You can start the repair again.</source>
         <translation>Die Mediathek ist unverändert. Sie können die Reparatur erneut starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="41"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="89"/>
         <source>An earlier repair was interrupted, so the library was put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, daher wurde die Mediathek aus ihrer Sicherheitskopie wiederhergestellt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="44"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="92"/>
         <source>The library is as it was before that repair. You can start the repair again.</source>
         <translation>Die Mediathek ist wieder so wie vor dieser Reparatur. Sie können die Reparatur erneut starten.</translation>
     </message>
@@ -316,47 +316,47 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
         <translation>Es wurde nichts zurückgelegt: Die Mediathek „%1“ und der Ordner „%2“ wurden unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="65"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="64"/>
         <source>An earlier repair was interrupted, and the library could not be put back from its safety copy.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="68"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="67"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="75"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="102"/>
         <source>An earlier repair was interrupted after the library had been rebuilt.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, nachdem die Mediathek neu aufgebaut worden war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="78"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="105"/>
         <source>The rebuilt library was kept. Its safety copy is at “%1”.</source>
         <translation>Die neu aufgebaute Mediathek wurde behalten. Ihre Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="83"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="22"/>
         <source>The recovered library is in use as “%1”; the damaged library is at “%2”.</source>
         <translation>Die gerettete Mediathek wird als „%1“ verwendet; die beschädigte Mediathek liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="89"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="27"/>
         <source>The library “%1” is as it was before that repair; the recovered copy is at “%2”.</source>
         <translation>Die Mediathek „%1“ ist so wie vor dieser Reparatur; die gerettete Kopie liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="94"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="32"/>
         <source>The folders were left as they are. Look beside “%1” for the damaged library “%2” and the recovered copy “%3”.</source>
         <translation>Die Ordner wurden unverändert gelassen. Suchen Sie neben „%1“ nach der beschädigten Mediathek „%2“ und der geretteten Kopie „%3“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="100"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="114"/>
         <source>An earlier repair was interrupted, and its record cannot be read.</source>
         <translation>Eine frühere Reparatur wurde unterbrochen, und ihre Aufzeichnung kann nicht gelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="103"/>
+        <location filename="../../app/core/texts/InterruptedRepairReport.cpp" line="117"/>
         <source>Nothing was changed. Look beside the library folder for its safety copy, named “(Old Version)”.</source>
         <translation>Es wurde nichts verändert. Suchen Sie neben dem Mediathek-Ordner nach der Sicherheitskopie, deren Name „(Old Version)“ enthält.</translation>
     </message>
@@ -576,248 +576,243 @@ Starten Sie das Programm in einer Desktop-Sitzung oder reparieren Sie die Mediat
     </message>
     <message>
         <location filename="../../app/core/texts/RepairReport.cpp" line="40"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="47"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="54"/>
         <source>This folder holds no Quillbox library to repair.</source>
         <translation>Dieser Ordner enthält keine Quillbox-Mediathek, die repariert werden könnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="42"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="43"/>
         <source>There is no “%1” in “%2”.</source>
         <translation>In „%2“ gibt es keine Datei „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="49"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="48"/>
         <source>“%1” is not a plain file (it is a folder, a link or a device).</source>
         <translation>„%1“ ist keine gewöhnliche Datei (sondern ein Ordner, ein Verweis oder ein Gerät).</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="56"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="53"/>
         <source>“%1” is empty, so there is nothing to rebuild. Look for an older copy of your library.</source>
         <translation>„%1“ ist leer, es gibt also nichts neu aufzubauen. Suchen Sie nach einer älteren Kopie Ihrer Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="63"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="84"/>
         <source>A repair is already running.</source>
         <translation>Es läuft bereits eine Reparatur.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="64"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="85"/>
         <source>Another Quillbox Repair is working on this library. Wait until it has finished, then try again if need be.</source>
         <translation>Ein anderes Quillbox Repair arbeitet an dieser Mediathek. Warten Sie, bis es fertig ist, und versuchen Sie es dann bei Bedarf erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="70"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="74"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="92"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="65"/>
         <source>The library cannot be changed.</source>
         <translation>Die Mediathek kann nicht geändert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="75"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="70"/>
         <source>The folder “%1” cannot be opened: %2.</source>
         <translation>Der Ordner „%1“ kann nicht geöffnet werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="79"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="91"/>
         <source>Quillbox is running.</source>
         <translation>Quillbox wird ausgeführt.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="80"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="92"/>
         <source>Quit Quillbox and try again.</source>
         <translation>Beenden Sie Quillbox und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="83"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="95"/>
         <source>The repair tool is incomplete.</source>
         <translation>Das Reparaturprogramm ist unvollständig.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="84"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="96"/>
         <source>The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try again.</source>
         <translation>Die SQLite-Shell wurde unter „%1“ nicht gefunden. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="93"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="74"/>
         <source>The folder “%1” cannot be written to: %2.</source>
         <translation>In den Ordner „%1“ kann nicht geschrieben werden: %2.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="98"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="102"/>
         <source>There is not enough free space to repair the library.</source>
         <translation>Es ist nicht genug freier Speicher vorhanden, um die Mediathek zu reparieren.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="100"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="104"/>
         <source>The repair needs about %1 of free space on the library&apos;s disk, and %2 is free. Free some space and try again.</source>
         <translation>Die Reparatur braucht etwa %1 freien Speicher auf dem Datenträger der Mediathek; frei sind %2. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="129"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="116"/>
         <source>There was a problem saving a copy of the library file.</source>
         <translation>Beim Sichern einer Kopie der Mediathek-Datei ist ein Problem aufgetreten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="136"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="123"/>
         <source>The copy could not be read back in full.</source>
         <translation>Die Kopie konnte nicht vollständig zurückgelesen werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="142"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="128"/>
         <source>The copy could not be written to the disk in full.</source>
         <translation>Die Kopie konnte nicht vollständig auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="147"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="140"/>
         <source>The repair was canceled.</source>
         <translation>Die Reparatur wurde abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="148"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="141"/>
         <source>Nothing in the library was changed.</source>
         <translation>An der Mediathek wurde nichts verändert.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="153"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="146"/>
         <source>Another program is using the library.</source>
         <translation>Ein anderes Programm verwendet die Mediathek.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="155"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="148"/>
         <source>Close the program that has “%1” open, then try again.</source>
         <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="158"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="151"/>
         <source>Close the program that has “%1” open, then try again. The library was left as it is; a safety copy is at “%2”.</source>
         <translation>Schließen Sie das Programm, das „%1“ geöffnet hat, und versuchen Sie es erneut. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%2“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="166"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="158"/>
         <source>The library holds text that the repair cannot carry over.</source>
         <translation>Die Mediathek enthält Text, den die Reparatur nicht übernehmen kann.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="168"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="160"/>
         <source>Some text in the library contains a NUL character, which the rebuild would cut short. The library was left as it is; a safety copy is at “%1”.</source>
         <translation>Ein Text in der Mediathek enthält ein NUL-Zeichen, an dem der Neuaufbau ihn abschneiden würde. Die Mediathek wurde unverändert gelassen; eine Sicherheitskopie liegt unter „%1“.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="201"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="211"/>
         <source>The folder “%1” cannot be locked against other programs (%2), and a repair never runs without that lock. Move the library to a drive that allows locks, or to this computer, and try again.</source>
         <translation>Der Ordner „%1“ kann nicht gegen andere Programme gesperrt werden (%2), und eine Reparatur läuft nie ohne diese Sperre. Verschieben Sie die Mediathek auf ein Laufwerk, das Sperren erlaubt, oder auf diesen Computer, und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="213"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="174"/>
         <source>The repair stopped because the disk could not be written.</source>
         <translation>Die Reparatur wurde abgebrochen, weil der Datenträger nicht beschrieben werden konnte.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="215"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="176"/>
         <source>The library&apos;s disk is full or refused a write. The library was put back from its safety copy. Free some space and try again.</source>
         <translation>Der Datenträger der Mediathek ist voll oder hat einen Schreibvorgang abgelehnt. Die Mediathek wurde aus ihrer Sicherheitskopie wiederhergestellt. Schaffen Sie Platz und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="222"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="183"/>
         <source>The repair could not start the SQLite shell.</source>
         <translation>Die Reparatur konnte die SQLite-Shell nicht starten.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="224"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="185"/>
         <source>The library was put back from its safety copy, exactly as it was. Reinstall Quillbox Repair and try again.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Installieren Sie Quillbox Repair neu und versuchen Sie es erneut.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="231"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="195"/>
         <source>The SQLite shell stopped unexpectedly (killed by signal %1).</source>
         <translation>Die SQLite-Shell wurde unerwartet beendet (durch Signal %1).</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="234"/>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="243"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="191"/>
         <source>The library was put back from its safety copy, exactly as it was. Try again; if it happens again, contact Quillbox Support.</source>
         <translation>Die Mediathek wurde aus ihrer Sicherheitskopie zurückgelegt, genau so, wie sie war. Versuchen Sie es erneut; geschieht es wieder, wenden Sie sich an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="241"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="200"/>
         <source>The SQLite shell stopped responding, so the repair was stopped.</source>
         <translation>Die SQLite-Shell reagierte nicht mehr, daher wurde die Reparatur abgebrochen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="282"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="268"/>
         <source>The file system did not let the safety copy keep these extended attributes:</source>
         <translation>Das Dateisystem ließ die Sicherheitskopie diese erweiterten Attribute nicht behalten:</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="292"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="278"/>
         <source>The library “%1” is put back from its safety copy “%2”, exactly as it was before the repair.</source>
         <translation>Die Mediathek „%1“ wird aus ihrer Sicherheitskopie „%2“ zurückgelegt, genau so, wie sie vor der Reparatur war.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="299"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="285"/>
         <source>The SQLite shell said:
 %1</source>
         <translation>Die SQLite-Shell meldete:
 %1</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="304"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="290"/>
         <source>The library file is corrupt and cannot be repaired automatically.</source>
         <translation>Die Mediathek-Datei ist beschädigt und kann nicht automatisch repariert werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="306"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="292"/>
         <source>Contact Quillbox Support for further assistance.</source>
         <translation>Wenden Sie sich für weitere Hilfe an den Quillbox-Support.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="308"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="294"/>
         <source>Support</source>
         <translation>Support</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="309"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="295"/>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="323"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="309"/>
         <source>The complete safety copy is at “%1”. Put it in place of the library folder by hand.</source>
         <translation>Die vollständige Sicherheitskopie liegt unter „%1“. Setzen Sie sie von Hand an die Stelle des Mediathek-Ordners.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="328"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="314"/>
         <source>The folder “%1” no longer holds the complete safety copy this repair made (it was changed, or another program is using it), so the library “%2” was left as it is.</source>
         <translation>Der Ordner „%1“ enthält nicht mehr die vollständige Sicherheitskopie, die diese Reparatur angelegt hat (sie wurde verändert, oder ein anderes Programm verwendet sie). Die Mediathek „%2“ wurde daher unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="335"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="321"/>
         <source>The safety copy “%1” is missing, so the library was left as it is.</source>
         <translation>Die Sicherheitskopie „%1“ fehlt, daher wurde die Mediathek unverändert gelassen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="339"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="325"/>
         <source>The library could not be restored from its safety copy.</source>
         <translation>Die Mediathek konnte nicht aus ihrer Sicherheitskopie wiederhergestellt werden.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="355"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="341"/>
         <source>%1: every row and value compared with the damaged library.</source>
         <translation>%1: jede Zeile und jeder Wert mit der beschädigten Mediathek verglichen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="361"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="347"/>
         <source>The library file has been fixed!</source>
         <translation>Die Mediathek-Datei wurde repariert!</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="362"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="348"/>
         <source>The library as it was before the repair is kept in “%1”. Delete that folder once you are sure you do not need it.</source>
         <translation>Die Mediathek, wie sie vor der Reparatur war, liegt in „%1“. Löschen Sie diesen Ordner, sobald Sie sicher sind, dass Sie ihn nicht mehr brauchen.</translation>
     </message>
     <message>
-        <location filename="../../app/core/texts/RepairReport.cpp" line="367"/>
+        <location filename="../../app/core/texts/RepairReport.cpp" line="353"/>
         <source>Quit</source>
         <translation>Beenden</translation>
     </message>

@@ -13,13 +13,61 @@ QString words(const char *text)
     return QCoreApplication::translate("InterruptedRepair", text);
 }
 
-// The three alerts of a swap cut off share their message.
-Alert swapAlert(const QString &informative)
+// A swap of the recovered copy cut off: RecoveredInUse, RecoveredNotUsed,
+// SwapUnclear. The three share their message.
+Alert swapAlert(const SettledRepair &s)
 {
+    QString informative;
+    if (s.how == Settled::RecoveredInUse)
+        informative = words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                              "The recovered library is in use as “%1”; the "
+                                              "damaged library is at “%2”."))
+                          .arg(s.library, s.damaged);
+    else if (s.how == Settled::RecoveredNotUsed)
+        informative = words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                              "The library “%1” is as it was before that repair; "
+                                              "the recovered copy is at “%2”."))
+                          .arg(s.library, s.recovered);
+    else
+        informative = words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                              "The folders were left as they are. Look beside "
+                                              "“%1” for the damaged library “%2” and the "
+                                              "recovered copy “%3”."))
+                          .arg(s.library, s.damaged, s.recovered);
     return {words(QT_TRANSLATE_NOOP(
                 "InterruptedRepair",
                 "An earlier repair was interrupted while it put the recovered library in place.")),
             informative,
+            {}};
+}
+
+// A safety copy that could not be put back: CopyMissing, CopyChanged,
+// NotPutBack.
+Alert copyNotPutBackAlert(const SettledRepair &s)
+{
+    if (s.how == Settled::CopyMissing)
+        return {words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                        "An earlier repair was interrupted, and its safety copy "
+                                        "is missing.")),
+                words(QT_TRANSLATE_NOOP("InterruptedRepair", "The library “%1” was left as it is."))
+                    .arg(s.library),
+                {}};
+    if (s.how == Settled::CopyChanged)
+        return {words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                        "An earlier repair was interrupted, and its safety copy is "
+                                        "not as that repair made it.")),
+                words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                        "Nothing was put back: the library “%1” and the folder "
+                                        "“%2” were left as they are."))
+                    .arg(s.library, s.backup),
+                {}};
+    return {words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                    "An earlier repair was interrupted, and the library could "
+                                    "not be put back from its safety copy.")),
+            words(QT_TRANSLATE_NOOP("InterruptedRepair",
+                                    "The complete safety copy is at “%1”. Put it in place of "
+                                    "the library folder by hand."))
+                .arg(s.backup),
             {}};
 }
 
@@ -46,30 +94,9 @@ Alert settledAlert(const SettledRepair &s)
                                     "the repair again.")),
             {}};
     case Settled::CopyMissing:
-        return {words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                        "An earlier repair was interrupted, and its safety copy "
-                                        "is missing.")),
-                words(QT_TRANSLATE_NOOP("InterruptedRepair", "The library “%1” was left as it is."))
-                    .arg(s.library),
-                {}};
     case Settled::CopyChanged:
-        return {words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                        "An earlier repair was interrupted, and its safety copy is "
-                                        "not as that repair made it.")),
-                words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                        "Nothing was put back: the library “%1” and the folder "
-                                        "“%2” were left as they are."))
-                    .arg(s.library, s.backup),
-                {}};
     case Settled::NotPutBack:
-        return {words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                        "An earlier repair was interrupted, and the library could "
-                                        "not be put back from its safety copy.")),
-                words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                        "The complete safety copy is at “%1”. Put it in place of "
-                                        "the library folder by hand."))
-                    .arg(s.backup),
-                {}};
+        return copyNotPutBackAlert(s);
     case Settled::RebuildKept:
         return {
             words(QT_TRANSLATE_NOOP(
@@ -80,22 +107,9 @@ Alert settledAlert(const SettledRepair &s)
                 .arg(s.backup),
             {}};
     case Settled::RecoveredInUse:
-        return swapAlert(words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                                 "The recovered library is in use as “%1”; the "
-                                                 "damaged library is at “%2”."))
-                             .arg(s.library, s.damaged));
     case Settled::RecoveredNotUsed:
-        return swapAlert(
-            words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                    "The library “%1” is as it was before that repair; "
-                                    "the recovered copy is at “%2”."))
-                .arg(s.library, s.recovered));
     case Settled::SwapUnclear:
-        return swapAlert(words(QT_TRANSLATE_NOOP("InterruptedRepair",
-                                                 "The folders were left as they are. Look beside "
-                                                 "“%1” for the damaged library “%2” and the "
-                                                 "recovered copy “%3”."))
-                             .arg(s.library, s.damaged, s.recovered));
+        return swapAlert(s);
     case Settled::RecordUnreadable:
         return {words(QT_TRANSLATE_NOOP(
                     "InterruptedRepair",

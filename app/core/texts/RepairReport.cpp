@@ -27,128 +27,122 @@ QString leftoversSentence(const QStringList &leftovers)
                             .arg(quoted.join(u", "_qs));
 }
 
-// The alerts for the causes found before anything was copied or changed.
-Alert refusalAlert(const Failure &failure, const RepairPlaces &places)
+// "This folder holds no Quillbox library to repair.", and why: NoLibrary,
+// NoDatabase, DatabaseNotPlain, DatabaseEmpty.
+Alert notALibraryAlert(const Failure &failure, const RepairPlaces &places)
 {
-    switch (failure.cause) {
-    case Cause::NoLibrary:
+    if (failure.cause == Cause::NoLibrary)
         return {
             QCoreApplication::translate("RepairReport", "No Quillbox library was found."),
             QCoreApplication::translate("RepairReport", "Choose the library folder and try again."),
             {}};
-    case Cause::NoDatabase:
-        return {QCoreApplication::translate("RepairReport",
-                                            "This folder holds no Quillbox library to repair."),
+    const QString title = QCoreApplication::translate(
+        "RepairReport", "This folder holds no Quillbox library to repair.");
+    if (failure.cause == Cause::NoDatabase)
+        return {title,
                 QCoreApplication::translate("RepairReport", "There is no “%1” in “%2”.")
                     .arg(failure.path, places.library),
                 {}};
-    case Cause::DatabaseNotPlain:
+    if (failure.cause == Cause::DatabaseNotPlain)
         return {
-            QCoreApplication::translate("RepairReport",
-                                        "This folder holds no Quillbox library to repair."),
+            title,
             QCoreApplication::translate(
                 "RepairReport", "“%1” is not a plain file (it is a folder, a link or a device).")
                 .arg(failure.path),
             {}};
-    case Cause::DatabaseEmpty:
-        return {QCoreApplication::translate("RepairReport",
-                                            "This folder holds no Quillbox library to repair."),
-                QCoreApplication::translate(
-                    "RepairReport",
-                    "“%1” is empty, so there is nothing to rebuild. Look for an older copy of "
-                    "your library.")
-                    .arg(failure.path),
+    return {title,
+            QCoreApplication::translate("RepairReport",
+                                        "“%1” is empty, so there is nothing to rebuild. Look for "
+                                        "an older copy of your library.")
+                .arg(failure.path),
+            {}};
+}
+
+// "The library cannot be changed.", and why: LockUnsupported,
+// FolderUnopenable, ReadOnly.
+Alert unchangeableAlert(const Failure &failure)
+{
+    const QString title =
+        QCoreApplication::translate("RepairReport", "The library cannot be changed.");
+    if (failure.cause == Cause::LockUnsupported)
+        return {title, lockUnsupportedText(failure.path, failure.detail), {}};
+    if (failure.cause == Cause::FolderUnopenable)
+        return {title,
+                QCoreApplication::translate("RepairReport", "The folder “%1” cannot be opened: %2.")
+                    .arg(failure.path, failure.detail),
                 {}};
-    case Cause::AlreadyRunning:
+    return {title,
+            QCoreApplication::translate("RepairReport", "The folder “%1” cannot be written to: %2.")
+                .arg(failure.path, failure.detail),
+            {}};
+}
+
+// Something else stands in the way for now: AlreadyRunning,
+// CompanionRunning, ShellMissing, NoSpace.
+Alert notNowAlert(const Failure &failure)
+{
+    if (failure.cause == Cause::AlreadyRunning)
         return {QCoreApplication::translate("RepairReport", "A repair is already running."),
                 QCoreApplication::translate(
                     "RepairReport",
                     "Another Quillbox Repair is working on this library. Wait until it has "
                     "finished, then try again if need be."),
                 {}};
-    case Cause::LockUnsupported:
-        return {QCoreApplication::translate("RepairReport", "The library cannot be changed."),
-                lockUnsupportedText(failure.path, failure.detail),
-                {}};
-    case Cause::FolderUnopenable:
-        return {QCoreApplication::translate("RepairReport", "The library cannot be changed."),
-                QCoreApplication::translate("RepairReport", "The folder “%1” cannot be opened: %2.")
-                    .arg(failure.path, failure.detail),
-                {}};
-    case Cause::CompanionRunning:
+    if (failure.cause == Cause::CompanionRunning)
         return {QCoreApplication::translate("RepairReport", "Quillbox is running."),
                 QCoreApplication::translate("RepairReport", "Quit Quillbox and try again."),
                 {}};
-    case Cause::ShellMissing:
+    if (failure.cause == Cause::ShellMissing)
         return {QCoreApplication::translate("RepairReport", "The repair tool is incomplete."),
-                QCoreApplication::translate(
-                    "RepairReport",
-                    "The SQLite shell was not found at “%1”. Reinstall Quillbox Repair and try "
-                    "again.")
+                QCoreApplication::translate("RepairReport",
+                                            "The SQLite shell was not found at “%1”. Reinstall "
+                                            "Quillbox Repair and try again.")
                     .arg(failure.path),
                 {}};
-    case Cause::ReadOnly:
-        return {
-            QCoreApplication::translate("RepairReport", "The library cannot be changed."),
-            QCoreApplication::translate("RepairReport", "The folder “%1” cannot be written to: %2.")
-                .arg(failure.path, failure.detail),
+    const QLocale locale;
+    return {QCoreApplication::translate("RepairReport",
+                                        "There is not enough free space to repair the library."),
+            QCoreApplication::translate("RepairReport",
+                                        "The repair needs about %1 of free space on the library's "
+                                        "disk, and %2 is free. Free some space and try again.")
+                .arg(locale.formattedDataSize(failure.needed),
+                     locale.formattedDataSize(failure.available)),
             {}};
-    case Cause::NoSpace: {
-        const QLocale locale;
-        return {QCoreApplication::translate(
-                    "RepairReport", "There is not enough free space to repair the library."),
-                QCoreApplication::translate(
-                    "RepairReport",
-                    "The repair needs about %1 of free space on the library's disk, and %2 is "
-                    "free. Free some space and try again.")
-                    .arg(locale.formattedDataSize(failure.needed),
-                         locale.formattedDataSize(failure.available)),
-                {}};
-    }
-    case Cause::CopyFailed:
-    case Cause::CopyNotReadBack:
-    case Cause::CopyNotFlushed:
-    case Cause::Canceled:
-    case Cause::Locked:
-    case Cause::UnsafeText:
-    case Cause::DiskWrite:
-    case Cause::ShellNotStarted:
-    case Cause::ShellStopped:
-    case Cause::ShellKilled:
-    case Cause::Corrupt:
-        return {};
-    }
-    Q_UNREACHABLE();
-    return {};
 }
 
-// The alerts for the causes found once the safety copy was under way.
-Alert stoppedAlert(const Failure &failure, const RepairPlaces &places)
+// The safety copy could not be made: CopyFailed, CopyNotReadBack,
+// CopyNotFlushed.
+Alert copyAlert(const Failure &failure)
 {
-    const QString leftovers = leftoversSentence(failure.leftovers);
-    const QString copyTitle = QCoreApplication::translate(
+    const QString title = QCoreApplication::translate(
         "RepairReport", "There was a problem saving a copy of the library file.");
-    switch (failure.cause) {
-    case Cause::CopyFailed:
-        return {copyTitle, failure.detail + leftovers, {}};
-    case Cause::CopyNotReadBack:
-        return {copyTitle,
+    const QString leftovers = leftoversSentence(failure.leftovers);
+    if (failure.cause == Cause::CopyFailed)
+        return {title, failure.detail + leftovers, {}};
+    if (failure.cause == Cause::CopyNotReadBack)
+        return {title,
                 QCoreApplication::translate("RepairReport",
                                             "The copy could not be read back in full.") +
                     leftovers,
                 {}};
-    case Cause::CopyNotFlushed:
-        return {copyTitle,
-                QCoreApplication::translate("RepairReport",
-                                            "The copy could not be written to the disk in full.") +
-                    leftovers,
-                {}};
-    case Cause::Canceled:
+    return {title,
+            QCoreApplication::translate("RepairReport",
+                                        "The copy could not be written to the disk in full.") +
+                leftovers,
+            {}};
+}
+
+// A repair that stopped with the library left as it was: Canceled, Locked,
+// UnsafeText.
+Alert leftAsItWasAlert(const Failure &failure, const RepairPlaces &places)
+{
+    const QString leftovers = leftoversSentence(failure.leftovers);
+    if (failure.cause == Cause::Canceled)
         return {QCoreApplication::translate("RepairReport", "The repair was canceled."),
                 QCoreApplication::translate("RepairReport", "Nothing in the library was changed.") +
                     leftovers,
                 {}};
-    case Cause::Locked:
+    if (failure.cause == Cause::Locked)
         return {
             QCoreApplication::translate("RepairReport", "Another program is using the library."),
             (places.backup.isEmpty()
@@ -162,36 +156,53 @@ Alert stoppedAlert(const Failure &failure, const RepairPlaces &places)
                        .arg(places.library, places.backup)) +
                 leftovers,
             {}};
-    case Cause::UnsafeText:
+    return {QCoreApplication::translate(
+                "RepairReport", "The library holds text that the repair cannot carry over."),
+            QCoreApplication::translate(
+                "RepairReport",
+                "Some text in the library contains a NUL character, which the rebuild would "
+                "cut short. The library was left as it is; a safety copy is at “%1”.")
+                    .arg(places.backup) +
+                leftovers,
+            {}};
+}
+
+// A repair that stopped midway and was put back from its safety copy:
+// DiskWrite, ShellNotStarted, ShellKilled, ShellStopped.
+Alert putBackAlert(const Failure &failure)
+{
+    if (failure.cause == Cause::DiskWrite)
         return {QCoreApplication::translate(
-                    "RepairReport", "The library holds text that the repair cannot carry over."),
+                    "RepairReport", "The repair stopped because the disk could not be written."),
                 QCoreApplication::translate(
                     "RepairReport",
-                    "Some text in the library contains a NUL character, which the rebuild would "
-                    "cut short. The library was left as it is; a safety copy is at “%1”.")
-                        .arg(places.backup) +
-                    leftovers,
+                    "The library's disk is full or refused a write. The library was put back "
+                    "from its safety copy. Free some space and try again.") +
+                    (failure.detail.isEmpty() ? QString() : u"\n\n"_qs + failure.detail),
                 {}};
-    case Cause::NoLibrary:
-    case Cause::NoDatabase:
-    case Cause::DatabaseNotPlain:
-    case Cause::DatabaseEmpty:
-    case Cause::AlreadyRunning:
-    case Cause::FolderUnopenable:
-    case Cause::LockUnsupported:
-    case Cause::CompanionRunning:
-    case Cause::ShellMissing:
-    case Cause::ReadOnly:
-    case Cause::NoSpace:
-    case Cause::DiskWrite:
-    case Cause::ShellNotStarted:
-    case Cause::ShellStopped:
-    case Cause::ShellKilled:
-    case Cause::Corrupt:
-        return {};
-    }
-    Q_UNREACHABLE();
-    return {};
+    if (failure.cause == Cause::ShellNotStarted)
+        return {QCoreApplication::translate("RepairReport",
+                                            "The repair could not start the SQLite shell."),
+                QCoreApplication::translate(
+                    "RepairReport",
+                    "The library was put back from its safety copy, exactly as it was. "
+                    "Reinstall Quillbox Repair and try again."),
+                {},
+                failure.detail};
+    const QString tryAgain = QCoreApplication::translate(
+        "RepairReport", "The library was put back from its safety copy, exactly as it was. Try "
+                        "again; if it happens again, contact Quillbox Support.");
+    if (failure.cause == Cause::ShellKilled)
+        return {QCoreApplication::translate(
+                    "RepairReport", "The SQLite shell stopped unexpectedly (killed by signal %1).")
+                    .arg(failure.detail),
+                tryAgain,
+                {}};
+    return {QCoreApplication::translate(
+                "RepairReport", "The SQLite shell stopped responding, so the repair was stopped."),
+            tryAgain,
+            {},
+            failure.detail};
 }
 
 } // namespace
@@ -208,66 +219,42 @@ QString lockUnsupportedText(const QString &folder, const QString &why)
 
 Alert failureAlert(const Failure &failure, const RepairPlaces &places)
 {
+    // Every cause is named here, so that a new one does not compile until
+    // it has its words.
     switch (failure.cause) {
-    case Cause::DiskWrite:
-        return {QCoreApplication::translate(
-                    "RepairReport", "The repair stopped because the disk could not be written."),
-                QCoreApplication::translate(
-                    "RepairReport",
-                    "The library's disk is full or refused a write. The library was put back "
-                    "from its safety copy. Free some space and try again.") +
-                    (failure.detail.isEmpty() ? QString() : u"\n\n"_qs + failure.detail),
-                {}};
-    case Cause::ShellNotStarted:
-        return {QCoreApplication::translate("RepairReport",
-                                            "The repair could not start the SQLite shell."),
-                QCoreApplication::translate(
-                    "RepairReport",
-                    "The library was put back from its safety copy, exactly as it was. "
-                    "Reinstall Quillbox Repair and try again."),
-                {},
-                failure.detail};
-    case Cause::ShellKilled:
-        return {QCoreApplication::translate(
-                    "RepairReport", "The SQLite shell stopped unexpectedly (killed by signal %1).")
-                    .arg(failure.detail),
-                QCoreApplication::translate(
-                    "RepairReport",
-                    "The library was put back from its safety copy, exactly as it was. Try "
-                    "again; if it happens again, contact Quillbox Support."),
-                {}};
-    case Cause::ShellStopped:
-        return {
-            QCoreApplication::translate(
-                "RepairReport", "The SQLite shell stopped responding, so the repair was stopped."),
-            QCoreApplication::translate(
-                "RepairReport",
-                "The library was put back from its safety copy, exactly as it was. Try "
-                "again; if it happens again, contact Quillbox Support."),
-            {},
-            failure.detail};
     case Cause::NoLibrary:
     case Cause::NoDatabase:
     case Cause::DatabaseNotPlain:
     case Cause::DatabaseEmpty:
-    case Cause::AlreadyRunning:
-    case Cause::FolderUnopenable:
+        return notALibraryAlert(failure, places);
     case Cause::LockUnsupported:
+    case Cause::FolderUnopenable:
+    case Cause::ReadOnly:
+        return unchangeableAlert(failure);
+    case Cause::AlreadyRunning:
     case Cause::CompanionRunning:
     case Cause::ShellMissing:
-    case Cause::ReadOnly:
     case Cause::NoSpace:
+        return notNowAlert(failure);
     case Cause::CopyFailed:
     case Cause::CopyNotReadBack:
     case Cause::CopyNotFlushed:
+        return copyAlert(failure);
     case Cause::Canceled:
     case Cause::Locked:
     case Cause::UnsafeText:
+        return leftAsItWasAlert(failure, places);
+    case Cause::DiskWrite:
+    case Cause::ShellNotStarted:
+    case Cause::ShellKilled:
+    case Cause::ShellStopped:
+        return putBackAlert(failure);
     case Cause::Corrupt:
-        break;
+        // Its alert is corruptAlert(), which says what was saved.
+        return {};
     }
-    const Alert stopped = stoppedAlert(failure, places);
-    return stopped.messageText.isEmpty() ? refusalAlert(failure, places) : stopped;
+    Q_UNREACHABLE();
+    return {};
 }
 
 namespace
