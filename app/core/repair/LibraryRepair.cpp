@@ -48,6 +48,44 @@ QString systemError(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+// What a reader beside the dump found, the first of its runs that was
+// stopped, and what its last run said.
+template<typename Found>
+using ReaderResult =
+    std::tuple<std::optional<Found>, std::optional<SqliteShell::Ending>, QByteArray>;
+
+// The damage, judged by a reader of its own while the dump runs: damage
+// that already lost rows is beyond repair. A second look, after an
+// `earlier` one found damaged full-text indexes, is not judged again.
+std::future<ReaderResult<DamageVerdict>> judgeBeside(const SqliteShell &reader,
+                                                     const QString &folder,
+                                                     const std::optional<DamageVerdict> &earlier)
+{
+    if (earlier) {
+        std::promise<ReaderResult<DamageVerdict>> known;
+        known.set_value({earlier, std::nullopt, {}});
+        return known.get_future();
+    }
+    return std::async(std::launch::async, [reader, folder] {
+        QuerySeries queries(reader, folder);
+        auto verdict = judgeDamage(queries);
+        return ReaderResult<DamageVerdict>{verdict, queries.trouble(), queries.last().errors};
+    });
+}
+
+// Every table read once by another reader while the dump runs, leaving out
+// the `derived` rows: a table that cannot be read to its end is beyond
+// repair.
+std::future<ReaderResult<Census>> countBeside(const SqliteShell &reader, const QString &folder,
+                                              const DerivedRows &derived)
+{
+    return std::async(std::launch::async, [reader, folder, derived] {
+        QuerySeries queries(reader, folder);
+        auto census = takeCensus(queries, derived);
+        return ReaderResult<Census>{census, queries.trouble(), queries.last().errors};
+    });
+}
+
 } // namespace
 
 LibraryRepair::LibraryRepair(RepairServices services, SqliteShell shell, QString libraryPath)
@@ -244,30 +282,12 @@ LibraryRepair::dumpAndExamine(const std::optional<DamageVerdict> &earlier)
     // Until the dump is done, a cancel stops the shell too.
     shell_.setTimeLimit(shellTimeLimit());
     shell_.setCancelFlag(cancelFlag_);
-    // While the dump runs (it mostly waits for the disk), two more readers
-    // judge the damage and read every table once: damage that already lost
-    // rows, or a table that cannot be read to its end, is beyond repair. A
-    // second look, after an `earlier` one found damaged full-text indexes,
-    // is not judged again and leaves out the rows of their derived tables.
+    // While the dump runs, two more readers judge the damage and count the
+    // rows.
     const SqliteShell reader = shell_.withSetup(onlyRead(Reads::Mapped));
     const DerivedRows derived = earlier ? derivedRowsOf(*earlier) : DerivedRows{};
-    // Each reader's result, with the first of its runs that was stopped and
-    // what its last run said.
-    using Judged =
-        std::tuple<std::optional<DamageVerdict>, std::optional<SqliteShell::Ending>, QByteArray>;
-    auto judging = std::async(earlier ? std::launch::deferred : std::launch::async,
-                              [&reader, &earlier, folder = libraryPath_] {
-                                  if (earlier)
-                                      return Judged{earlier, std::nullopt, {}};
-                                  QuerySeries queries(reader, folder);
-                                  auto verdict = judgeDamage(queries);
-                                  return Judged{verdict, queries.trouble(), queries.last().errors};
-                              });
-    auto counting = std::async(std::launch::async, [&reader, &derived, folder = libraryPath_] {
-        QuerySeries queries(reader, folder);
-        auto census = takeCensus(queries, derived);
-        return std::tuple{census, queries.trouble(), queries.last().errors};
-    });
+    auto judging = judgeBeside(reader, libraryPath_, earlier);
+    auto counting = countBeside(reader, libraryPath_, derived);
     // The dump's text is usually somewhat larger than the database it holds.
     const double estimate = std::max<double>(1.0, 1.2 * static_cast<double>(databaseSize));
     const QString dumpPath = inFolder(libraryPath_, kDumpName);
