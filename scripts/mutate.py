@@ -79,7 +79,7 @@ MUTANTS = [  # (file, name, original text, replacement)
     ("scripts/sqlite-shell.patch", "planted-schema-text-kept", "+    if( sqlite3_complete(zCopy) ){",
      "+    if( 0 ){"),
     ("SqliteShell.cpp", "no-time-limit", "clock.elapsed() > timeLimit_.count()", "clock.elapsed() < 0"),
-    ("SqliteShell.cpp", "write-error-dropped", "run.writeError = wrote.error;", ""),
+    ("ShellPipes.cpp", "write-error-dropped", "run.writeError = wrote.error;", ""),
     ("RepairJournal.cpp", "phase-off-by-one", "found - kPhaseNames.begin()", "found - kPhaseNames.begin() + 1"),
     ("LostAndFound.cpp", "ambiguous-row-placed", "if (fitting.size() != 1 ||", "if (fitting.isEmpty() ||"),
     ("LostRows.cpp", "kept-rows-named-lost", '" AND NOT EXISTS (SELECT 1 FROM main."',

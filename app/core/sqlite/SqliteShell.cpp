@@ -1,6 +1,6 @@
 #include "app/core/sqlite/SqliteShell.h"
 
-#include "app/core/fs/WriteAll.h"
+#include "app/core/sqlite/ShellPipes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,144 +25,28 @@ namespace quillbox
 namespace
 {
 
-// Moves at most `limit` bytes (all there are, when `limit` is 0) of what
-// arrives on the pipe `from` into the file `to`: inside the kernel (splice)
-// where the file system allows it, else through `buffer`. The bytes moved;
-// 0 at the end of the pipe; -1 when a read or write failed (errno in
-// run.writeError).
-ssize_t moveToFile(int from, int to, ssize_t limit, bool &splicing, std::span<char> buffer,
-                   SqliteShell::FileRun &run)
+// Sets up what the child does between fork and exec: it dies with us, has
+// a process group of its own, and takes `outputFd` and `inputFd` (when not
+// -1) as its standard output and input.
+void setUpChild(QProcess &shell, int outputFd, int inputFd)
 {
-    const auto most = static_cast<size_t>(limit > 0 ? limit : 1 << 20);
-    for (;;) {
-        ssize_t moved = 0;
-        if (splicing) {
-            moved = ::splice(from, nullptr, to, nullptr, most, SPLICE_F_MOVE);
-            if (moved < 0 && errno == EINVAL) {
-                splicing = false;
-                continue;
-            }
-        } else {
-            moved = ::read(from, buffer.data(), std::min(buffer.size(), most));
-            if (moved > 0) {
-                const WriteResult wrote = writeAll(to, buffer.data(), moved);
-                if (wrote.error != 0) {
-                    run.bytes += wrote.written;
-                    run.writeError = wrote.error;
-                    return -1;
-                }
-            }
-        }
-        if (moved < 0 && errno == EINTR)
-            continue;
-        if (moved < 0)
-            run.writeError = errno;
-        else
-            run.bytes += moved;
-        return moved;
-    }
-}
-
-// Writes everything that arrives on the pipe `from` into the file `to`
-// until the pipe ends or a write fails. With `copyTo` a pipe (else -1), the
-// same bytes go there too (tee), until its reader is gone; it is closed at
-// the end, which ends what its reader reads.
-void drainPipe(int from, int to, int copyTo, SqliteShell::FileRun &run)
-{
-    bool splicing = true;
-    std::array<char, std::size_t{64} * 1024> buffer{};
-    for (;;) {
-        ssize_t copied = 0;
-        if (copyTo >= 0) {
-            copied = ::tee(from, copyTo, 1 << 20, 0);
-            if (copied < 0 && errno == EINTR)
-                continue;
-            if (copied < 0) {
-                ::close(copyTo);
-                copyTo = -1;
-                continue;
-            }
-            if (copied == 0)
-                break;
-        }
-        // What was copied is moved into the file, all of it.
-        ssize_t left = copied;
-        do {
-            const ssize_t moved = moveToFile(from, to, left, splicing, buffer, run);
-            if (moved <= 0) {
-                if (copyTo >= 0)
-                    ::close(copyTo);
-                return;
-            }
-            left -= moved;
-        } while (left > 0);
-    }
-    if (copyTo >= 0)
-        ::close(copyTo);
-}
-
-// Moves what is left of the open file `from` into the pipe `to`, inside the
-// kernel (splice) where the file system allows it, else through a buffer.
-// errno of a failed read; 0 at the end of the file, and also when the pipe
-// no longer takes anything (the shell has ended, and says why itself).
-int copyIntoPipe(int from, int to, bool &pipeOpen)
-{
-    bool splicing = true;
-    std::array<char, std::size_t{64} * 1024> buffer{};
-    for (;;) {
-        ssize_t moved = 0;
-        if (splicing) {
-            moved = ::splice(from, nullptr, to, nullptr, 1 << 20, SPLICE_F_MOVE);
-            if (moved < 0 && errno == EINVAL) {
-                splicing = false;
-                continue;
-            }
-            if (moved < 0 && errno == EPIPE) {
-                pipeOpen = false;
-                return 0;
-            }
-        } else {
-            moved = ::read(from, buffer.data(), buffer.size());
-            if (moved > 0 && writeAll(to, buffer.data(), moved).error != 0) {
-                pipeOpen = false;
-                return 0;
-            }
-        }
-        if (moved == 0)
-            return 0;
-        if (moved < 0 && errno != EINTR)
-            return errno;
-    }
-}
-
-// Writes `input` into the pipe `to` and closes it. errno of a failed read
-// of the input's file; 0 when it was read to its end, or when the shell
-// stopped reading first.
-int feed(int to, const SqliteShell::Input &input)
-{
-    int error = 0;
-    bool pipeOpen = writeAll(to, input.head.constData(), input.head.size()).error == 0;
-    if (pipeOpen && !input.file.isEmpty()) {
-        const int from = ::open(QFile::encodeName(input.file).constData(), O_RDONLY | O_CLOEXEC);
-        error = from < 0 ? errno : copyIntoPipe(from, to, pipeOpen);
-        if (from >= 0)
-            ::close(from);
-    }
-    if (input.stream >= 0) {
-        if (pipeOpen && error == 0)
-            error = copyIntoPipe(input.stream, to, pipeOpen);
-        // Its writer learns that nobody reads any more, rather than wait.
-        ::close(input.stream);
-    }
-    if (pipeOpen && error == 0)
-        pipeOpen = writeAll(to, input.tail.constData(), input.tail.size()).error == 0;
-    if (input.tailAfter) {
-        const QByteArray last = input.tailAfter();
-        if (pipeOpen && error == 0)
-            std::ignore = writeAll(to, last.constData(), last.size());
-    }
-    ::close(to);
-    return error;
+    // The shell must not outlive us: a shell left running in a library that
+    // the next start puts back from its safety copy would, on closing,
+    // delete the restored database's -wal file by its name.
+    const pid_t parent = ::getpid();
+    shell.setChildProcessModifier([parent, outputFd, inputFd] {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+        // A process group of its own: Ctrl+C at the terminal reaches the
+        // program, which stops the shell when it should, never the shell,
+        // whose interrupted statement would read as a failed repair.
+        ::setpgid(0, 0);
+        // Qt has set up the standard channels by now; these replace them.
+        if ((outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0) ||
+            (inputFd >= 0 && ::dup2(inputFd, STDIN_FILENO) < 0))
+            ::_exit(127);
+    });
 }
 
 } // namespace
@@ -296,23 +180,7 @@ SqliteShell::Ending SqliteShell::execute(const QString &folder, const Input &inp
         ::fcntl(in[1], F_SETPIPE_SZ, 1 << 20);
         shell.setStandardInputFile(QProcess::nullDevice());
     }
-    // The shell must not outlive us: a shell left running in a library that
-    // the next start puts back from its safety copy would, on closing,
-    // delete the restored database's -wal file by its name.
-    const pid_t parent = ::getpid();
-    shell.setChildProcessModifier([parent, outputFd, inputFd = in[0]] {
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
-        // A process group of its own: Ctrl+C at the terminal reaches the
-        // program, which stops the shell when it should, never the shell,
-        // whose interrupted statement would read as a failed repair.
-        ::setpgid(0, 0);
-        // Qt has set up the standard channels by now; these replace them.
-        if ((outputFd >= 0 && ::dup2(outputFd, STDOUT_FILENO) < 0) ||
-            (inputFd >= 0 && ::dup2(inputFd, STDIN_FILENO) < 0))
-            ::_exit(127);
-    });
+    setUpChild(shell, outputFd, in[0]);
     shell.start();
     const bool started = shell.waitForStarted(-1);
     if (in[0] >= 0)
