@@ -57,11 +57,13 @@ class KilledRepairTest : public ::testing::Test
     {
         QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
                         u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
-        if (!failingFlush.isEmpty() || !failingLock.isEmpty() || !renameFault.isEmpty()) {
+        if (!failingFlush.isEmpty() || !failingLock.isEmpty() || !failingWrite.isEmpty() ||
+            !renameFault.isEmpty()) {
             // The program may be instrumented; the preloaded library is not.
             env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
                 << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
                 << u"QUILLBOX_FAIL_LOCK="_qs + failingLock
+                << u"QUILLBOX_FAIL_WRITE="_qs + failingWrite
                 << u"QUILLBOX_RENAME_FAULT="_qs + renameFault
                 << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
                        u":verify_asan_link_order=0"_qs;
@@ -110,6 +112,7 @@ class KilledRepairTest : public ::testing::Test
     // The end of the paths whose flushes, or locks, fail; none when empty.
     QString failingFlush;
     QString failingLock;
+    QString failingWrite;
     // The rename that kills the program or fails ("WHAT N ENDING", see
     // FailingFlush.cpp); none when empty.
     QString renameFault;
@@ -275,10 +278,10 @@ TEST_F(KilledRepairTest, ctrlCStopsOnlyWhileTheLibraryIsAsItWas)
     EXPECT_GE(stopped, 3);
 }
 
-// A disk that fails one flush: the repair stops there, and the library is
-// as it was (put back from its safety copy once the damaged files are gone),
-// with nothing beside it. So does a file system that cannot lock the
-// library: no repair goes on without its lock.
+// A disk that fails one flush, or the dump's writes: the repair stops there,
+// with the disk to blame, and the library is as it was (put back from its
+// safety copy once the damaged files are gone), with nothing beside it. So does a file system that
+// cannot lock the library: no repair goes on without its lock.
 TEST_F(KilledRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
 {
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs);
@@ -289,19 +292,20 @@ TEST_F(KilledRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
         QString lock;
         int status;
         const char *says = "";
+        QString write = {};
     };
-    for (const Case &c : {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, {}, 5},
-                          Case{"the safety copy's name", u"/work"_qs, {}, 5},
-                          Case{"the rebuilt database", u"-Library.sqlite"_qs, {}, 11},
-                          Case{"no lock",
-                               {},
-                               u"/Main.quillbox"_qs,
-                               10,
-                               "cannot be locked against other programs"}}) {
+    for (const Case &c :
+         {Case{"the safety copy's files", u"/Library.sqlite-wal"_qs, {}, 5},
+          Case{"the safety copy's name", u"/work"_qs, {}, 5},
+          Case{"the rebuilt database", u"-Library.sqlite"_qs, {}, 11},
+          Case{"no lock", {}, u"/Main.quillbox"_qs, 10, "cannot be locked against other programs"},
+          // Written through a buffer, as where splice() is refused.
+          Case{"the dump's writes", {}, {}, 11, "disk could not be written", u"/Library.sql"_qs}}) {
         SCOPED_TRACE(c.name);
         copyPristine();
         failingFlush = c.flush;
         failingLock = c.lock;
+        failingWrite = c.write;
         const auto run = runToEnd();
         EXPECT_EQ(run.status, c.status) << run.out.toStdString();
         EXPECT_TRUE(run.out.contains(QString::fromUtf8(c.says))) << run.out.toStdString();

@@ -5,9 +5,12 @@
 // text of QUILLBOX_FAIL_LOCK. QUILLBOX_RENAME_FAULT, "WHAT N ENDING", picks
 // the N-th renameat2() whose new path ends in ENDING: WHAT "kill" kills the
 // program just before it, "killAfter" just after it, as a crash or a power
-// cut would, and "fail" makes it fail with EIO. Every other call goes on to
-// the C library. The program's children run without it.
+// cut would, and "fail" makes it fail with EIO. Files whose path ends in the
+// text of QUILLBOX_FAIL_WRITE take no splice() (EINVAL, as on a file system
+// without it) and no write() (EIO). Every other call goes on to the C
+// library. The program's children run without it.
 #include <dlfcn.h>
+#include <fcntl.h>
 
 #include <array>
 #include <atomic>
@@ -23,6 +26,7 @@ namespace
 
 const char *const kFlushSuffix = std::getenv("QUILLBOX_FAIL_FLUSH");
 const char *const kLockSuffix = std::getenv("QUILLBOX_FAIL_LOCK");
+const char *const kWriteSuffix = std::getenv("QUILLBOX_FAIL_WRITE");
 
 struct RenameFault {
     std::string what;
@@ -47,11 +51,12 @@ __attribute__((constructor)) void keepToThisProcess()
 
 bool fails(int fd, const char *ending)
 {
-    const std::string suffix = ending != nullptr ? ending : "";
+    if (ending == nullptr || *ending == '\0')
+        return false;
     std::array<char, 4096> path{};
     const ssize_t size =
         ::readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), path.data(), path.size() - 1);
-    return !suffix.empty() && size > 0 && std::string(path.data()).ends_with(suffix);
+    return size > 0 && std::string(path.data()).ends_with(ending);
 }
 
 } // namespace
@@ -96,4 +101,28 @@ extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char
     if (chosen && fault.what == "killAfter")
         ::raise(SIGKILL);
     return result;
+}
+
+extern "C" ssize_t splice(int in, loff_t *inOffset, int out, loff_t *outOffset, size_t size,
+                          unsigned int flags)
+{
+    if (fails(out, kWriteSuffix)) {
+        errno = EINVAL;
+        return -1;
+    }
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(int, loff_t *, int, loff_t *, size_t, unsigned)>(
+            ::dlsym(RTLD_NEXT, "splice"));
+    return real(in, inOffset, out, outOffset, size, flags);
+}
+
+extern "C" ssize_t write(int fd, const void *data, size_t size)
+{
+    if (fails(fd, kWriteSuffix)) {
+        errno = EIO;
+        return -1;
+    }
+    static const auto real =
+        reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(::dlsym(RTLD_NEXT, "write"));
+    return real(fd, data, size);
 }
