@@ -4,6 +4,7 @@
 #include "app/core/repair/LibraryRepair.h"
 #include "app/core/texts/ExitStatus.h"
 #include "app/core/texts/RepairReport.h"
+#include "tests/support/KillHarness.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
@@ -12,12 +13,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
 #include <array>
-#include <functional>
 
 #include <csignal>
 
@@ -26,147 +25,9 @@ namespace quillbox
 namespace
 {
 
-using Moment = std::function<bool()>;
-
-// Waits until `when` holds, for 20 s at most; false when it never did.
-bool waitFor(const Moment &when)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!when() && clock.elapsed() < 20000)
-        QThread::usleep(200);
-    return when();
-}
-
-class KilledRepairTest : public ::testing::Test
-{
-  protected:
-    // The terminal front end on the library, keeping its record under `state`.
-    std::unique_ptr<QProcess> start(const QString &state = u"state"_qs,
-                                    const QStringList &options = {})
-    {
-        return test::startProgram(u"quillbox-repair-cli"_qs,
-                                  options + QStringList{u"--library"_qs, library},
-                                  environment(state));
-    }
-    test::ProgramRun runToEnd(const QString &state = u"state"_qs)
-    {
-        return test::finish(*start(state));
-    }
-    [[nodiscard]] QStringList environment(const QString &state) const
-    {
-        QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
-                        u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
-        if (!failingFlush.isEmpty() || !failingLock.isEmpty() || !failingWrite.isEmpty() ||
-            !renameFault.isEmpty()) {
-            // The program may be instrumented; the preloaded library is not.
-            env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
-                << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
-                << u"QUILLBOX_FAIL_LOCK="_qs + failingLock
-                << u"QUILLBOX_FAIL_WRITE="_qs + failingWrite
-                << u"QUILLBOX_RENAME_FAULT="_qs + renameFault
-                << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
-                       u":verify_asan_link_order=0"_qs;
-        }
-        return env;
-    }
-    // A fresh copy of the library as it was before any repair.
-    void copyPristine()
-    {
-        QDir(parent).removeRecursively();
-        QDir().mkpath(parent);
-        ASSERT_EQ(QProcess::execute(u"cp"_qs, {u"-a"_qs, pristine, library}), 0);
-    }
-    // How long a whole repair of the pristine library takes, in µs.
-    double fullRunUs()
-    {
-        copyPristine();
-        QElapsedTimer clock;
-        clock.start();
-        EXPECT_EQ(runToEnd().status, 0);
-        return static_cast<double>(clock.nsecsElapsed()) / 1000;
-    }
-    // Only the library, its safety copies and complete recovered copies may
-    // stand beside it.
-    void expectTidyFolder()
-    {
-        for (const QString &name : test::entries(parent)) {
-            const bool recovered = name.startsWith(u"Main (Recovered)");
-            EXPECT_TRUE(recovered || name == u"Main.quillbox" ||
-                        name.startsWith(u"Main (Old Version)"))
-                << name.toStdString();
-            EXPECT_TRUE(!recovered || test::runSql(parent + u'/' + name + u"/Library.sqlite"_qs,
-                                                   u"PRAGMA integrity_check;"_qs) == u"ok");
-        }
-    }
-    [[nodiscard]] bool exists(const QString &name) const
-    {
-        return QFileInfo::exists(library + name);
-    }
-
-    QTemporaryDir sandbox;
-    QString pristine;
-    QString parent = sandbox.path() + u"/work"_qs;
-    QString library = parent + u"/Main.quillbox"_qs;
-    QString copy = parent + u"/Main (Old Version).quillbox"_qs;
-    // The end of the paths whose flushes, or locks, fail; none when empty.
-    QString failingFlush;
-    QString failingLock;
-    QString failingWrite;
-    // The rename that kills the program or fails ("WHAT N ENDING", see
-    // FailingFlush.cpp); none when empty.
-    QString renameFault;
-    // The moments between a repair's stages, as the files show them.
-    Moment copying = [this] {
-        return !test::entries(parent).filter(u".quillbox-copy-"_qs).isEmpty();
-    };
-    Moment dumping = [this] {
-        return QFileInfo(library + u"/Library.sql"_qs).size() > 0;
-    };
-    // The new database being built under its hidden name; built, and
-    // checked (its rollback journal gone with the rebuild's transaction);
-    // taking the damaged one's place.
-    [[nodiscard]] QString rebuild() const
-    {
-        const QStringList found = QDir(library).entryList(
-            {u".quillbox-rebuilt-*-Library.sqlite"_qs}, QDir::Files | QDir::Hidden);
-        return found.isEmpty() ? QString() : library + u'/' + found.first();
-    }
-    Moment rebuilding = [this] {
-        return QFileInfo(rebuild()).size() > 0;
-    };
-    Moment checking = [this] {
-        return QFileInfo(rebuild()).size() > 0 && !QFileInfo::exists(rebuild() + u"-journal"_qs);
-    };
-    Moment swapping = [this] {
-        return !QDir(library)
-                    .entryList({u".quillbox-damaged-*"_qs}, QDir::Files | QDir::Hidden)
-                    .isEmpty();
-    };
-    // What Quillbox would find, opening the library now: the damaged
-    // database exactly as it was, with its own log, or the whole rebuild.
-    // Read from a copy of its files, which the read cannot change.
-    void expectWholeDatabase(const QMap<QString, QByteArray> &damaged)
-    {
-        auto now = test::snapshot(library);
-        if (now.value(u"Library.sqlite"_qs) == damaged.value(u"Library.sqlite"_qs) &&
-            now.value(u"Library.sqlite-wal"_qs) == damaged.value(u"Library.sqlite-wal"_qs))
-            return;
-        const QString look = sandbox.path() + u"/look"_qs;
-        QDir(look).removeRecursively();
-        QDir().mkpath(look);
-        for (const QString &suffix : {u""_qs, u"-wal"_qs}) {
-            if (QFileInfo::exists(library + u"/Library.sqlite"_qs + suffix))
-                QFile::copy(library + u"/Library.sqlite"_qs + suffix,
-                            look + u"/Library.sqlite"_qs + suffix);
-        }
-        EXPECT_EQ(test::runSql(look + u"/Library.sqlite"_qs,
-                               u"PRAGMA integrity_check; SELECT count(*) FROM notes;"
-                               u"SELECT title FROM notebooks WHERE id = 21;"_qs,
-                               test::ShellFailure::Allowed),
-                  u"ok\n3000\nWritten just before the crash");
-    }
-};
+using test::KilledRepairTest;
+using test::Moment;
+using test::waitFor;
 
 // Killed at each moment between the repair's stages, then at random times
 // of a whole run: the repair run again to its end keeps every row (the

@@ -1,168 +1,39 @@
 #include "app/core/repair/LibraryRepair.h"
 
-#include "app/core/companion/Companion.h"
-#include "app/core/fs/FileTree.h"
 #include "tests/support/Cases.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
-#include "tests/support/TestDoubles.h"
+#include "tests/support/RepairFixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QProcess>
 #include <QScopeGuard>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <optional>
 #include <string>
-#include <tuple>
 
-#include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace quillbox
 {
 namespace
 {
 
+using test::kCorrupt;
+using test::kFixed;
+using test::kNoLibrary;
+using test::kRecovered;
+using test::kUseRecovered;
+using test::LibraryRepairTest;
 using test::runSql;
 
-const char *const kFixed = "The library file has been fixed!";
-const char *const kCorrupt = "The library file is corrupt and cannot be repaired automatically.";
-const char *const kNoLibrary = "This folder holds no Quillbox library to repair.";
-const char *const kRecovered = "Main (Recovered).quillbox";
-const char *const kUseRecovered = "Do you want to use the recovered library now?";
-
-// Everything a rebuild must keep: the header's settings, then every row of
-// every table (FTS5's text, sqlite_sequence and the statistics included)
-// with its rowid, the type of each value, REAL values to the bit, text and
-// BLOBs to the byte. A full-text index counts by what it answers, every term
-// with each place it occurs, not by the bytes of the tables it builds for
-// itself. Read by our shell, or by `shell`.
-QString content(const QString &db, const QString &shell = test::shellPath())
-{
-    const QString tables = runSql(
-        db,
-        uR"(SELECT q FROM (SELECT name AS k, 'SELECT ' || iif(wr, '', 'typeof(rowid), rowid, ') ||
-  (SELECT group_concat(replace('typeof(@), CASE typeof(@) WHEN ''real'' THEN hex(ieee754_to_blob(@))
-     ELSE hex(CAST(@ AS BLOB)) END', '@', '"' || replace(c.name, '"', '""') || '"'), ', ')
-   FROM pragma_table_info(l.name) AS c) || ' FROM "' || replace(name, '"', '""') || '" ORDER BY 1, 2, 3, 4;' AS q
-FROM pragma_table_list AS l WHERE schema = 'main' AND type <> 'view' AND name <> 'sqlite_schema'
-  AND NOT (type = 'shadow' AND EXISTS (SELECT 1 FROM (VALUES ('data'), ('idx'), ('docsize'), ('segments'),
-    ('segdir'), ('stat')) WHERE l.name LIKE '%\_' || column1 ESCAPE '\'))
-UNION ALL
-SELECT name, 'CREATE VIRTUAL TABLE temp."v' || rowid || '" USING ' ||
-  iif(sql LIKE '%fts5%', 'fts5vocab(main, ' || quote(name) || ', ''instance'')',
-      'fts4aux(main, ' || quote(name) || ')') || '; SELECT * FROM temp."v' || rowid || '" ORDER BY 1, 2, 3, 4;'
-FROM sqlite_schema WHERE type = 'table' AND sql LIKE 'CREATE VIRTUAL TABLE%USING fts%') ORDER BY k, q;)"_qs,
-        test::ShellFailure::FailsTest, shell);
-    return runSql(db,
-                  u"PRAGMA user_version; PRAGMA application_id; PRAGMA page_size;"
-                  u"PRAGMA encoding; PRAGMA journal_mode;\n"_qs +
-                      tables,
-                  test::ShellFailure::FailsTest, shell);
-}
-
-// Every schema entry as SQLite keeps it, its text included.
-QString schema(const QString &db)
-{
-    return runSql(db, u"SELECT type, name, tbl_name, quote(sql) FROM sqlite_schema ORDER BY 2;"_qs);
-}
-
-// Rows of `table` that a plain full scan still reads; 0 when it reads none.
-qint64 readableRows(const QString &db, const QString &table)
-{
-    return runSql(db, u"SELECT count(*) FROM \"%1\" NOT INDEXED;"_qs.arg(table),
-                  test::ShellFailure::Allowed)
-        .toLongLong();
-}
-
-// A snapshot of the library without the database's own files.
-QMap<QString, QByteArray> besideTheDatabase(const QString &library)
-{
-    auto items = test::snapshot(library);
-    for (const char *suffix : {"", "-wal"})
-        items.remove(u"Library.sqlite"_qs + QLatin1String(suffix));
-    return items;
-}
-
-class LibraryRepairTest : public ::testing::Test
-{
-  protected:
-    // Byte-exact and free of the path length limit, unlike QTemporaryDir's
-    // own clean-up, for the libraries with odd names and deep folders.
-    ~LibraryRepairTest() override { std::ignore = removeTree(sandbox.path()); }
-
-    RepairOutcome repair(const QString &shell = test::shellPath())
-    {
-        LibraryRepair run({alerts, apps, workspace}, SqliteShell(shell), library);
-        if (shellTimeLimit.count() > 0)
-            run.setShellTimeLimit(shellTimeLimit);
-        std::atomic<bool> cancel{false};
-        run.setCancelFlag(&cancel);
-        run.setProgress([this, &cancel](RepairStage stage, double fraction) {
-            stages.append(stage);
-            fractions.append(fraction);
-            if (cancelAt == stage)
-                cancel = true;
-        });
-        run.setBackupChosen([this](const QString &path) { backup = path; });
-        return run.fixLibrary();
-    }
-    [[nodiscard]] QString db() const { return library + u"/Library.sqlite"_qs; }
-    // Runs a repair that must leave the library as it was, with nothing
-    // beside it, and end with `message` (its informative text with `says`).
-    void expectUntouched(RepairOutcome outcome, const QString &message,
-                         const QString &shell = test::shellPath(), const QString &says = {})
-    {
-        const auto before = test::snapshot(library);
-        EXPECT_EQ(repair(shell), outcome);
-        EXPECT_EQ(alerts.messages().last(), message);
-        EXPECT_TRUE(alerts.shown.last().informativeText.contains(says));
-        EXPECT_EQ(test::snapshot(library), before);
-        EXPECT_EQ(test::entries(documents), QStringList{u"Main.quillbox"_qs});
-    }
-
-    // A wrapper around the real shell that runs `beforeDump` (shell commands,
-    // in the library) before the run that writes the dump, and passes the
-    // dump's text through `dumpFilter` on its way out; the runs that count
-    // the rows meanwhile are passed through.
-    QString shellWrapper(const QString &beforeDump, const QString &dumpFilter = u"cat"_qs)
-    {
-        const QString wrapper = sandbox.path() + u"/sqlite3"_qs;
-        test::writeFile(
-            wrapper,
-            QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
-                           "if grep -q '^\\.dump' \"$input\"; then\n"
-                           "  { %2; }\n"
-                           "  { \"%1\" \"$@\" < \"$input\"; echo $? > \"$input.rc\"; } | { %3; }\n"
-                           "  rc=$(cat \"$input.rc\"); rm -f \"$input.rc\"\n"
-                           // The other runs become the shell itself, which a
-                           // stop then reaches.
-                           "else { rm -f \"$input\"; exec \"%1\" \"$@\"; } < \"$input\"; fi\n"
-                           "rm -f \"$input\"\nexit $rc\n")
-                .arg(test::shellPath(), beforeDump, dumpFilter)
-                .toUtf8());
-        QFile::setPermissions(wrapper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        return wrapper;
-    }
-
-    QTemporaryDir sandbox;
-    QString documents = sandbox.path() + u"/Documents"_qs;
-    QString library = documents + u"/Main.quillbox"_qs;
-    test::ScriptedAlerts alerts;
-    test::FakeCompanionApps apps;
-    test::RecordingWorkspace workspace;
-    QList<RepairStage> stages;
-    QList<double> fractions;
-    QString backup;
-    std::chrono::milliseconds shellTimeLimit{0};
-    std::optional<RepairStage> cancelAt; // the stage whose start cancels the repair
-};
+using test::besideTheDatabase;
+using test::content;
+using test::kFreedRows;
+using test::readableRows;
+using test::schema;
 
 // The sample, whose recent rows live only in its -wal file, reached through a
 // link: it is repaired where it really lives, its safety copy beside it there.
@@ -321,12 +192,6 @@ TEST_P(Libraries, areRepairedExactlyOrLeftAsTheyWere)
 }
 
 const char *const kNotes = QUILLBOX_NOTES_SQL;
-// Half the rows deleted, their pages left on the freelist as they were.
-const char *const kFreedRows = R"(PRAGMA page_size=4096; PRAGMA secure_delete=OFF;
-CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);
-WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000)
-  INSERT INTO notes SELECT i, printf('%.300c', 'y') FROM n;
-DELETE FROM notes WHERE id > 1500;)";
 // A table wider than the 127 arguments an SQL function can take.
 const std::string kWideTable = [] {
     std::string columns = "c1";
@@ -528,233 +393,6 @@ INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
         RepairCase{"journalLinkOutside", nullptr,
                    "ln -s \"$OUT/Library.sqlite\" Library.sqlite-journal", NoLibrary, kNoLibrary,
                    false}));
-
-// Refusals, and stops before anything changed, leave the library as it was.
-// Rows deleted before the damage stay deleted in the recovered copy: the
-// free pages that still hold them are read only when the list of them is
-// damaged itself.
-TEST_F(LibraryRepairTest, theRecoveredCopyLeavesDeletedRowsOut)
-{
-    ASSERT_TRUE(QDir().mkpath(library));
-    runSql(db(), QString::fromUtf8(kFreedRows));
-    test::corruptPage(db(), runSql(db(), u"SELECT pageno FROM dbstat WHERE name = 'notes' AND "
-                                         u"pagetype = 'leaf' ORDER BY pageno LIMIT 1 OFFSET 3;"_qs)
-                                .toInt());
-    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
-    const QString recovered = documents + u'/' + kRecovered + u"/Library.sqlite"_qs;
-    EXPECT_GT(readableRows(recovered, u"notes"_qs), 1400);
-    EXPECT_EQ(runSql(recovered,
-                     u"SELECT count(*) FROM notes WHERE id > 1500;"
-                     u"SELECT count(*) FROM sqlite_schema WHERE name = 'lost_and_found';"_qs),
-              u"0\n0");
-}
-
-// A library beyond repair is put back as it was, and its recovered copy is
-// then offered in its place. Used, the copy takes the library's name and the
-// damaged library stays beside it byte for byte, under a name of its own;
-// kept, or refused because Quillbox was started meanwhile, both stay as they
-// were.
-struct RecoveredCopyCase {
-    const char *name;
-    int answer;          // to the question
-    const char *taken;   // a folder beside the library before the repair; may be null
-    const char *started; // the companion started while the question is open; may be null
-    RepairOutcome outcome;
-    const char *damaged; // where the damaged library ends
-    const char *message; // the alert after the question; null when none
-    QStringList entries; // beside the library in the end
-};
-
-class RecoveredCopies : public LibraryRepairTest,
-                        public ::testing::WithParamInterface<RecoveredCopyCase>
-{
-};
-
-TEST_P(RecoveredCopies, takeTheLibrarysPlaceOnlyWhenChosen)
-{
-    const RecoveredCopyCase &c = GetParam();
-    test::makePlainLibrary(library, 2000);
-    test::corruptNotesPage(db(), 3);
-    const auto damaged = test::snapshot(library);
-    ASSERT_TRUE(c.taken == nullptr || QDir().mkpath(documents + u'/' + c.taken));
-    const QString copy = documents + u'/' + kRecovered;
-    QMap<QString, QByteArray> recovered;
-    alerts.answers = {kFirstButton + 1, c.answer};
-    alerts.onShow = [&](const Alert &alert) {
-        if (alert.messageText != kUseRecovered)
-            return;
-        recovered = test::snapshot(copy);
-        if (c.started != nullptr)
-            apps.running = {QString::fromUtf8(c.started)};
-    };
-    EXPECT_EQ(repair(), c.outcome);
-    QStringList messages{kCorrupt, kUseRecovered};
-    if (c.message != nullptr)
-        messages.append(QString::fromUtf8(c.message));
-    EXPECT_EQ(alerts.messages(), messages);
-    // The question named the folder the damaged library would go to.
-    EXPECT_TRUE(alerts.shown[1].informativeText.contains(c.outcome == RepairOutcome::RecoveredInUse
-                                                             ? QString::fromUtf8(c.damaged)
-                                                             : u"Main (Damaged).quillbox"_qs));
-    EXPECT_EQ(test::snapshot(documents + u'/' + c.damaged), damaged);
-    EXPECT_EQ(test::entries(documents), c.entries);
-    ASSERT_FALSE(recovered.isEmpty());
-    EXPECT_EQ(test::snapshot(c.outcome == RepairOutcome::RecoveredInUse ? library : copy),
-              recovered);
-}
-
-// clang-format off
-QUILLBOX_CASES(RecoveredCopies, RecoveredCopyCase, ::testing::Values(
-    RecoveredCopyCase{"used", kFirstButton, nullptr, nullptr, RecoveredInUse,
-        "Main (Damaged).quillbox", "The recovered library is now in use.",
-        {u"Main (Damaged).quillbox"_qs, u"Main.quillbox"_qs}},
-    RecoveredCopyCase{"usedBesideAFolderOfTheDamagedName", kFirstButton, "Main (Damaged).quillbox",
-        nullptr, RecoveredInUse, "Main (Damaged) 1.quillbox", "The recovered library is now in use.",
-        {u"Main (Damaged) 1.quillbox"_qs, u"Main (Damaged).quillbox"_qs, u"Main.quillbox"_qs}},
-    RecoveredCopyCase{"kept", kFirstButton + 1, nullptr, nullptr, CorruptRestored, "Main.quillbox",
-        nullptr, {QString::fromUtf8(kRecovered), u"Main.quillbox"_qs}},
-    RecoveredCopyCase{"refusedOnceQuillboxRuns", kFirstButton, nullptr, "com.quillbox.Quillbox",
-        CorruptRestored, "Main.quillbox", "The recovered library could not be put in place.",
-        {QString::fromUtf8(kRecovered), u"Main.quillbox"_qs}}));
-// clang-format on
-
-TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
-{
-    test::makePlainLibrary(library, 50);
-    expectUntouched(RepairOutcome::ShellMissing, u"The repair tool is incomplete."_qs,
-                    sandbox.path() + u"/no/sqlite3"_qs);
-    // A shell that cannot start, and one that hangs, each with its own message.
-    const QString program = sandbox.path() + u"/program"_qs;
-    test::writeFile(program, QByteArray(64, '\x7f'));
-    QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-    expectUntouched(RepairOutcome::ShellFailed, u"The repair could not start the SQLite shell."_qs,
-                    program);
-    const QString hanging = shellWrapper(u"exec sleep 60"_qs);
-    shellTimeLimit = std::chrono::milliseconds(1500);
-    expectUntouched(RepairOutcome::ShellFailed,
-                    u"The SQLite shell stopped responding, so the repair was stopped."_qs, hanging);
-    shellTimeLimit = {};
-    // A cancel during the copy or the dump (one that would take a minute).
-    for (const RepairStage stage : {RepairStage::SafetyCopy, RepairStage::Dump}) {
-        cancelAt = stage;
-        expectUntouched(RepairOutcome::Canceled, u"The repair was canceled."_qs, hanging);
-    }
-    cancelAt.reset();
-    // Another program has the database open, in write-ahead-log mode or
-    // inside a read transaction.
-    for (const char *opening : {"BEGIN; SELECT count(*) FROM notes;\n",
-                                "PRAGMA journal_mode=WAL; SELECT count(*) FROM notes;\n"}) {
-        QProcess other;
-        other.start(test::shellPath(), {u"-init"_qs, u"/dev/null"_qs, u"-batch"_qs, db()});
-        other.write(opening);
-        ASSERT_TRUE(other.waitForReadyRead(10000));
-        expectUntouched(RepairOutcome::Locked, u"Another program is using the library."_qs);
-        other.closeWriteChannel();
-        ASSERT_TRUE(other.waitForFinished(10000));
-    }
-    for (const QString &identifier :
-         {companion::kMainIdentifier, companion::kAlternateIdentifier}) {
-        apps.running = {identifier};
-        expectUntouched(RepairOutcome::CompanionRunning, u"Quillbox is running."_qs);
-    }
-    // What a bookmark may resolve to: the root folder, or a plain file.
-    for (const QString &path : {u"/"_qs, test::shellPath()}) {
-        library = path;
-        EXPECT_EQ(repair(), RepairOutcome::NoLibrary) << path.toStdString();
-    }
-    EXPECT_EQ(alerts.messages().mid(alerts.shown.size() - 2),
-              (QStringList{kNoLibrary, u"No Quillbox library was found."_qs}));
-}
-
-// Two restores in a row, the first with Support chosen and the second with
-// Cancel, which writes no mail; then one whose safety copy vanished before
-// it could be put back, which leaves the library alone.
-TEST_F(LibraryRepairTest, numbersSafetyCopiesAndRestoresOnlyFromOneThatIsThere)
-{
-    test::makePlainLibrary(library, 10);
-    EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 1.quillbox");
-    test::corruptPage(db(), 1);
-    alerts.answers = {kFirstButton};
-    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
-    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 2.quillbox");
-    ASSERT_EQ(workspace.opened.size(), 1);
-    EXPECT_EQ(workspace.opened[0].toString(QUrl::FullyEncoded),
-              u"mailto:support@quillbox.example?subject=Quillbox%20Support%20Request");
-    EXPECT_EQ(repair(), RepairOutcome::CorruptRestored);
-    EXPECT_EQ(QFileInfo(backup).fileName(), u"Main (Old Version) 2.quillbox");
-    EXPECT_EQ(workspace.opened.size(), 1);
-
-    alerts.onShow = [this](const Alert &alert) {
-        if (alert.messageText == kCorrupt)
-            QDir(backup).removeRecursively();
-    };
-    const auto before = test::snapshot(library);
-    EXPECT_EQ(repair(), RepairOutcome::CorruptNotRestored);
-    EXPECT_EQ(alerts.messages().last(), u"The library could not be restored from its safety copy.");
-    EXPECT_TRUE(alerts.shown.last().informativeText.contains(backup));
-    // Not even the failed dump was added to the library.
-    EXPECT_EQ(test::snapshot(library), before);
-}
-
-// On a small file system of the test's own (a size-limited tmpfs), running
-// out of space and a read-only disk are real.
-TEST_F(LibraryRepairTest, aFullOrReadOnlyDiskLeavesTheLibraryAsItWas)
-{
-    const QString disk = sandbox.path() + u"/disk"_qs;
-    ASSERT_TRUE(QDir().mkpath(disk));
-    if (QProcess::execute(u"mount"_qs,
-                          {u"-t"_qs, u"tmpfs"_qs, u"-o"_qs, u"size=8m"_qs, u"tmpfs"_qs, disk}) != 0)
-        GTEST_SKIP() << "cannot mount a small file system here (needs root and mount)";
-    const auto unmount = qScopeGuard([&disk] {
-        QProcess::execute(u"umount"_qs, {u"-l"_qs, disk});
-    });
-    documents = disk + u"/Documents"_qs;
-    library = documents + u"/Main.quillbox"_qs;
-    test::makePlainLibrary(library, 3000);
-    // About 1.2 MB of library: its copy fits, but not with its dump too.
-    test::writeFile(disk + u"/filler"_qs, QByteArray(4 << 20, 'x'));
-    expectUntouched(RepairOutcome::NoSpace,
-                    u"There is not enough free space to repair the library."_qs);
-    QFile::remove(disk + u"/filler"_qs);
-    // The disk is full only while a piece from the middle of the dump is
-    // written: the rest, the closing COMMIT included, would fit again.
-    expectUntouched(
-        RepairOutcome::WriteFailed, u"The repair stopped because the disk could not be written."_qs,
-        shellWrapper(u"true"_qs, QStringLiteral("head -c 200000; dd if=/dev/zero of=\"%1/filler\" "
-                                                "bs=64k 2>/dev/null; head -c 65536; sleep 0.5; "
-                                                "rm -f \"%1/filler\"; cat")
-                                     .arg(disk)),
-        u"No space left on device"_qs);
-    ASSERT_EQ(QProcess::execute(u"mount"_qs, {u"-o"_qs, u"remount,ro"_qs, disk}), 0);
-    expectUntouched(RepairOutcome::ReadOnly, u"The library cannot be changed."_qs,
-                    test::shellPath(), u"Read-only file system"_qs);
-}
-
-// The shell finds ~/.sqliterc through the user's account, not $HOME, so the
-// test puts a hostile one there for its own duration, and only when the
-// account has none of its own.
-TEST_F(LibraryRepairTest, aSqlitercOfTheUsersCannotChangeTheOutcome)
-{
-    const passwd *account = ::getpwuid(::getuid());
-    ASSERT_NE(account, nullptr);
-    const QString rc = QFile::decodeName(account->pw_dir) + u"/.sqliterc"_qs;
-    if (QFileInfo::exists(rc) || QFileInfo(rc).isSymLink())
-        GTEST_SKIP() << "this account has a ~/.sqliterc of its own; not touching it";
-    const auto removeRc = qScopeGuard([&rc] { QFile::remove(rc); });
-    test::makePlainLibrary(library, 40);
-    const QString hijack = sandbox.path() + u"/hijacked.txt"_qs;
-    test::writeFile(rc,
-                    QStringLiteral(".echo on\n.headers on\n.mode box\n.bail off\n.nullvalue NULL\n"
-                                   ".separator ; \n.output %1\nPRAGMA foreign_keys=ON;\n"
-                                   "PRAGMA recursive_triggers=ON;\n.open %2/other.db\n")
-                        .arg(hijack, sandbox.path())
-                        .toUtf8());
-    EXPECT_EQ(repair(), RepairOutcome::Fixed);
-    EXPECT_FALSE(QFile::exists(hijack) || QFile::exists(sandbox.path() + u"/other.db"_qs));
-    EXPECT_EQ(runSql(db(), u"SELECT count(*) FROM notes;"_qs), u"40");
-}
 
 } // namespace
 } // namespace quillbox
