@@ -1,8 +1,10 @@
 // The German translation, as built into the programs, covers every text that
-// lupdate finds in the sources.
+// lupdate finds in the sources; the English one, every text with a count.
+#include "app/core/texts/Translations.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QFile>
+#include <QLocale>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -57,23 +59,29 @@ Messages readTs(const QString &path)
     return messages;
 }
 
-// lupdate reads the sources afresh, so a text the committed catalogue lacks
-// is found too; each must have a finished translation there, and the
-// catalogue built into the programs must give it.
-TEST(TranslationTest, everyTextInTheSourcesHasAFinishedGermanTranslationInThePrograms)
+// Every text lupdate finds in the sources now, so a text the committed
+// catalogues lack is found too.
+Messages textsInTheSources()
 {
     const QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
+    EXPECT_TRUE(dir.isValid());
     QProcess lupdate;
     lupdate.setWorkingDirectory(QStringLiteral(QUILLBOX_SOURCE_DIR));
     lupdate.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     lupdate.start(QStringLiteral(QUILLBOX_LUPDATE),
                   {u"-silent"_qs, u"app"_qs, u"strings"_qs, u"resources/ui"_qs, u"-ts"_qs,
                    dir.filePath(u"extracted_de.ts"_qs)});
-    ASSERT_TRUE(lupdate.waitForFinished(60000)) << lupdate.errorString().toStdString();
-    ASSERT_EQ(lupdate.exitStatus(), QProcess::NormalExit);
-    ASSERT_EQ(lupdate.exitCode(), 0);
-    const Messages extracted = readTs(dir.filePath(u"extracted_de.ts"_qs));
+    EXPECT_TRUE(lupdate.waitForFinished(60000)) << lupdate.errorString().toStdString();
+    EXPECT_EQ(lupdate.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(lupdate.exitCode(), 0);
+    return readTs(dir.filePath(u"extracted_de.ts"_qs));
+}
+
+// Each must have a finished translation in the German catalogue, and the
+// catalogue built into the programs must give it.
+TEST(TranslationTest, everyTextInTheSourcesHasAFinishedGermanTranslationInThePrograms)
+{
+    const Messages extracted = textsInTheSources();
     ASSERT_FALSE(extracted.empty());
 
     const Messages german =
@@ -99,6 +107,36 @@ TEST(TranslationTest, everyTextInTheSourcesHasAFinishedGermanTranslationInThePro
             EXPECT_EQ(built.translate(context.toUtf8(), source.toUtf8(), "", n), forms[n - 1]);
         }
     }
+}
+
+// A text with a count agrees with it in English too ("1 row", "2 rows"):
+// every such text has both forms in the English catalogue, which the
+// programs load for a locale without a catalogue of its own.
+TEST(TranslationTest, textsWithACountAgreeWithItInEnglish)
+{
+    const Messages english =
+        readTs(QStringLiteral(QUILLBOX_SOURCE_DIR "/resources/translations/quillbox_en.ts"));
+    for (const auto &[key, text] : textsInTheSources()) {
+        if (text.forms.isEmpty())
+            continue;
+        SCOPED_TRACE(key.second.toStdString());
+        const auto found = english.find(key);
+        ASSERT_NE(found, english.end()) << "missing from quillbox_en.ts";
+        EXPECT_EQ(found->second.type, QString());
+        EXPECT_EQ(found->second.forms.size(), 2);
+        EXPECT_FALSE(found->second.forms.contains(QString()));
+    }
+    const char *const lost = "%n rows of “%1” lost: %2";
+    for (const char *locale : {"C", "en_GB", "fr_FR"}) {
+        SCOPED_TRACE(locale);
+        QTranslator translator;
+        ASSERT_TRUE(loadTranslations(translator, QLocale(QString::fromLatin1(locale))));
+        EXPECT_EQ(translator.translate("Salvage", lost, "", 1), u"%n row of “%1” lost: %2");
+        EXPECT_EQ(translator.translate("Salvage", lost, "", 2), u"%n rows of “%1” lost: %2");
+    }
+    QTranslator german;
+    ASSERT_TRUE(loadTranslations(german, QLocale(u"de_DE"_qs)));
+    EXPECT_EQ(german.translate("Salvage", lost, "", 1), u"%n Zeile von „%1“ verloren: %2");
 }
 
 } // namespace
