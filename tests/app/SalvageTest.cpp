@@ -2,6 +2,7 @@
 
 #include "app/core/sqlite/SqliteShell.h"
 #include "app/core/texts/SalvageText.h"
+#include "tests/support/Cases.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
@@ -128,8 +129,8 @@ TEST_P(SalvageTest, namesExactlyTheRowsThatWereLost)
     EXPECT_EQ(runSql(recovered, u"PRAGMA integrity_check;"_qs), u"ok");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Damage, SalvageTest,
+QUILLBOX_CASES(
+    SalvageTest, SalvageCase,
     ::testing::Values(
         SalvageCase{"aLeafPage", "", Damage::LeafPage, 0},
         // Names and text kept in UTF-16 are read as such.
@@ -153,8 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         SalvageCase{"theRootOfAnIndex", "CREATE INDEX notes_by_score ON notes(score, title);",
                     Damage::IndexRoot, 0},
         // No table is left for them.
-        SalvageCase{"theSchemaEntryOfATable", "", Damage::SchemaEntry, 2, "notes"}),
-    [](const auto &info) { return std::string(info.param.name); });
+        SalvageCase{"theSchemaEntryOfATable", "", Damage::SchemaEntry, 2, "notes"}));
 
 } // namespace
 } // namespace quillbox
