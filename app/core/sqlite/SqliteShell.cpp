@@ -9,13 +9,11 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <span>
 #include <sys/prctl.h>
 #include <thread>
 #include <unistd.h>
