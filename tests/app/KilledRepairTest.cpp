@@ -20,14 +20,10 @@
 
 #include <csignal>
 
-namespace quillbox
+namespace quillbox::test
 {
 namespace
 {
-
-using test::KilledRepairTest;
-using test::Moment;
-using test::waitFor;
 
 // Killed at each moment between the repair's stages, then at random times
 // of a whole run: the repair run again to its end keeps every row (the
@@ -337,4 +333,4 @@ TEST_F(KilledRepairTest, aSecondProgramNeverTouchesARepairInProgress)
 }
 
 } // namespace
-} // namespace quillbox
+} // namespace quillbox::test

@@ -16,24 +16,10 @@
 
 #include <sys/stat.h>
 
-namespace quillbox
+namespace quillbox::test
 {
 namespace
 {
-
-using test::kCorrupt;
-using test::kFixed;
-using test::kNoLibrary;
-using test::kRecovered;
-using test::kUseRecovered;
-using test::LibraryRepairTest;
-using test::runSql;
-
-using test::besideTheDatabase;
-using test::content;
-using test::kFreedRows;
-using test::readableRows;
-using test::schema;
 
 // The sample, whose recent rows live only in its -wal file, reached through a
 // link: it is repaired where it really lives, its safety copy beside it there.
@@ -395,4 +381,4 @@ INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
                    false}));
 
 } // namespace
-} // namespace quillbox
+} // namespace quillbox::test

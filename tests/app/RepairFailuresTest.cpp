@@ -16,15 +16,10 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace quillbox
+namespace quillbox::test
 {
 namespace
 {
-
-using test::kCorrupt;
-using test::kNoLibrary;
-using test::LibraryRepairTest;
-using test::runSql;
 
 TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
 {
@@ -165,4 +160,4 @@ TEST_F(LibraryRepairTest, aSqlitercOfTheUsersCannotChangeTheOutcome)
 }
 
 } // namespace
-} // namespace quillbox
+} // namespace quillbox::test

@@ -9,19 +9,11 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
-namespace quillbox
+namespace quillbox::test
 {
 namespace
 {
 
-using test::kCorrupt;
-using test::kRecovered;
-using test::kUseRecovered;
-using test::LibraryRepairTest;
-using test::runSql;
-
-using test::kFreedRows;
-using test::readableRows;
 using enum RepairOutcome;
 
 // Rows deleted before the damage stay deleted in the recovered copy: the
@@ -113,4 +105,4 @@ QUILLBOX_CASES(RecoveredCopies, RecoveredCopyCase, ::testing::Values(
 // clang-format on
 
 } // namespace
-} // namespace quillbox
+} // namespace quillbox::test
