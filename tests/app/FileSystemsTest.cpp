@@ -5,18 +5,11 @@
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
-#include <map>
-#include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace quillbox
@@ -41,63 +34,6 @@ const std::array kFileSystems{
                "mkfs.exfat $IMG >/dev/null && mount.exfat-fuse $(losetup -f --show $IMG) $DIR"},
     FileSystem{"ntfs", "mkfs.ntfs -q -F -f $IMG && ntfs-3g $(losetup -f --show $IMG) $DIR"},
 };
-
-// Every entry below `folder` with all that `cp -a` keeps of it but its
-// access time: type, mode, modification time, content, link target,
-// extended attributes (ACLs too), and which other names it shares its file
-// with. SQLite's shared-memory index, which readers rewrite, is left out.
-std::map<QString, QString> metadata(const QString &folder)
-{
-    std::map<QString, QString> items;
-    std::map<std::pair<dev_t, ino_t>, QStringList> names;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    for (QString path = folder; !path.isEmpty(); path = it.hasNext() ? it.next() : QString()) {
-        const QString name = QDir(folder).relativeFilePath(path);
-        if (name.endsWith(u"-shm"_qs))
-            continue;
-        const QByteArray bytes = QFile::encodeName(path);
-        struct stat st {
-        };
-        if (::lstat(bytes.constData(), &st) != 0)
-            continue;
-        QString item = QStringLiteral("%1 %2")
-                           .arg(st.st_mode, 0, 8)
-                           .arg(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
-        if (S_ISREG(st.st_mode)) {
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly))
-                item += u' ' +
-                        QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex();
-            names[{st.st_dev, st.st_ino}].append(name);
-        } else if (S_ISLNK(st.st_mode)) {
-            QByteArray target(4096, '\0');
-            target.truncate(
-                std::max<ssize_t>(::readlink(bytes.constData(), target.data(), target.size()), 0));
-            item += u" -> "_qs + QFile::decodeName(target);
-        }
-        QByteArray list(4096, '\0');
-        const ssize_t size = ::llistxattr(bytes.constData(), list.data(), list.size());
-        QByteArrayList attributes = list.left(std::max<ssize_t>(size, 0)).split('\0');
-        std::sort(attributes.begin(), attributes.end());
-        for (const QByteArray &attribute : attributes) {
-            QByteArray value(4096, '\0');
-            const ssize_t length = attribute.isEmpty()
-                                       ? -1
-                                       : ::lgetxattr(bytes.constData(), attribute.constData(),
-                                                     value.data(), value.size());
-            if (length >= 0)
-                item += u' ' + QString::fromUtf8(attribute) + u'=' + value.left(length).toHex();
-        }
-        items[name.isEmpty() ? u"."_qs : name] = item;
-    }
-    for (auto &[file, shared] : names) {
-        shared.sort();
-        for (const QString &name : shared)
-            items[name] += u" names: "_qs + shared.join(u',');
-    }
-    return items;
-}
 
 class FileSystemsTest : public ::testing::TestWithParam<FileSystem>
 {
@@ -170,20 +106,20 @@ TEST_P(FileSystemsTest, repairsThereKeepingEverythingCpKeeps)
                                              u"'notes_by_title' AND pagetype = 'leaf' LIMIT 1;"_qs)
                               .toInt();
     test::corruptPage(db(), indexPage);
-    const auto before = metadata(library);
+    const auto before = test::snapshot(library);
     const test::ProgramRun fixed = repair();
     EXPECT_EQ(fixed.status, 0) << fixed.out.toStdString();
     const QString copy = mountPoint + u"/Documents/Main (Old Version).quillbox"_qs;
-    EXPECT_EQ(metadata(copy), before);
+    EXPECT_EQ(test::snapshot(copy), before);
     EXPECT_EQ(test::runSql(db(), u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
               u"ok\n2000");
 
     ASSERT_TRUE(QDir(copy).removeRecursively());
     test::corruptNotesPage(db(), 5);
-    const auto damaged = metadata(library);
+    const auto damaged = test::snapshot(library);
     const test::ProgramRun refused = repair();
     EXPECT_EQ(refused.status, 6) << refused.out.toStdString();
-    EXPECT_EQ(metadata(library), damaged);
+    EXPECT_EQ(test::snapshot(library), damaged);
 }
 
 INSTANTIATE_TEST_SUITE_P(Mounted, FileSystemsTest, ::testing::ValuesIn(kFileSystems),

@@ -8,6 +8,11 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace quillbox::test
@@ -78,34 +83,81 @@ void corruptNotesPage(const QString &database, int offset)
             offset);
 }
 
-QMap<QString, QByteArray> snapshot(const QString &folder)
+namespace
+{
+
+// The bytes that `call` (readlink, lgetxattr) puts into a buffer of 64 KiB.
+template<typename Call> QByteArray readInto(Call call)
+{
+    QByteArray buffer(1 << 16, '\0');
+    buffer.truncate(std::max<ssize_t>(call(buffer.data(), buffer.size()), 0));
+    return buffer;
+}
+
+// The extended attributes (ACLs too) of `path`, by name.
+QByteArray attributesOf(const QByteArray &path)
+{
+    QByteArrayList names = readInto([&](char *to, size_t size) {
+                               return ::llistxattr(path.constData(), to, size);
+                           }).split('\0');
+    std::sort(names.begin(), names.end());
+    QByteArray described;
+    for (const QByteArray &name : names) {
+        if (!name.isEmpty())
+            described += ' ' + name + '=' +
+                         readInto([&](char *to, size_t size) {
+                             return ::lgetxattr(path.constData(), name.constData(), to, size);
+                         }).toHex();
+    }
+    return described;
+}
+
+} // namespace
+
+QMap<QString, QByteArray> snapshot(const QString &folder, Times times)
 {
     QMap<QString, QByteArray> items;
+    std::map<std::pair<dev_t, ino_t>, QStringList> names;
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        if (path.endsWith(u"-shm"))
+    // The folder itself first, as ".", without its modification time: the
+    // files a repair makes and removes inside it change that.
+    for (QString path = folder; !path.isEmpty(); path = it.hasNext() ? it.next() : QString()) {
+        const QString name = path == folder ? u"."_qs : QDir(folder).relativeFilePath(path);
+        const QByteArray bytes = QFile::encodeName(path);
+        struct stat st {
+        };
+        if (path.endsWith(u"-shm") || ::lstat(bytes.constData(), &st) != 0)
             continue;
-        const QFileInfo info(path);
-        QByteArray description = QByteArray::number(static_cast<int>(info.permissions())) + ' ';
-        if (info.isSymLink()) {
+        QByteArray item = QByteArray::number(st.st_mode, 8);
+        if (name != u"." && times == Times::Kept)
+            item += ' ' + QByteArray::number(st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec);
+        if (S_ISLNK(st.st_mode)) {
             // The link's own text: a relative target stays relative.
-            QByteArray target(4096, '\0');
-            const ssize_t n = ::readlink(QFile::encodeName(path).constData(), target.data(),
-                                         static_cast<size_t>(target.size()));
-            description += "link " + target.left(std::max<ssize_t>(n, 0));
-        } else if (info.isDir()) {
-            description += "folder";
-        } else if (!info.isFile()) {
-            description += "special";
-        } else {
+            item += " link " + readInto([&](char *to, size_t size) {
+                        return ::readlink(bytes.constData(), to, size);
+                    });
+        } else if (S_ISREG(st.st_mode)) {
             QFile file(path);
             EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-            description += "file " + file.readAll();
+            item += " file " + file.readAll();
+            names[{st.st_dev, st.st_ino}].append(name);
         }
-        items.insert(QDir(folder).relativeFilePath(path), description);
+        items.insert(name, item + attributesOf(bytes));
     }
+    for (auto &[file, shared] : names) {
+        shared.sort();
+        for (const QString &name : shared.size() > 1 ? shared : QStringList())
+            items[name] += " names " + shared.join(u',').toUtf8();
+    }
+    return items;
+}
+
+QMap<QString, QByteArray> besideTheDatabase(const QString &library)
+{
+    auto items = snapshot(library);
+    items.remove(u"Library.sqlite"_qs);
+    items.remove(u"Library.sqlite-wal"_qs);
     return items;
 }
 

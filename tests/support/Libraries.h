@@ -55,10 +55,19 @@ void corruptPage(const QString &database, int page, int pageSize = 4096);
 // notes table with garbage: rows of that table become unreadable.
 void corruptNotesPage(const QString &database, int offset);
 
-// Every file and link below `folder` (relative path -> type, mode and
-// content), to compare a folder before and after. SQLite's shared-memory
-// index, which every reader writes to and which holds no data, is left out.
-[[nodiscard]] QMap<QString, QByteArray> snapshot(const QString &folder);
+// Every entry below `folder` with all that `cp -a` keeps of it but its
+// access time (relative path -> type and mode, modification time, content,
+// link target, extended attributes and ACLs, the other names of its file),
+// to compare a folder before and after. SQLite's shared-memory index, which
+// every reader writes to and which holds no data, is left out.
+// `times` Ignored leaves the modification times out, to compare the
+// results of two runs.
+enum class Times { Kept, Ignored };
+[[nodiscard]] QMap<QString, QByteArray> snapshot(const QString &folder, Times times = Times::Kept);
+
+// The snapshot of a library folder without its database and the database's
+// log.
+[[nodiscard]] QMap<QString, QByteArray> besideTheDatabase(const QString &library);
 
 // The names in `folder`, hidden ones too.
 [[nodiscard]] QStringList entries(const QString &folder);

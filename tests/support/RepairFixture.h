@@ -77,15 +77,6 @@ inline qint64 readableRows(const QString &db, const QString &table)
         .toLongLong();
 }
 
-// A snapshot of the library without the database's own files.
-inline QMap<QString, QByteArray> besideTheDatabase(const QString &library)
-{
-    auto items = snapshot(library);
-    for (const char *suffix : {"", "-wal"})
-        items.remove(u"Library.sqlite"_qs + QLatin1String(suffix));
-    return items;
-}
-
 class LibraryRepairTest : public ::testing::Test
 {
   protected:
