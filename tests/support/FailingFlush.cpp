@@ -59,26 +59,31 @@ bool fails(int fd, const char *ending)
     return size > 0 && std::string(path.data()).ends_with(ending);
 }
 
+// The C library's own `name`, of type F.
+template<typename F> F *next(const char *name)
+{
+    return reinterpret_cast<F *>(::dlsym(RTLD_NEXT, name));
+}
+
+// Fails a call with `error`.
+int refuse(int error)
+{
+    errno = error;
+    return -1;
+}
+
 } // namespace
 
 extern "C" int fsync(int fd)
 {
-    if (fails(fd, kFlushSuffix)) {
-        errno = EIO;
-        return -1;
-    }
-    static const auto real = reinterpret_cast<int (*)(int)>(::dlsym(RTLD_NEXT, "fsync"));
-    return real(fd);
+    static auto *const real = next<int(int)>("fsync");
+    return fails(fd, kFlushSuffix) ? refuse(EIO) : real(fd);
 }
 
 extern "C" int flock(int fd, int operation)
 {
-    if (fails(fd, kLockSuffix)) {
-        errno = ENOLCK;
-        return -1;
-    }
-    static const auto real = reinterpret_cast<int (*)(int, int)>(::dlsym(RTLD_NEXT, "flock"));
-    return real(fd, operation);
+    static auto *const real = next<int(int, int)>("flock");
+    return fails(fd, kLockSuffix) ? refuse(ENOLCK) : real(fd, operation);
 }
 
 extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char *newPath,
@@ -86,17 +91,14 @@ extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char
 {
     static const RenameFault fault = renameFault();
     static std::atomic<int> seen{0};
+    static auto *const real =
+        next<int(int, const char *, int, const char *, unsigned)>("renameat2");
     const bool chosen =
         !fault.ending.empty() && std::string(newPath).ends_with(fault.ending) && ++seen == fault.n;
-    if (chosen && fault.what == "fail") {
-        errno = EIO;
-        return -1;
-    }
+    if (chosen && fault.what == "fail")
+        return refuse(EIO);
     if (chosen && fault.what == "kill")
         ::raise(SIGKILL);
-    static const auto real =
-        reinterpret_cast<int (*)(int, const char *, int, const char *, unsigned)>(
-            ::dlsym(RTLD_NEXT, "renameat2"));
     const int result = real(oldDir, oldPath, newDir, newPath, flags);
     if (chosen && fault.what == "killAfter")
         ::raise(SIGKILL);
@@ -106,23 +108,14 @@ extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char
 extern "C" ssize_t splice(int in, loff_t *inOffset, int out, loff_t *outOffset, size_t size,
                           unsigned int flags)
 {
-    if (fails(out, kWriteSuffix)) {
-        errno = EINVAL;
-        return -1;
-    }
-    static const auto real =
-        reinterpret_cast<ssize_t (*)(int, loff_t *, int, loff_t *, size_t, unsigned)>(
-            ::dlsym(RTLD_NEXT, "splice"));
-    return real(in, inOffset, out, outOffset, size, flags);
+    static auto *const real =
+        next<ssize_t(int, loff_t *, int, loff_t *, size_t, unsigned)>("splice");
+    return fails(out, kWriteSuffix) ? refuse(EINVAL)
+                                    : real(in, inOffset, out, outOffset, size, flags);
 }
 
 extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
-    if (fails(fd, kWriteSuffix)) {
-        errno = EIO;
-        return -1;
-    }
-    static const auto real =
-        reinterpret_cast<ssize_t (*)(int, const void *, size_t)>(::dlsym(RTLD_NEXT, "write"));
-    return real(fd, data, size);
+    static auto *const real = next<ssize_t(int, const void *, size_t)>("write");
+    return fails(fd, kWriteSuffix) ? refuse(EIO) : real(fd, data, size);
 }
