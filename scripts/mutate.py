@@ -63,6 +63,8 @@ MUTANTS = [  # (file, name, original text, replacement)
     ("FileTree.cpp", "no-rename-fallback", "if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)",
      "if (true)"),
     ("TreeCopy.cpp", "copy-mode-lost", "st.st_mode & 07777) == 0", "st.st_mode & 0700) == 0"),
+    ("TreeCopy.cpp", "file-times-lost", "st.st_mtim};\n        if (::futimens(out.get()",
+     "{0, UTIME_NOW}};\n        if (::futimens(out.get()"),
     ("TreeCopy.cpp", "links-skipped", "return copyLink(fromDir, toDir, name, shown, st);", "return std::nullopt;"),
     ("FileTree.cpp", "entries-not-counted", "++summary.entries;", ""),
     ("PosixFiles.h", "walk-not-recursive", " && walkBelow(sub.get(), visit) && ok;", " && ok;"),
