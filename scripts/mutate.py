@@ -25,6 +25,8 @@ MUTANTS = [  # (file, name, original text, replacement)
      "(void)damaged.mode;"),
     ("RepairRebuild.cpp", "digest-mismatch-ignored", "if (!damaged.text || rebuilt.text != damaged.text)",
      "if (false)"),
+    ("resources/scripts/DigestScript.sql", "digest-middle-row-skipped", "WHEN 0 THEN '' <= ''",
+     "WHEN 0 THEN '' < ''"),
     ("RepairFailures.cpp", "space-for-dump-forgotten", "(oneDisk && freeBytes(outside) >= copyBytes + dumpBytes)",
      "(oneDisk && freeBytes(outside) >= copyBytes)"),
     ("RepairFailures.cpp", "support-mail-inverted", "failure.detail)) ==", "failure.detail)) !="),

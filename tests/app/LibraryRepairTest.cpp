@@ -346,10 +346,10 @@ poke $o "$(printf '\\%03o\\%03o\\%03o\\%03o' $3 $4 $1 $2)")sh",
         RepairCase{"notADatabase", kNotes, "fill 0 $(stat -c %s Library.sqlite) q", CorruptRestored,
                    kCorrupt, false, nullptr, nullptr, "no recovered copy was made"},
         // Text a dump cannot carry code unit for code unit: a lone surrogate in a
-        // UTF-16 database.
+        // UTF-16 database, in the row where the digest's two parts meet.
         RepairCase{"loneSurrogate",
                    R"(PRAGMA encoding='UTF-16le'; CREATE TABLE t(id INTEGER PRIMARY KEY, s TEXT);
-INSERT INTO t VALUES (1, 'plain'), (2, CAST(x'00d86100' AS TEXT));)",
+INSERT INTO t VALUES (1, CAST(x'00d86100' AS TEXT)), (2, 'plain'), (3, 'plain');)",
                    nullptr, CorruptRestored, kCorrupt, true, kRecovered},
         // Text with a NUL, which a dump cuts short, in a change the log still
         // holds (reading the library must not fold the log in): set again from

@@ -57,10 +57,10 @@ struct Digests {
 };
 
 // The digest of every table's rows in the database `shell` opens in
-// `folder`, one line per table and part (each part hashes the rows of one
-// parity of rowid): the same rowids, the same values of the same types
-// (REAL to the bit, text to the byte) give the same text, whether read on
-// one core or two.
+// `folder`, one line per table and part (part 0 hashes the rows up to the
+// middle of the table's rowids, part 1 those above it): the same rowids, the
+// same values of the same types (REAL to the bit, text to the byte) give the
+// same text, whether read on one core or two.
 [[nodiscard]] Digests digestTables(const SqliteShell &shell, const QString &folder,
                                    const Census &census, Cores cores);
 
