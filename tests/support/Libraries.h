@@ -58,8 +58,9 @@ void corruptNotesPage(const QString &database, int offset);
 // Every entry below `folder` with all that `cp -a` keeps of it but its
 // access time (relative path -> type and mode, modification time, content,
 // link target, extended attributes and ACLs, the other names of its file),
-// to compare a folder before and after. SQLite's shared-memory index, which
-// every reader writes to and which holds no data, is left out.
+// and the folder itself as "." without its times, to compare a folder before
+// and after. SQLite's shared-memory index, which every reader writes to and
+// which holds no data, is left out.
 // `times` Ignored leaves the modification times out, to compare the
 // results of two runs.
 enum class Times { Kept, Ignored };
