@@ -3,7 +3,6 @@
 #include "tests/support/QtPrinting.h"
 #include "tests/support/ScopedEnv.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -58,30 +57,6 @@ TEST_F(BookmarkTest, findsTheFolderWhereItIsAndAfterItMovedWithinHome)
     ASSERT_TRUE(outside);
     ASSERT_TRUE(QDir().rename(folder, elsewhere.path() + u"/Moved"_qs));
     EXPECT_EQ(resolveBookmarkData(*outside), std::nullopt);
-}
-
-TEST_F(BookmarkTest, rejectsWhatIsNotAFolderBookmark)
-{
-    EXPECT_EQ(createBookmarkData(home.path() + u"/missing"_qs), std::nullopt);
-    const auto data = createBookmarkData(library());
-    ASSERT_TRUE(data);
-
-    QByteArray relative;
-    QDataStream(&relative, QIODevice::WriteOnly)
-        << quint16(1) << quint64(1) << quint64(2) << QByteArray("Documents");
-    const struct {
-        const char *name;
-        QByteArray bytes;
-    } cases[] = {
-        {"empty", {}},
-        {"notABookmark", "bookmark"},
-        {"truncated", data->left(data->size() - 3)},
-        {"wrongVersion", QByteArray(*data).replace(5, 1, "\x02")},
-        {"relativePath", "QBBK" + relative},
-        {"oversized", *data + QByteArray(1 << 20, 'x')},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(resolveBookmarkData(c.bytes), std::nullopt) << c.name;
 }
 
 } // namespace

@@ -94,9 +94,6 @@ TEST_F(CliTest, badInputsAreToldOnceInTheUsersWords)
          u"“--use-recovered” goes with a repair, not with “--check” or “--salvage-only”.\n"_qs +
              usage},
         {{u"--library"_qs, u"/nope"_qs}, 2, u"There is no folder “/nope”.\n"_qs + give},
-        {{u"--check"_qs, u"--library"_qs, u"/nope"_qs},
-         2,
-         u"There is no folder “/nope”.\n"_qs + give},
         {{u"--library=/dev/null"_qs}, 2, u"“/dev/null” is a file, not a folder.\n"_qs + give},
         {{},
          2,
@@ -175,22 +172,6 @@ TEST_F(CliTest, checkTellsTheDamageAndChangesNothing)
     EXPECT_EQ(waiting.status, 12);
     EXPECT_TRUE(waiting.out.contains(u"A repair is already running."_qs))
         << waiting.out.toStdString();
-}
-
-// Without a display the window program says so instead of aborting.
-TEST_F(CliTest, windowProgramWithoutADisplayEndsWithAMessage)
-{
-    const QStringList noDisplay{u"QT_QPA_PLATFORM="_qs, u"WAYLAND_DISPLAY="_qs};
-    for (const QString &display : {u"DISPLAY="_qs, u"DISPLAY=:4711"_qs}) {
-        SCOPED_TRACE(display.toStdString());
-        const auto run =
-            this->run(u"quillbox-repair"_qs, {}, u"C.UTF-8"_qs, noDisplay + QStringList{display});
-        EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(run.err.endsWith(u"quillbox-repair: No display was found, so the window "
-                                     "cannot be shown.\nRun it in a desktop session, or repair "
-                                     "the library from a terminal with quillbox-repair-cli.\n"_qs))
-            << run.err.toStdString();
-    }
 }
 
 } // namespace

@@ -1,11 +1,10 @@
 // SQLite's own corpus of malformed databases, which its source package
 // ships, run through the terminal program: a seeded sample of the `db`
-// tables of test/fuzzdata*.db and every decode_hexdb image of test/*.test.
+// tables of test/fuzzdata*.db.
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -34,35 +33,6 @@ QString sqliteTests()
                               u"source"_qs});
     script.waitForFinished();
     return QString::fromLocal8Bit(script.readAllStandardOutput()).trimmed() + u"/test"_qs;
-}
-
-// The images a test script spells out for decode_hexdb: "| size N ...",
-// then "| page P offset O" and "| OFF: xx xx ..." lines (OFF counted from
-// O), up to "| end".
-QList<Image> hexImages(const QString &script)
-{
-    static const QRegularExpression size(u"^\\| size (\\d+) .*filename (\\S+)"_qs);
-    static const QRegularExpression page(u"^\\| page \\d+ offset (\\d+)"_qs);
-    static const QRegularExpression bytes(u"^\\|\\s+(\\d+):((?: [0-9a-f]{2})+)"_qs);
-    QFile file(script);
-    QList<Image> images;
-    qint64 base = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        return images;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        if (const auto m = size.match(line); m.hasMatch()) {
-            images.append({QFileInfo(script).fileName() + u':' + m.captured(2),
-                           QByteArray(m.captured(1).toInt(), '\0')});
-        } else if (const auto p = page.match(line); p.hasMatch()) {
-            base = p.captured(1).toLongLong();
-        } else if (const auto b = bytes.match(line); b.hasMatch() && !images.isEmpty()) {
-            const QByteArray data = QByteArray::fromHex(b.captured(2).toLatin1());
-            const qint64 at = base + b.captured(1).toLongLong();
-            if (at >= 0 && at + data.size() <= images.last().bytes.size())
-                images.last().bytes.replace(at, data.size(), data);
-        }
-    }
-    return images;
 }
 
 // `count` images from the `db` tables of the fuzzdata databases, chosen
@@ -143,10 +113,7 @@ TEST(CorpusTest, malformedDatabasesAreFixedExactlyOrLeftAsTheyWere)
                                  ? qEnvironmentVariableIntValue("QUILLBOX_CORPUS_IMAGES")
                                  : 300;
     QRandomGenerator random(20261207);
-    QList<Image> images;
-    for (QDirIterator it(tests, {u"*.test"_qs}, QDir::Files); it.hasNext();)
-        images.append(hexImages(it.next()));
-    images.append(fuzzImages(tests, std::max<qsizetype>(0, sample - images.size()), random));
+    const QList<Image> images = fuzzImages(tests, sample, random);
     int fixed = 0;
     for (const Image &image : images) {
         SCOPED_TRACE(image.name.toStdString());

@@ -126,7 +126,6 @@ TEST_F(InterruptedRepairTest, aRebuildCutOffEndsWithOneWholeDatabase)
     const QString database = library + u"/Library.sqlite"_qs;
     const QString rebuild = library + u"/.quillbox-rebuilt-AbC123-Library.sqlite"_qs;
     const QString damaged = library + u"/.quillbox-damaged-AbC123"_qs;
-    test::writeFile(database + u"-wal"_qs, "the damaged database's log");
     const QString before = u"An earlier repair was interrupted before it changed the library."_qs;
     const QString after =
         u"An earlier repair was interrupted after the library had been rebuilt."_qs;
@@ -152,18 +151,17 @@ TEST_F(InterruptedRepairTest, aRebuildCutOffEndsWithOneWholeDatabase)
                       0);
         }
         if (steps >= 3) {
-            QFile::remove(rebuild + u"-journal"_qs);
-            ASSERT_TRUE(QFile::remove(database) && QFile::rename(rebuild, database));
+            ASSERT_TRUE(QFile::remove(rebuild + u"-journal"_qs) && QFile::remove(database) &&
+                        QFile::rename(rebuild, database));
         }
-        RepairRecord record{steps < 0 ? RepairPhase::Copied : RepairPhase::Swapping,
-                            library,
-                            backup,
-                            partial,
-                            aside,
-                            copyAsMade};
-        record.rebuild = rebuild;
-        record.damaged = damaged;
-        ASSERT_TRUE(journal.write(record));
+        ASSERT_TRUE(journal.write({.phase = steps < 0 ? RepairPhase::Copied : RepairPhase::Swapping,
+                                   .library = library,
+                                   .backup = backup,
+                                   .partial = partial,
+                                   .aside = aside,
+                                   .copy = copyAsMade,
+                                   .rebuild = rebuild,
+                                   .damaged = damaged}));
         EXPECT_EQ(recover(), steps == 3 ? after : before);
         auto expected = damagedFiles;
         if (steps == 3) {

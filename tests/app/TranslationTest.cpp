@@ -79,7 +79,7 @@ Messages textsInTheSources()
 
 // Each must have a finished translation in the German catalogue, and the
 // catalogue built into the programs must give it.
-TEST(TranslationTest, everyTextInTheSourcesHasAFinishedGermanTranslationInThePrograms)
+TEST(TranslationTest, everyTextInTheSourcesIsTranslatedInThePrograms)
 {
     const Messages extracted = textsInTheSources();
     ASSERT_FALSE(extracted.empty());
@@ -107,16 +107,12 @@ TEST(TranslationTest, everyTextInTheSourcesHasAFinishedGermanTranslationInThePro
             EXPECT_EQ(built.translate(context.toUtf8(), source.toUtf8(), "", n), forms[n - 1]);
         }
     }
-}
-
-// A text with a count agrees with it in English too ("1 row", "2 rows"):
-// every such text has both forms in the English catalogue, which the
-// programs load for a locale without a catalogue of its own.
-TEST(TranslationTest, textsWithACountAgreeWithItInEnglish)
-{
+    // A text with a count agrees with it in English too ("1 row", "2 rows"):
+    // every such text has both forms in the English catalogue, which the
+    // programs load for a locale without a catalogue of its own.
     const Messages english =
         readTs(QStringLiteral(QUILLBOX_SOURCE_DIR "/resources/translations/quillbox_en.ts"));
-    for (const auto &[key, text] : textsInTheSources()) {
+    for (const auto &[key, text] : extracted) {
         if (text.forms.isEmpty())
             continue;
         SCOPED_TRACE(key.second.toStdString());
@@ -134,9 +130,9 @@ TEST(TranslationTest, textsWithACountAgreeWithItInEnglish)
         EXPECT_EQ(translator.translate("Salvage", lost, "", 1), u"%n row of “%1” lost: %2");
         EXPECT_EQ(translator.translate("Salvage", lost, "", 2), u"%n rows of “%1” lost: %2");
     }
-    QTranslator german;
-    ASSERT_TRUE(loadTranslations(german, QLocale(u"de_DE"_qs)));
-    EXPECT_EQ(german.translate("Salvage", lost, "", 1), u"%n Zeile von „%1“ verloren: %2");
+    QTranslator loaded;
+    ASSERT_TRUE(loadTranslations(loaded, QLocale(u"de_DE"_qs)));
+    EXPECT_EQ(loaded.translate("Salvage", lost, "", 1), u"%n Zeile von „%1“ verloren: %2");
 }
 
 } // namespace
