@@ -165,6 +165,53 @@ TEST_F(KilledRepairTest, aFlushThatFailsLeavesTheLibraryAsItWas)
     }
 }
 
+// A safety copy made slower than the dump, as on a slow disk, still holds
+// the library as it was before the repair: the log index, which the dump's
+// readers make anew, a file under the dump's name, and a rollback journal
+// left by a crash with the database it belongs to, which the first reader
+// plays back.
+TEST_F(KilledRepairTest, aSlowSafetyCopyHoldsTheLibraryAsItWas)
+{
+    slowCopy = u"40"_qs;
+    const auto bytes = [](const QString &path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("missing");
+    };
+    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 300);
+    test::writeFile(pristine + u"/Library.sql"_qs, "notes of my own");
+    const QString crashed = sandbox.path() + u"/crashed"_qs;
+    test::makePlainLibrary(crashed, 2000);
+    // The database and its journal, taken in the middle of a transaction
+    // whose changes already reached the database.
+    QProcess writer;
+    writer.start(test::shellPath(),
+                 {u"-batch"_qs, u"-init"_qs, u"/dev/null"_qs, crashed + u"/Library.sqlite"_qs});
+    writer.write("PRAGMA cache_size=1; BEGIN; UPDATE notes SET title = title || '!';"
+                 "SELECT 'spilled';\n");
+    ASSERT_TRUE(writer.waitForReadyRead(10000));
+    for (const QString &suffix : {u""_qs, u"-journal"_qs})
+        ASSERT_TRUE(
+            QFile::copy(crashed + u"/Library.sqlite"_qs + suffix, crashed + u"/hot"_qs + suffix));
+    writer.kill();
+    writer.waitForFinished();
+    for (const QString &suffix : {u""_qs, u"-journal"_qs}) {
+        QFile::remove(crashed + u"/Library.sqlite"_qs + suffix);
+        ASSERT_TRUE(
+            QFile::rename(crashed + u"/hot"_qs + suffix, crashed + u"/Library.sqlite"_qs + suffix));
+    }
+    for (const QString &from : {pristine, crashed}) {
+        SCOPED_TRACE(from.toStdString());
+        pristine = from;
+        copyPristine();
+        const auto before = test::snapshot(library);
+        const QByteArray index = bytes(library + u"/Library.sqlite-shm"_qs);
+        const auto run = runToEnd();
+        ASSERT_EQ(run.status, 0) << run.out.toStdString();
+        EXPECT_EQ(test::snapshot(copy), before);
+        EXPECT_EQ(bytes(copy + u"/Library.sqlite-shm"_qs), index);
+    }
+}
+
 // A library beyond repair, repaired with --use-recovered: killed once the
 // restore has put it back, and at each moment of the swap that follows, or
 // with the swap's second move failing. The next start leaves one whole

@@ -7,8 +7,9 @@
 // program just before it, "killAfter" just after it, as a crash or a power
 // cut would, and "fail" makes it fail with EIO. Files whose path ends in the
 // text of QUILLBOX_FAIL_WRITE take no splice() (EINVAL, as on a file system
-// without it) and no write() (EIO). Every other call goes on to the C
-// library. The program's children run without it.
+// without it) and no write() (EIO). Each copy_file_range() first waits
+// QUILLBOX_SLOW_COPY milliseconds, as on a slow disk. Every other call goes
+// on to the C library. The program's children run without it.
 #include <dlfcn.h>
 #include <fcntl.h>
 
@@ -27,6 +28,7 @@ namespace
 const char *const kFlushSuffix = std::getenv("QUILLBOX_FAIL_FLUSH");
 const char *const kLockSuffix = std::getenv("QUILLBOX_FAIL_LOCK");
 const char *const kWriteSuffix = std::getenv("QUILLBOX_FAIL_WRITE");
+const char *const kSlowCopy = std::getenv("QUILLBOX_SLOW_COPY");
 
 struct RenameFault {
     std::string what;
@@ -118,4 +120,14 @@ extern "C" ssize_t write(int fd, const void *data, size_t size)
 {
     static auto *const real = next<ssize_t(int, const void *, size_t)>("write");
     return fails(fd, kWriteSuffix) ? refuse(EIO) : real(fd, data, size);
+}
+
+extern "C" ssize_t copy_file_range(int in, loff_t *inOffset, int out, loff_t *outOffset,
+                                   size_t size, unsigned int flags)
+{
+    static auto *const real =
+        next<ssize_t(int, loff_t *, int, loff_t *, size_t, unsigned)>("copy_file_range");
+    if (kSlowCopy != nullptr)
+        ::usleep(static_cast<useconds_t>(std::atoi(kSlowCopy)) * 1000);
+    return real(in, inOffset, out, outOffset, size, flags);
 }

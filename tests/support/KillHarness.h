@@ -48,13 +48,14 @@ class KilledRepairTest : public ::testing::Test
         QStringList env{u"XDG_STATE_HOME="_qs + sandbox.path() + u'/' + state,
                         u"XDG_CONFIG_HOME="_qs + sandbox.path() + u"/config"_qs};
         if (!failingFlush.isEmpty() || !failingLock.isEmpty() || !failingWrite.isEmpty() ||
-            !renameFault.isEmpty()) {
+            !renameFault.isEmpty() || !slowCopy.isEmpty()) {
             // The program may be instrumented; the preloaded library is not.
             env << u"LD_PRELOAD=" QUILLBOX_FAILING_FLUSH ""_qs
                 << u"QUILLBOX_FAIL_FLUSH="_qs + failingFlush
                 << u"QUILLBOX_FAIL_LOCK="_qs + failingLock
                 << u"QUILLBOX_FAIL_WRITE="_qs + failingWrite
                 << u"QUILLBOX_RENAME_FAULT="_qs + renameFault
+                << u"QUILLBOX_SLOW_COPY="_qs + slowCopy
                 << u"ASAN_OPTIONS="_qs + qEnvironmentVariable("ASAN_OPTIONS") +
                        u":verify_asan_link_order=0"_qs;
         }
@@ -106,6 +107,8 @@ class KilledRepairTest : public ::testing::Test
     // The rename that kills the program or fails ("WHAT N ENDING", see
     // FailingFlush.cpp); none when empty.
     QString renameFault;
+    // Milliseconds each piece of a copied file waits; none when empty.
+    QString slowCopy;
     // The moments between a repair's stages, as the files show them.
     Moment copying = [this] {
         return !entries(parent).filter(u".quillbox-copy-"_qs).isEmpty();

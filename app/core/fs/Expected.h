@@ -29,6 +29,8 @@ template<class T = void> class [[nodiscard]] Expected
     explicit operator bool() const { return has_value(); }
     // Only when has_value().
     [[nodiscard]] const T &value() const { return std::get<0>(state_); }
+    [[nodiscard]] T &value() { return std::get<0>(state_); }
+    T *operator->() { return &std::get<0>(state_); }
     // Only when !has_value().
     [[nodiscard]] const QString &error() const { return std::get<1>(state_).text; }
 

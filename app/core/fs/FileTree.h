@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // Whole-folder file operations that never follow a symbolic link: a link is
@@ -29,6 +30,33 @@ using CopyProgress = std::function<bool(qint64 bytesCopied)>;
 // could not take ("path: attribute") go to `dropped`, when given.
 Expected<> copyTree(const QString &source, const QString &destination,
                     const CopyProgress &progress = {}, QStringList *dropped = nullptr);
+
+// The same copy in steps, for a folder whose entries may change while it
+// is copied: begin() notes the folder's entries and attributes and makes
+// the copy's folder; copyNow() copies one of those entries at once, before
+// it changes; finish() copies the others and gives the copy's folder the
+// attributes noted. An entry made after begin() is never copied. Each step
+// fails as copyTree() does, and a copy may be moved to another thread.
+class FolderCopy
+{
+  public:
+    static Expected<FolderCopy> begin(const QString &source, const QString &destination,
+                                      CopyProgress progress = {});
+    FolderCopy(FolderCopy &&) noexcept;
+    FolderCopy &operator=(FolderCopy &&) noexcept;
+    ~FolderCopy();
+    // Copies the entry `name` now; nothing when it was not there at begin()
+    // or is already copied.
+    Expected<> copyNow(const QString &name);
+    Expected<> finish();
+    // "path: attribute" for each extended attribute not kept so far.
+    [[nodiscard]] QStringList dropped() const;
+
+  private:
+    struct State;
+    explicit FolderCopy(std::unique_ptr<State> state);
+    std::unique_ptr<State> state_;
+};
 
 // Total bytes of the regular files in the folder, links not followed; 0 for
 // a missing folder.

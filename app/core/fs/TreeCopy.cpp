@@ -35,7 +35,7 @@ bool keepMode(int fd, const struct stat &st)
 }
 
 struct Copier {
-    const CopyProgress &progress;
+    CopyProgress progress;
     QByteArray sourceRoot;
     QByteArray destinationRoot;
     qint64 copied = 0;
@@ -170,56 +170,81 @@ struct Copier {
         return std::nullopt;
     }
 
-    // Copies the open folder `from` into a new folder `name` in `toDir`.
-    std::optional<QString> copyFolder(int from, int toDir, const char *name,
-                                      const QByteArray &shown, const struct stat &st)
+    // Makes the new folder `name` in `toDir`, for now readable and writable
+    // by its owner alone, and opens it.
+    std::optional<QString> makeFolder(int toDir, const char *name, const QByteArray &shown, int &to)
     {
-        if (::mkdirat(toDir, name, 0700) != 0)
+        if (::mkdirat(toDir, name, 0700) != 0 ||
+            (to = ::openat(toDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)) < 0)
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"),
                             shown, errno);
-        const Fd to(::openat(toDir, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        return std::nullopt;
+    }
+
+    // The names of the entries of the open folder `from`, in `names`.
+    static std::optional<QString> listFolder(int from, const QByteArray &shown,
+                                             std::vector<QByteArray> &names)
+    {
         // The stream takes its own descriptor, closed with it; one it did
         // not take is closed here.
         const int copy = ::dup(from);
         DIR *dir = copy < 0 ? nullptr : ::fdopendir(copy);
-        if (to.get() < 0 || dir == nullptr) {
+        if (dir == nullptr) {
             const int error = errno;
-            if (dir != nullptr)
-                ::closedir(dir);
-            else if (copy >= 0)
+            if (copy >= 0)
                 ::close(copy);
             return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, error);
         }
-        std::optional<QString> error;
         errno = 0;
         while (const dirent *entry = ::readdir(dir)) {
             const QByteArray child(entry->d_name);
-            if (child == "." || child == "..")
-                continue;
-            error = copyEntry(from, to.get(), child.constData(), shown + '/' + child);
-            if (error)
-                break;
+            if (child != "." && child != "..")
+                names.push_back(child);
             errno = 0;
         }
-        if (!error && errno != 0)
-            error =
-                describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, errno);
+        const int error = errno;
         ::closedir(dir);
-        if (error)
-            return error;
+        if (error != 0)
+            return describe(QT_TRANSLATE_NOOP("FileTree", "Could not read “%1”: %2"), shown, error);
+        return std::nullopt;
+    }
+
+    // Gives the copy `to` of the open folder `from` the permissions,
+    // extended attributes and times of `st`, once its entries are in.
+    std::optional<QString> finishFolder(int from, int to, const QByteArray &shown,
+                                        const struct stat &st)
+    {
         // After the folder's entries: a default ACL set first would be
         // passed on to entries that had none.
         const std::array<timespec, 2> times{st.st_atim, st.st_mtim};
-        if (!keepMode(to.get(), st))
+        if (!keepMode(to, st))
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
-        copyAttributes(AttributeNode(from), AttributeNode(to.get()), shown);
-        if (::futimens(to.get(), times.data()) != 0)
+        copyAttributes(AttributeNode(from), AttributeNode(to), shown);
+        if (::futimens(to, times.data()) != 0)
             return describe(
                 QT_TRANSLATE_NOOP("FileTree", "Could not set the attributes of “%1”: %2"), shown,
                 errno);
         return std::nullopt;
+    }
+
+    // Copies the open folder `from` into a new folder `name` in `toDir`.
+    std::optional<QString> copyFolder(int from, int toDir, const char *name,
+                                      const QByteArray &shown, const struct stat &st)
+    {
+        int made = -1;
+        std::optional<QString> error = makeFolder(toDir, name, shown, made);
+        const Fd to(made);
+        std::vector<QByteArray> names;
+        if (!error)
+            error = listFolder(from, shown, names);
+        for (const QByteArray &child : names) {
+            if (error)
+                break;
+            error = copyEntry(from, to.get(), child.constData(), shown + '/' + child);
+        }
+        return error ? error : finishFolder(from, to.get(), shown, st);
     }
 
     std::optional<QString> copyEntry(int fromDir, int toDir, const char *name,
@@ -246,17 +271,30 @@ struct Copier {
 
 } // namespace
 
-Expected<> copyTree(const QString &source, const QString &destination, const CopyProgress &progress,
-                    QStringList *dropped)
+struct FolderCopy::State {
+    State(Copier copier, int from, int to, const struct stat &st)
+        : copier(std::move(copier)), from(from), to(to), st(st)
+    {
+    }
+    Copier copier;
+    Fd from;
+    Fd to;
+    struct stat st;
+    // The folder's entries when the copy began, and whether each is copied.
+    std::vector<std::pair<QByteArray, bool>> entries = {};
+};
+
+FolderCopy::FolderCopy(std::unique_ptr<State> state) : state_(std::move(state)) {}
+FolderCopy::FolderCopy(FolderCopy &&) noexcept = default;
+FolderCopy &FolderCopy::operator=(FolderCopy &&) noexcept = default;
+FolderCopy::~FolderCopy() = default;
+
+Expected<FolderCopy> FolderCopy::begin(const QString &source, const QString &destination,
+                                       CopyProgress progress)
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
-    Copier copier{progress, from, to};
-    const auto noteDropped = qScopeGuard([&] {
-        if (dropped != nullptr)
-            *dropped = copier.dropped;
-    });
-    const Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st {
     };
     if (in.get() < 0 || ::fstat(in.get(), &st) != 0)
@@ -268,10 +306,62 @@ Expected<> copyTree(const QString &source, const QString &destination, const Cop
     if (parent.get() < 0)
         return Unexpected{describe(
             QT_TRANSLATE_NOOP("FileTree", "Could not create a copy of “%1”: %2"), from, errno)};
-    if (const std::optional<QString> error =
-            copier.copyFolder(in.get(), parent.get(), to.mid(slash + 1).constData(), from, st))
+    Copier copier{std::move(progress), from, to};
+    int made = -1;
+    if (auto error = copier.makeFolder(parent.get(), to.mid(slash + 1).constData(), from, made))
+        return Unexpected{*error};
+    auto state = std::make_unique<State>(std::move(copier), ::dup(in.get()), made, st);
+    std::vector<QByteArray> names;
+    if (auto error = Copier::listFolder(state->from.get(), from, names))
+        return Unexpected{*error};
+    for (QByteArray &name : names)
+        state->entries.emplace_back(std::move(name), false);
+    return FolderCopy(std::move(state));
+}
+
+Expected<> FolderCopy::copyNow(const QString &name)
+{
+    const QByteArray wanted = QFile::encodeName(name);
+    for (auto &[entry, copied] : state_->entries) {
+        if (entry != wanted || copied)
+            continue;
+        copied = true;
+        Copier &copier = state_->copier;
+        if (auto error = copier.copyEntry(state_->from.get(), state_->to.get(), entry.constData(),
+                                          copier.sourceRoot + '/' + entry))
+            return Unexpected{*error};
+    }
+    return {};
+}
+
+Expected<> FolderCopy::finish()
+{
+    for (const auto &[entry, copied] : state_->entries) {
+        if (!copied) {
+            if (const Expected<> done = copyNow(QFile::decodeName(entry)); !done)
+                return done;
+        }
+    }
+    Copier &copier = state_->copier;
+    if (auto error = copier.finishFolder(state_->from.get(), state_->to.get(), copier.sourceRoot,
+                                         state_->st))
         return Unexpected{*error};
     return {};
+}
+
+QStringList FolderCopy::dropped() const
+{
+    return state_->copier.dropped;
+}
+
+Expected<> copyTree(const QString &source, const QString &destination, const CopyProgress &progress,
+                    QStringList *dropped)
+{
+    Expected<FolderCopy> copy = FolderCopy::begin(source, destination, progress);
+    Expected<> done = copy ? copy->finish() : Unexpected{copy.error()};
+    if (dropped != nullptr)
+        *dropped = copy ? copy->dropped() : QStringList();
+    return done;
 }
 
 } // namespace quillbox

@@ -139,9 +139,6 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (auto failure = makeSafetyCopy())
         return failure;
-    if (const Expected<> setAside = setJournalNameAside(libraryPath_); !setAside)
-        return dropUnfinishedCopy(
-            {.cause = Cause::ReadOnly, .detail = setAside.error(), .path = libraryPath_});
     Examination examined = dumpAndExamine();
     // A new database that is not finished goes, whichever way the repair ends.
     const auto abandon = qScopeGuard([&] { abandonRebuild(examined); });

@@ -3,6 +3,7 @@
 #include "app/core/outcomes/RepairOutcome.h"
 
 #include "app/core/frontend/Alerts.h"
+#include "app/core/fs/FileTree.h"
 #include "app/core/fs/FolderLock.h"
 #include "app/core/outcomes/RepairFailure.h"
 #include "app/core/repair/RepairJournal.h"
@@ -131,7 +132,18 @@ class LibraryRepair
     };
     CheckResult judgeOnly();
     [[nodiscard]] std::optional<Failure> checkSpace() const;
+    // Starts the safety copy, which goes on beside the dump; secureSafetyCopy()
+    // waits for it.
     std::optional<Failure> makeSafetyCopy();
+    // How a safety copy being made ended: why it failed, with what the
+    // system said; what it holds; the extended attributes it could not keep.
+    struct CopyMade {
+        std::optional<std::pair<Cause, QString>> failure;
+        std::optional<TreeSummary> summary;
+        QStringList dropped;
+    };
+    // Copies the rest of the library, reads the copy back and flushes it.
+    static CopyMade finishCopy(FolderCopy copy, const QString &partial);
     // Dumps the library while its damage is judged and its census taken;
     // after an `earlier` look that found damaged full-text indexes, their
     // derived rows are left out and the damage is not judged again.
@@ -201,8 +213,8 @@ class LibraryRepair
     const RepairJournal *journal_ = nullptr;
     RepairRecord record_;
     double reported_ = 0.0;
-    // The copy's flush, under way while the dump runs.
-    std::future<bool> copyFlushed_;
+    // The safety copy, made while the dump runs.
+    std::future<CopyMade> copyMade_;
     // Held from before anything is touched until the repair has ended: the
     // state folder's (no second program of this user takes the journal's
     // record for an interrupted repair) and the library's (no other program,

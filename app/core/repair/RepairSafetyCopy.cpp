@@ -44,29 +44,61 @@ std::optional<Failure> LibraryRepair::makeSafetyCopy()
                QString(),
                std::nullopt};
     record(RepairPhase::Copying);
-    const double total = std::max<double>(1.0, static_cast<double>(treeSize(libraryPath_)));
-    const Expected<> copied = copyTree(
-        libraryPath_, partial,
-        [&](qint64 copied) {
-            report(RepairStage::SafetyCopy, kCopyEnd * static_cast<double>(copied) / total);
-            return !canceled();
-        },
-        &droppedAttributes_);
+    report(RepairStage::SafetyCopy, 0.0);
+    const auto failed = [&](Cause cause, const QString &detail) {
+        return Failure{.cause = cause, .detail = detail, .leftovers = removeLeftovers({partial})};
+    };
+    // The copy holds the library as it is now, though most of it is copied
+    // while the dump runs: what the repair changes before then is copied
+    // first. That is the log index, which the dump's readers make anew, and
+    // whatever stands under the names of the rollback journal (set aside
+    // below) and of the dump (written over).
+    Expected<FolderCopy> copy =
+        FolderCopy::begin(libraryPath_, partial, [this](qint64) { return !canceled(); });
+    Expected<> copied = copy ? Expected<>() : Unexpected{copy.error()};
+    for (const QString &first : {kDatabaseName + u"-shm"_qs, kJournalName, kDumpName}) {
+        if (copied)
+            copied = copy->copyNow(first);
+    }
+    if (copied) {
+        if (const Expected<> setAside = setJournalNameAside(libraryPath_); !setAside) {
+            Failure failure = failed(Cause::ReadOnly, setAside.error());
+            failure.path = libraryPath_;
+            return failure;
+        }
+    }
+    // A rollback journal still there is one the first reader plays back
+    // into the database: the database and its log are copied before that.
+    for (const QString &first : {kDatabaseName, kDatabaseName + u"-wal"_qs}) {
+        if (copied && bf::itemExists(inFolder(libraryPath_, kJournalName)))
+            copied = copy->copyNow(first);
+    }
     if (canceled())
-        return Failure{.cause = Cause::Canceled, .leftovers = removeLeftovers({partial})};
+        return failed(Cause::Canceled, {});
     if (!copied)
-        return Failure{.cause = Cause::CopyFailed,
-                       .detail = copied.error(),
-                       .leftovers = removeLeftovers({partial})};
-    // What the copy holds now is what it must hold when it is put back.
-    if (!(record_.copy = summarizeTree(partial)))
-        return Failure{.cause = Cause::CopyNotReadBack, .leftovers = removeLeftovers({partial})};
-    // The copy reaches the disk while the dump runs; it takes its own name
-    // only then (secureSafetyCopy()), before anything in the library changes.
-    copyFlushed_ =
-        std::async(std::launch::async, [partial] { return syncTree(partial).has_value(); });
+        return failed(Cause::CopyFailed, copied.error());
+    copyMade_ = std::async(std::launch::async, [copy = std::move(copy.value()), partial]() mutable {
+        return finishCopy(std::move(copy), partial);
+    });
     report(RepairStage::SafetyCopy, kCopyEnd);
     return std::nullopt;
+}
+
+LibraryRepair::CopyMade LibraryRepair::finishCopy(FolderCopy copy, const QString &partial)
+{
+    CopyMade made;
+    const Expected<> copied = copy.finish();
+    made.dropped = copy.dropped();
+    if (!copied) {
+        made.failure = {Cause::CopyFailed, copied.error()};
+        return made;
+    }
+    // What the copy holds now is what it must hold when it is put back.
+    if (!(made.summary = summarizeTree(partial)))
+        made.failure = {Cause::CopyNotReadBack, {}};
+    else if (!syncTree(partial))
+        made.failure = {Cause::CopyNotFlushed, {}};
+    return made;
 }
 
 std::optional<Failure> LibraryRepair::secureSafetyCopy()
@@ -77,8 +109,11 @@ std::optional<Failure> LibraryRepair::secureSafetyCopy()
                        .detail = detail,
                        .leftovers = removeLeftovers({partial, inFolder(libraryPath_, kDumpName)})};
     };
-    if (!copyFlushed_.get())
-        return failed(Cause::CopyNotFlushed, {});
+    CopyMade made = copyMade_.get();
+    droppedAttributes_ = made.dropped;
+    if (made.failure)
+        return failed(made.failure->first, made.failure->second);
+    record_.copy = made.summary;
     if (const Expected<> named = renameNoReplace(partial, backupPath_); !named)
         return failed(Cause::CopyFailed, named.error());
     // The copy counts as made only once its new name is on the disk too.
@@ -93,9 +128,9 @@ std::optional<Failure> LibraryRepair::secureSafetyCopy()
 Failure LibraryRepair::dropUnfinishedCopy(Failure failure)
 {
     // Nothing in the library has changed: what the repair made goes, once
-    // the flush of the copy has let go of it.
-    if (copyFlushed_.valid())
-        copyFlushed_.wait();
+    // the copy, still being made, has let go of it.
+    if (copyMade_.valid())
+        copyMade_.wait();
     failure.leftovers = removeLeftovers({record_.partial, inFolder(libraryPath_, kDumpName)});
     return failure;
 }
