@@ -282,6 +282,18 @@ struct FolderCopy::State {
     struct stat st;
     // The folder's entries when the copy began, and whether each is copied.
     std::vector<std::pair<QByteArray, bool>> entries = {};
+
+    // Copies one of `entries`, unless it is already copied.
+    Expected<> copy(std::pair<QByteArray, bool> &entry)
+    {
+        if (entry.second)
+            return {};
+        entry.second = true;
+        if (auto error = copier.copyEntry(from.get(), to.get(), entry.first.constData(),
+                                          copier.sourceRoot + '/' + entry.first))
+            return Unexpected{*error};
+        return {};
+    }
 };
 
 FolderCopy::FolderCopy(std::unique_ptr<State> state) : state_(std::move(state)) {}
@@ -322,25 +334,18 @@ Expected<FolderCopy> FolderCopy::begin(const QString &source, const QString &des
 Expected<> FolderCopy::copyNow(const QString &name)
 {
     const QByteArray wanted = QFile::encodeName(name);
-    for (auto &[entry, copied] : state_->entries) {
-        if (entry != wanted || copied)
-            continue;
-        copied = true;
-        Copier &copier = state_->copier;
-        if (auto error = copier.copyEntry(state_->from.get(), state_->to.get(), entry.constData(),
-                                          copier.sourceRoot + '/' + entry))
-            return Unexpected{*error};
+    for (auto &entry : state_->entries) {
+        if (entry.first == wanted)
+            return state_->copy(entry);
     }
     return {};
 }
 
 Expected<> FolderCopy::finish()
 {
-    for (const auto &[entry, copied] : state_->entries) {
-        if (!copied) {
-            if (const Expected<> done = copyNow(QFile::decodeName(entry)); !done)
-                return done;
-        }
+    for (auto &entry : state_->entries) {
+        if (Expected<> copied = state_->copy(entry); !copied)
+            return copied;
     }
     Copier &copier = state_->copier;
     if (auto error = copier.finishFolder(state_->from.get(), state_->to.get(), copier.sourceRoot,
