@@ -73,7 +73,7 @@ MUTANTS = [  # (file, name, original text, replacement)
     ("RepairSafetyCopy.cpp", "dump-name-copied-late", "{kDatabaseName + u\"-shm\"_qs, kJournalName, kDumpName}",
      "{kDatabaseName + u\"-shm\"_qs, kJournalName}"),
     ("RepairSafetyCopy.cpp", "journal-played-back-first",
-     "if (copied && bf::itemExists(inFolder(libraryPath_, kJournalName)))", "if (false)"),
+     "if (copied && bf::itemExists(inFolder(libraryPath_, kJournalName))) {", "if (false) {"),
     ("TreeCopy.cpp", "links-skipped", "return copyLink(fromDir, toDir, name, shown, st);", "return std::nullopt;"),
     ("FileTree.cpp", "entries-not-counted", "++summary.entries;", ""),
     ("PosixFiles.h", "walk-not-recursive", " && walkBelow(sub.get(), visit) && ok;", " && ok;"),

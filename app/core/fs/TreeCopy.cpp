@@ -306,7 +306,7 @@ Expected<FolderCopy> FolderCopy::begin(const QString &source, const QString &des
 {
     const QByteArray from = QFile::encodeName(source);
     const QByteArray to = QFile::encodeName(destination);
-    Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const Fd in(::open(from.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st {
     };
     if (in.get() < 0 || ::fstat(in.get(), &st) != 0)

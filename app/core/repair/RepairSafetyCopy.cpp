@@ -69,9 +69,11 @@ std::optional<Failure> LibraryRepair::makeSafetyCopy()
     }
     // A rollback journal still there is one the first reader plays back
     // into the database: the database and its log are copied before that.
-    for (const QString &first : {kDatabaseName, kDatabaseName + u"-wal"_qs}) {
-        if (copied && bf::itemExists(inFolder(libraryPath_, kJournalName)))
-            copied = copy->copyNow(first);
+    if (copied && bf::itemExists(inFolder(libraryPath_, kJournalName))) {
+        for (const QString &first : {kDatabaseName, kDatabaseName + u"-wal"_qs}) {
+            if (copied)
+                copied = copy->copyNow(first);
+        }
     }
     if (canceled())
         return failed(Cause::Canceled, {});
