@@ -57,6 +57,7 @@ MUTANTS = [  # (file, name, original text, replacement)
     ("DamageVerdict.cpp", "free-pages-off-by-one", "neverUsed.size() <= freePages", "neverUsed.size() < freePages"),
     ("RepairRebuild.cpp", "digests-not-compared", "if (!damaged.text || rebuilt.text != damaged.text)",
      "if (!damaged.text)"),
+    ("RepairRebuild.cpp", "log-not-folded", "if (fileSize(log) == 0)", "if (true)"),
     ("RepairRebuild.cpp", "exact-text-skipped", "census.exactReals + census.exactText +",
      "census.exactReals +"),
     ("LibraryCensus.cpp", "exact-reals-skipped", "{inexactReals, \"RealsScript\"", "{0, \"RealsScript\""),

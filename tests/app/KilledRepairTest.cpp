@@ -34,17 +34,21 @@ TEST_F(KilledRepairTest, aKilledRepairNeverLosesARow)
     pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 3000);
     test::writeFile(pristine + u"/Library.sqlite-journal"_qs, "not a journal");
     const auto beside = besideTheDatabase(pristine);
-    const auto damaged = test::snapshot(pristine);
-    const std::array<Moment, 7> moments{copying,
+    const QByteArray folded = foldedDatabase(pristine);
+    const std::array<Moment, 8> moments{copying,
                                         [this] { return QFileInfo::exists(copy); },
                                         dumping,
                                         rebuilding,
                                         checking,
+                                        logFolded,
                                         swapping,
                                         [this] {
                                             return !exists(u"/Library.sql"_qs) &&
                                                    QFileInfo::exists(copy);
                                         }};
+    // Then killed by the fault library just before the new database takes
+    // the library's name.
+    const size_t atTheSwap = moments.size();
     const double full = fullRunUs();
     QRandomGenerator random(20261206);
     QElapsedTimer clock;
@@ -56,12 +60,16 @@ TEST_F(KilledRepairTest, aKilledRepairNeverLosesARow)
             return clock.nsecsElapsed() / 1000 >= at;
         };
         const Moment &moment = round < moments.size() ? moments.at(round) : late;
+        renameFault = round == atTheSwap ? u"kill 1 /Library.sqlite"_qs : QString();
         const auto cli = start();
+        renameFault.clear();
         clock.start();
-        waitFor([&] { return cli->state() != QProcess::Running || moment(); });
-        cli->kill();
-        cli->waitForFinished();
-        expectWholeDatabase(damaged);
+        if (round == atTheSwap)
+            cli->waitForFinished(20000);
+        else
+            waitFor([&] { return cli->state() != QProcess::Running || moment(); });
+        killAtOnce(*cli);
+        expectWholeDatabase(folded);
         const auto run = runToEnd();
         ASSERT_EQ(run.status, 0) << run.out.toStdString();
         // Before SQLite reads the database: it would delete the journal's name.
@@ -260,32 +268,6 @@ TEST_F(KilledRepairTest, aCutOffSwapLeavesOneWholeLibraryAndTheOtherBeside)
     }
 }
 
-// The process ids of the sqlite3 shells the program `pid` runs. One that
-// has ended already (a zombie) is left out: it would take a signal and
-// ignore it.
-QList<int> shellsOf(qint64 pid)
-{
-    // The program's children, as each of its threads lists them: far
-    // quicker than a look at every process, so short runs are not missed.
-    const QString tasks = u"/proc/"_qs + QString::number(pid) + u"/task"_qs;
-    QList<int> found;
-    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile children(tasks + u'/' + task + u"/children"_qs);
-        if (!children.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray &child : children.readAll().split(' ')) {
-            QFile stat(u"/proc/"_qs + QString::fromLatin1(child.trimmed()) + u"/stat"_qs);
-            if (child.trimmed().isEmpty() || !stat.open(QIODevice::ReadOnly))
-                continue;
-            // "pid (name) state ...": the name may hold spaces, not ")".
-            const QByteArray line = stat.readAll();
-            if (line.contains("(sqlite3)") && line.mid(line.lastIndexOf(')') + 2, 1) != "Z")
-                found.append(child.trimmed().toInt());
-        }
-    }
-    return found;
-}
-
 // The shell alone killed, as the out-of-memory killer or a user would: while
 // it dumps, while it rebuilds, then the k-th shell the repair starts, for a
 // random k, while it runs. The repair says the shell was killed, never that
@@ -305,14 +287,14 @@ TEST_F(KilledRepairTest, aShellKilledAloneIsReportedAsSuch)
         const qsizetype k = 1 + static_cast<qsizetype>(random.bounded(8));
         QSet<int> seen;
         const Moment kth = [&] {
-            const QList<int> running = shellsOf(cli->processId());
+            const QList<int> running = childrenOf(cli->processId(), "sqlite3");
             seen.unite(QSet<int>(running.begin(), running.end()));
             return seen.size() >= k && !running.isEmpty();
         };
         const Moment &moment = round < moments.size() ? moments.at(round) : kth;
         waitFor([&] { return cli->state() != QProcess::Running || moment(); });
         bool killed = false;
-        for (const int shell : shellsOf(cli->processId()))
+        for (const int shell : childrenOf(cli->processId(), "sqlite3"))
             killed = ::kill(shell, SIGKILL) == 0 || killed;
         const auto run = test::finish(*cli);
         EXPECT_FALSE(run.out.contains(u"corrupt"_qs)) << run.out.toStdString();

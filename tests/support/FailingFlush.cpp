@@ -3,7 +3,7 @@
 // path ends in the text of QUILLBOX_FAIL_FLUSH, and flock() fail with ENOLCK,
 // as a file system without locks would, for those whose path ends in the
 // text of QUILLBOX_FAIL_LOCK. QUILLBOX_RENAME_FAULT, "WHAT N ENDING", picks
-// the N-th renameat2() whose new path ends in ENDING: WHAT "kill" kills the
+// the N-th renameat2() or rename() whose new path ends in ENDING: WHAT "kill" kills the
 // program just before it, "killAfter" just after it, as a crash or a power
 // cut would, and "fail" makes it fail with EIO. Files whose path ends in the
 // text of QUILLBOX_FAIL_WRITE take no splice() (EINVAL, as on a file system
@@ -88,23 +88,36 @@ extern "C" int flock(int fd, int operation)
     return fails(fd, kLockSuffix) ? refuse(ENOLCK) : real(fd, operation);
 }
 
-extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char *newPath,
-                         unsigned int flags)
+// Runs the rename `real` of `newPath`, with the fault QUILLBOX_RENAME_FAULT
+// picks for it, if any.
+template<typename Rename> int renameWithFault(const char *newPath, Rename real)
 {
     static const RenameFault fault = renameFault();
     static std::atomic<int> seen{0};
-    static auto *const real =
-        next<int(int, const char *, int, const char *, unsigned)>("renameat2");
     const bool chosen =
         !fault.ending.empty() && std::string(newPath).ends_with(fault.ending) && ++seen == fault.n;
     if (chosen && fault.what == "fail")
         return refuse(EIO);
     if (chosen && fault.what == "kill")
         ::raise(SIGKILL);
-    const int result = real(oldDir, oldPath, newDir, newPath, flags);
+    const int result = real();
     if (chosen && fault.what == "killAfter")
         ::raise(SIGKILL);
     return result;
+}
+
+extern "C" int renameat2(int oldDir, const char *oldPath, int newDir, const char *newPath,
+                         unsigned int flags)
+{
+    static auto *const real =
+        next<int(int, const char *, int, const char *, unsigned)>("renameat2");
+    return renameWithFault(newPath, [&] { return real(oldDir, oldPath, newDir, newPath, flags); });
+}
+
+extern "C" int rename(const char *oldPath, const char *newPath)
+{
+    static auto *const real = next<int(const char *, const char *)>("rename");
+    return renameWithFault(newPath, [&] { return real(oldPath, newPath); });
 }
 
 extern "C" ssize_t splice(int in, loff_t *inOffset, int out, loff_t *outOffset, size_t size,

@@ -166,6 +166,8 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (auto failure = verify(*examined.census, damagedDigests))
         return failure;
+    if (auto failure = foldDamagedLog())
+        return failure;
     if (auto failure = swapIn())
         return failure;
     record(RepairPhase::Rebuilt);

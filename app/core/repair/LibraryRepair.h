@@ -170,9 +170,15 @@ class LibraryRepair
     // Stops a new database that will not be used, and removes it.
     void abandonRebuild(Examination &examined);
     std::optional<Failure> verify(const Census &census, std::future<Digests> &damagedDigests);
-    // Puts the checked new database in the damaged one's place: at every
-    // moment Library.sqlite is the damaged database with its own log, or
-    // the new one with none.
+    // Folds the damaged database's log into it, so that the database is
+    // whole in its one file and its log goes; nothing, when it kept no log.
+    // What SQLite reads from it stays the same; its bytes change (the safety
+    // copy keeps them). Locked when another program holds it.
+    std::optional<Failure> foldDamagedLog();
+    // Puts the checked new database in the damaged one's place, once its
+    // log is folded into it: at every moment Library.sqlite is the damaged
+    // database, whole in its file, or the new one; no log of the damaged
+    // one is ever beside the new one.
     std::optional<Failure> swapIn();
 
     // Turns a failure into its restore, its salvage and its alert.

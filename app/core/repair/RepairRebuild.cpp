@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace quillbox
@@ -202,6 +203,27 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
     return std::nullopt;
 }
 
+std::optional<Failure> LibraryRepair::foldDamagedLog()
+{
+    // SQLite plays any log it finds beside a database back into it, whatever
+    // that database: the damaged one's must be gone before the new one takes
+    // its name, and the damaged one must not lose its pages with it. So the
+    // log is folded in first; a cut-off checkpoint leaves the log to finish
+    // it, and the shell deletes the emptied log and its index as it closes.
+    const QString log = inFolder(libraryPath_, kDatabaseName + u"-wal"_qs);
+    if (fileSize(log) == 0)
+        return std::nullopt;
+    const SqliteShell::Output folded =
+        shell_.query(libraryPath_, shellPreamble() + "PRAGMA wal_checkpoint(TRUNCATE);\n");
+    if (folded.status != 0 || folded.troubled())
+        return shellRunFailure(folded);
+    // "busy|frames|checkpointed": another program kept the checkpoint from
+    // ending, or wrote to the log since.
+    if (!folded.text.startsWith("0|") || fileSize(log) > 0)
+        return Failure{.cause = Cause::Locked};
+    return std::nullopt;
+}
+
 std::optional<Failure> LibraryRepair::swapIn()
 {
     const QString database = inFolder(libraryPath_, kDatabaseName);
@@ -214,21 +236,18 @@ std::optional<Failure> LibraryRepair::swapIn()
     QFile::remove(rebuilt + u"-wal"_qs);
     QFile::remove(rebuilt + u"-shm"_qs);
     record(RepairPhase::Swapping);
-    // The damaged database's log index, then its log, go to hidden names
-    // first: neither may ever sit beside the new database. The database
-    // itself keeps a second name there (or moves to it, where the file
-    // system has no links), and the new one takes its name in one step.
+    // What is left of the damaged database's log (an empty file) and its
+    // index go to hidden names first. The database keeps a second name
+    // there, so its removal waits for the end, where the file system has
+    // links; the new one takes its name in one step.
     for (const QString &suffix : {u"-shm"_qs, u"-wal"_qs}) {
         if (!bf::itemExists(database + suffix))
             continue;
         if (const Expected<> moved = renameNoReplace(database + suffix, damaged + suffix); !moved)
             return Failure{.cause = Cause::DiskWrite, .detail = moved.error()};
     }
-    if (::link(QFile::encodeName(database).constData(), QFile::encodeName(damaged).constData()) !=
-        0) {
-        if (const Expected<> moved = renameNoReplace(database, damaged); !moved)
-            return Failure{.cause = Cause::DiskWrite, .detail = moved.error()};
-    }
+    std::ignore =
+        ::link(QFile::encodeName(database).constData(), QFile::encodeName(damaged).constData());
     if (::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(database).constData()) !=
         0)
         return Failure{.cause = Cause::DiskWrite, .detail = lastError()};
