@@ -156,17 +156,16 @@ std::optional<Failure> LibraryRepair::repair()
         return failure;
     if (auto failure = refusalAfterExamination(examined))
         return failure;
-    // From here on the repair runs to its end. The new database, built under
-    // a hidden name beside the damaged one while the dump was written, takes
-    // the damaged one's place only once it is complete and checked; the
-    // damaged one stays as it was until then.
+    // From here on the repair runs to its end, and a failure puts the safety
+    // copy back. The new database, built under a hidden name beside the
+    // damaged one while the dump was written, takes the damaged one's place
+    // only once it is complete and checked; until then the damaged one reads
+    // as it was.
     const DatabaseFile damaged = describeDatabase();
-    auto damagedDigests = digestDamaged(*examined.census);
+    auto damagedRead = readDamaged(*examined.census);
     if (auto failure = finishRebuild(examined, damaged))
         return failure;
-    if (auto failure = verify(*examined.census, damagedDigests))
-        return failure;
-    if (auto failure = foldDamagedLog())
+    if (auto failure = verify(*examined.census, damagedRead))
         return failure;
     if (auto failure = swapIn())
         return failure;

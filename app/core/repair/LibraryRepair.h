@@ -150,9 +150,14 @@ class LibraryRepair
     Examination dumpAndExamine(const std::optional<DamageVerdict> &earlier = std::nullopt);
     std::optional<Failure> secureSafetyCopy();
     std::optional<Failure> refusalAfterExamination(const Examination &examined);
-    // Starts the digest of the damaged database, in place, on the other
-    // core; its result comes with the rebuild's.
-    std::future<Digests> digestDamaged(const Census &census);
+    // The damaged database's last read, in place, on the other core while
+    // the rebuild runs: the digest of every table, then its log folded into
+    // it (see foldDamagedLog()).
+    struct DamagedRead {
+        Digests digests;
+        std::optional<Failure> unfolded; // why the log could not be folded; nullopt when it was
+    };
+    std::future<DamagedRead> readDamaged(const Census &census);
     // What the rebuilt database takes over from the damaged one.
     struct DatabaseFile {
         std::optional<mode_t> mode; // permission bits; nullopt when unknown
@@ -169,12 +174,13 @@ class LibraryRepair
     std::optional<Failure> finishRebuild(Examination &examined, const DatabaseFile &damaged);
     // Stops a new database that will not be used, and removes it.
     void abandonRebuild(Examination &examined);
-    std::optional<Failure> verify(const Census &census, std::future<Digests> &damagedDigests);
+    std::optional<Failure> verify(const Census &census, std::future<DamagedRead> &damagedRead);
     // Folds the damaged database's log into it, so that the database is
     // whole in its one file and its log goes; nothing, when it kept no log.
     // What SQLite reads from it stays the same; its bytes change (the safety
-    // copy keeps them). Locked when another program holds it.
-    std::optional<Failure> foldDamagedLog();
+    // copy keeps them, and every failure from here on puts it back). Locked
+    // when another program holds it.
+    [[nodiscard]] std::optional<Failure> foldDamagedLog() const;
     // Puts the checked new database in the damaged one's place, once its
     // log is folded into it: at every moment Library.sqlite is the damaged
     // database, whole in its file, or the new one; no log of the damaged

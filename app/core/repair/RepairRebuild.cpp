@@ -68,14 +68,17 @@ LibraryRepair::DatabaseFile LibraryRepair::describeDatabase() const
     return {permissions(path), fileSize(path) + fileSize(path + u"-wal"_qs), keepsLog(path)};
 }
 
-std::future<Digests> LibraryRepair::digestDamaged(const Census &census)
+std::future<LibraryRepair::DamagedRead> LibraryRepair::readDamaged(const Census &census)
 {
-    // The damaged database stays where it is, and is only read: the other
-    // core digests every table while the rebuild runs.
-    return std::async(std::launch::async, [census, folder = libraryPath_,
-                                           shell = shell_.withSetup(onlyRead(Reads::Mapped))] {
-        return digestTables(shell, folder, census, Cores::One);
-    });
+    // The damaged database stays where it is: the other core digests every
+    // table while the rebuild runs, then folds its log into it, which waits
+    // for the disk while the rebuild goes on.
+    return std::async(
+        std::launch::async, [this, census, shell = shell_.withSetup(onlyRead(Reads::Mapped))] {
+            DamagedRead read{digestTables(shell, libraryPath_, census, Cores::One), {}};
+            read.unfolded = foldDamagedLog();
+            return read;
+        });
 }
 
 int LibraryRepair::startRebuild(Examination &examined)
@@ -172,7 +175,7 @@ void LibraryRepair::abandonRebuild(Examination &examined)
 }
 
 std::optional<Failure> LibraryRepair::verify(const Census &census,
-                                             std::future<Digests> &damagedDigests)
+                                             std::future<DamagedRead> &damagedRead)
 {
     // The end-of-dump marker alone is not proof: a shell may close the dump
     // of a damaged table with COMMIT and leave out the rows it could not read,
@@ -180,7 +183,8 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
     // since the rebuild did not wait for the disk; it counts as done only
     // when both have succeeded.
     report(RepairStage::Check, kRebuildEnd);
-    const Digests damaged = damagedDigests.get();
+    const DamagedRead read = damagedRead.get();
+    const Digests &damaged = read.digests;
     auto flushing = std::async(std::launch::async,
                                [target = record_.rebuild] { return syncFile(target).has_value(); });
     // The rebuild has just written every page, so the file is in memory
@@ -200,10 +204,10 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
         return Failure{.cause = Cause::Corrupt};
     if (!flushed)
         return Failure{.cause = Cause::DiskWrite};
-    return std::nullopt;
+    return read.unfolded;
 }
 
-std::optional<Failure> LibraryRepair::foldDamagedLog()
+std::optional<Failure> LibraryRepair::foldDamagedLog() const
 {
     // SQLite plays any log it finds beside a database back into it, whatever
     // that database: the damaged one's must be gone before the new one takes
