@@ -3,8 +3,13 @@
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace quillbox
 {
@@ -172,6 +177,40 @@ TEST_F(CliTest, checkTellsTheDamageAndChangesNothing)
     EXPECT_EQ(waiting.status, 12);
     EXPECT_TRUE(waiting.out.contains(u"A repair is already running."_qs))
         << waiting.out.toStdString();
+}
+
+// A database its owner made read-only, with recent changes only in its log,
+// repaired as that owner runs the program (root, whom no mode stops, would
+// not see it): the log is folded in all the same, and the new database keeps
+// every row and the read-only mode.
+TEST_F(CliTest, aReadOnlyDatabaseOfTheUsersIsRepairedKeepingItsMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "runs the program as another user, which needs root";
+    const QString home = sandbox.path() + u"/user"_qs;
+    const QString owned = test::makeSampleLibrary(home, 300);
+    ASSERT_TRUE(QFile::setPermissions(owned + u"/Library.sqlite"_qs,
+                                      QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    ASSERT_EQ(QProcess::execute(u"chown"_qs, {u"-R"_qs, u"65534:65534"_qs, home}), 0);
+    ASSERT_EQ(QProcess::execute(u"chmod"_qs, {u"755"_qs, sandbox.path()}), 0);
+    QProcess user;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
+        env.insert(QString::fromLatin1(name), home + u"/data"_qs);
+    user.setProcessEnvironment(env);
+    user.start(u"setpriv"_qs, {u"--reuid=65534"_qs, u"--regid=65534"_qs, u"--clear-groups"_qs,
+                               QCoreApplication::applicationDirPath() + u"/quillbox-repair-cli"_qs,
+                               u"--library"_qs, owned});
+    const auto run = test::finish(user);
+    EXPECT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_EQ(
+        test::runSql(owned + u"/Library.sqlite"_qs,
+                     u"PRAGMA integrity_check; SELECT title FROM notebooks WHERE id = 21;"_qs),
+        u"ok\nWritten just before the crash");
+    struct stat st {
+    };
+    ASSERT_EQ(::stat(QFile::encodeName(owned + u"/Library.sqlite"_qs).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0444U);
 }
 
 } // namespace

@@ -214,11 +214,21 @@ std::optional<Failure> LibraryRepair::foldDamagedLog() const
     // its name, and the damaged one must not lose its pages with it. So the
     // log is folded in first; a cut-off checkpoint leaves the log to finish
     // it, and the shell deletes the emptied log and its index as it closes.
-    const QString log = inFolder(libraryPath_, kDatabaseName + u"-wal"_qs);
+    const QString database = inFolder(libraryPath_, kDatabaseName);
+    const QString log = database + u"-wal"_qs;
     if (fileSize(log) == 0)
         return std::nullopt;
+    // A database its owner made read-only can be read, not checkpointed:
+    // it is made writable for the checkpoint only, and the new database
+    // keeps the read-only mode.
+    const QByteArray file = QFile::encodeName(database);
+    const std::optional<mode_t> mode = permissions(database);
+    const bool unlocked = mode && ::access(file.constData(), W_OK) != 0 &&
+                          ::chmod(file.constData(), *mode | S_IWUSR) == 0;
     const SqliteShell::Output folded =
         shell_.query(libraryPath_, shellPreamble() + "PRAGMA wal_checkpoint(TRUNCATE);\n");
+    if (unlocked)
+        ::chmod(file.constData(), *mode);
     if (folded.status != 0 || folded.troubled())
         return shellRunFailure(folded);
     // "busy|frames|checkpointed": another program kept the checkpoint from
