@@ -58,6 +58,8 @@ MUTANTS = [  # (file, name, original text, replacement)
     ("RepairRebuild.cpp", "digests-not-compared", "if (!damaged.text || rebuilt.text != damaged.text)",
      "if (!damaged.text)"),
     ("RepairRebuild.cpp", "log-not-folded", "if (fileSize(log) == 0)", "if (true)"),
+    ("RepairRebuild.cpp", "late-write-overlooked", "if (!folded.text.startsWith(\"0|\") || fileSize(log) > 0)",
+     "if (!folded.text.startsWith(\"0|\"))"),
     ("RepairRebuild.cpp", "read-only-not-folded", "const bool unlocked = mode &&",
      "const bool unlocked = false && mode &&"),
     ("RepairRebuild.cpp", "exact-text-skipped", "census.exactReals + census.exactText +",

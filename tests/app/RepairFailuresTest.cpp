@@ -69,6 +69,37 @@ TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
               (QStringList{kNoLibrary, u"No Quillbox library was found."_qs}));
 }
 
+// Another program that writes to the library in the middle of a repair,
+// past the check at its start (here, just as the repair folds the damaged
+// log in): the repair finds the write in the log, tells that the library is
+// in use and leaves it so, the write kept and only the safety copy beside it.
+TEST_F(LibraryRepairTest, aWriteByAnotherProgramMidRepairIsKept)
+{
+    test::makePlainLibrary(library, 200);
+    test::runSql(db(), u".dbconfig no_ckpt_on_close on\nPRAGMA journal_mode=WAL;\n"
+                       "UPDATE notes SET title = 'Recent' WHERE id = 1;"_qs);
+    const QString writing = sandbox.path() + u"/writing-sqlite3"_qs;
+    test::writeFile(
+        writing,
+        QStringLiteral("#!/bin/sh\ninput=$(mktemp)\ncat > \"$input\"\n"
+                       "\"%1\" \"$@\" < \"$input\"; rc=$?\n"
+                       "if grep -q wal_checkpoint \"$input\"; then\n"
+                       "  \"%1\" -batch -cmd '.dbconfig no_ckpt_on_close on' Library.sqlite "
+                       "\"UPDATE notes SET title = 'Another program' WHERE id = 2\" "
+                       ">/dev/null\nfi\nrm -f \"$input\"\nexit $rc\n")
+            .arg(test::shellPath())
+            .toUtf8());
+    QFile::setPermissions(writing, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(repair(writing), RepairOutcome::Locked);
+    EXPECT_EQ(alerts.messages().last(), u"Another program is using the library."_qs);
+    EXPECT_EQ(test::entries(library), (QStringList{u"Library.sqlite"_qs, u"Library.sqlite-shm"_qs,
+                                                   u"Library.sqlite-wal"_qs}));
+    EXPECT_EQ(test::entries(documents),
+              (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
+    EXPECT_EQ(test::runSql(db(), u"SELECT title FROM notes WHERE id <= 2;"_qs),
+              u"Recent\nAnother program"_qs);
+}
+
 // Two restores in a row, the first with Support chosen and the second with
 // Cancel, which writes no mail; then one whose safety copy vanished before
 // it could be put back, which leaves the library alone.

@@ -204,6 +204,13 @@ std::optional<Failure> LibraryRepair::verify(const Census &census,
         return Failure{.cause = Cause::Corrupt};
     if (!flushed)
         return Failure{.cause = Cause::DiskWrite};
+    // A log another program keeps from being folded leaves the library in
+    // its hands, reading as it was: nothing is put back, only the dump goes.
+    if (read.unfolded && read.unfolded->cause == Cause::Locked) {
+        Failure locked = *read.unfolded;
+        locked.leftovers = removeLeftovers({inFolder(libraryPath_, kDumpName)});
+        return locked;
+    }
     return read.unfolded;
 }
 
