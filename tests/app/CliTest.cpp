@@ -4,8 +4,6 @@
 #include "tests/support/QtPrinting.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -197,22 +195,22 @@ TEST_F(CliTest, aReadOnlyDatabaseOfTheUsersIsRepairedKeepingItsMode)
     ASSERT_EQ(QProcess::execute(u"chmod"_qs, {u"755"_qs, sandbox.path()}), 0);
     // The program and its shell, where that user can reach them (the build
     // may sit in a folder only root can enter).
-    const QString built = QCoreApplication::applicationDirPath();
     const QString program = sandbox.path() + u"/bin/quillbox-repair-cli"_qs;
-    const QString shell = u"/libexec/quillbox-repair/sqlite3"_qs;
-    ASSERT_TRUE(QDir().mkpath(sandbox.path() + u"/bin"_qs) &&
-                QDir().mkpath(QFileInfo(sandbox.path() + shell).path()));
-    ASSERT_TRUE(QFile::copy(built + u"/quillbox-repair-cli"_qs, program) &&
-                QFile::copy(built + u"/.."_qs + shell, sandbox.path() + shell));
+    for (const QString &name :
+         {u"/bin/quillbox-repair-cli"_qs, u"/libexec/quillbox-repair/sqlite3"_qs})
+        ASSERT_EQ(
+            QProcess::execute(u"install"_qs,
+                              {u"-D"_qs, QCoreApplication::applicationDirPath() + u"/.."_qs + name,
+                               sandbox.path() + name}),
+            0);
     const QStringList asUser{u"--reuid=65534"_qs, u"--regid=65534"_qs, u"--clear-groups"_qs};
     if (QProcess::execute(u"setpriv"_qs, asUser + QStringList{u"test"_qs, u"-x"_qs, program}) != 0)
         GTEST_SKIP() << "the temporary folder is out of another user's reach here";
+    const QString data = home + u"/data"_qs;
     QProcess user;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
-        env.insert(QString::fromLatin1(name), home + u"/data"_qs);
-    user.setProcessEnvironment(env);
-    user.start(u"setpriv"_qs, asUser + QStringList{program, u"--library"_qs, owned});
+    user.start(u"setpriv"_qs,
+               asUser + QStringList{u"env"_qs, u"HOME="_qs + data, u"XDG_CONFIG_HOME="_qs + data,
+                                    u"XDG_STATE_HOME="_qs + data, program, u"--library"_qs, owned});
     const auto run = test::finish(user);
     EXPECT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_EQ(

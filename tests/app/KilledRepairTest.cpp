@@ -35,12 +35,11 @@ TEST_F(KilledRepairTest, aKilledRepairNeverLosesARow)
     test::writeFile(pristine + u"/Library.sqlite-journal"_qs, "not a journal");
     const auto beside = besideTheDatabase(pristine);
     const QByteArray folded = foldedDatabase(pristine);
-    const std::array<Moment, 8> moments{copying,
+    const std::array<Moment, 7> moments{copying,
                                         [this] { return QFileInfo::exists(copy); },
                                         dumping,
                                         rebuilding,
                                         checking,
-                                        logFolded,
                                         swapping,
                                         [this] {
                                             return !exists(u"/Library.sql"_qs) &&
@@ -310,44 +309,6 @@ TEST_F(KilledRepairTest, aShellKilledAloneIsReportedAsSuch)
         EXPECT_TRUE(run.out.contains(u"killed by signal 9"_qs)) << run.out.toStdString();
         EXPECT_EQ(test::snapshot(library), original);
         EXPECT_EQ(test::entries(parent), QStringList{u"Main.quillbox"_qs});
-    }
-    EXPECT_GE(caught, 6);
-}
-
-TEST_F(KilledRepairTest, aSecondProgramNeverTouchesARepairInProgress)
-{
-    pristine = test::makeSampleLibrary(sandbox.path() + u"/template"_qs, 20000);
-    // Moments in the first program's repair, none of which holds once it
-    // has ended: copying, dumping, rebuilding (the new database under its
-    // hidden name), checking (the new database built).
-    const std::array moments{copying, dumping, rebuilding, checking};
-    int caught = 0;
-    for (size_t m = 0; m < std::size(moments); ++m) {
-        for (const QString &state : {u"state"_qs, u"other-state"_qs}) {
-            SCOPED_TRACE(QStringLiteral("moment %1, %2").arg(m).arg(state).toStdString());
-            copyPristine();
-            const auto first = start();
-            if (!waitFor(moments[m]))
-                continue; // the first one was too quick for this moment
-            // Held at this moment, the first program cannot end before the
-            // second has tried; what it has started goes on meanwhile.
-            ::kill(static_cast<pid_t>(first->processId()), SIGSTOP);
-            ++caught;
-            const auto run = runToEnd(state);
-            EXPECT_TRUE(run.status == 12 && run.out.contains(u"A repair is already running."))
-                << run.status << run.out.toStdString();
-            ::kill(static_cast<pid_t>(first->processId()), SIGCONT);
-            ASSERT_TRUE(first->waitForFinished(120000));
-            EXPECT_TRUE(first->exitStatus() == QProcess::NormalExit && first->exitCode() == 0)
-                << first->exitStatus() << ' ' << first->exitCode() << '\n'
-                << first->readAllStandardOutput().toStdString()
-                << first->readAllStandardError().toStdString();
-            EXPECT_EQ(test::runSql(library + u"/Library.sqlite"_qs,
-                                   u"PRAGMA integrity_check; SELECT count(*) FROM notes;"_qs),
-                      u"ok\n20000");
-            EXPECT_EQ(test::entries(parent),
-                      (QStringList{u"Main (Old Version).quillbox"_qs, u"Main.quillbox"_qs}));
-        }
     }
     EXPECT_GE(caught, 6);
 }

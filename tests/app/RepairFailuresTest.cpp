@@ -3,6 +3,7 @@
 #include "app/core/repair/LibraryRepair.h"
 
 #include "app/core/companion/Companion.h"
+#include "app/core/fs/FolderLock.h"
 #include "tests/support/Libraries.h"
 #include "tests/support/QtPrinting.h"
 #include "tests/support/RepairFixture.h"
@@ -54,6 +55,12 @@ TEST_F(LibraryRepairTest, refusesAndStopsBeforeTouchingAnything)
         expectUntouched(RepairOutcome::Locked, u"Another program is using the library."_qs);
         other.closeWriteChannel();
         ASSERT_TRUE(other.waitForFinished(10000));
+    }
+    // Another program's repair holds the library's lock for as long as it runs.
+    {
+        FolderLocks repairing;
+        ASSERT_EQ(repairing.lock(library), FolderLocks::Result::Taken);
+        expectUntouched(RepairOutcome::AlreadyRunning, u"A repair is already running."_qs);
     }
     for (const QString &identifier :
          {companion::kMainIdentifier, companion::kAlternateIdentifier}) {

@@ -3,9 +3,9 @@
 // path ends in the text of QUILLBOX_FAIL_FLUSH, and flock() fail with ENOLCK,
 // as a file system without locks would, for those whose path ends in the
 // text of QUILLBOX_FAIL_LOCK. QUILLBOX_RENAME_FAULT, "WHAT N ENDING", picks
-// the N-th renameat2() or rename() whose new path ends in ENDING: WHAT "kill" kills the
-// program just before it, "killAfter" just after it, as a crash or a power
-// cut would, and "fail" makes it fail with EIO. Files whose path ends in the
+// the N-th renameat2() or rename() whose new path ends in ENDING: WHAT
+// "kill" kills the program just before it, "killAfter" just after it, as a
+// crash or a power cut would, and "fail" makes it fail with EIO. Files whose path ends in the
 // text of QUILLBOX_FAIL_WRITE take no splice() (EINVAL, as on a file system
 // without it) and no write() (EIO). Each copy_file_range() first waits
 // QUILLBOX_SLOW_COPY milliseconds, as on a slow disk. Every other call goes

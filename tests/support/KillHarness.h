@@ -33,9 +33,24 @@ inline bool waitFor(const Moment &when)
     return when();
 }
 
-// The process ids of the processes the program `pid` runs, those named
-// `name` only when it is given. One that has ended already (a zombie) is
-// left out: it would take a signal and ignore it.
+// The line "pid (name) state ..." of process `pid` in /proc; empty once it
+// is gone.
+inline QByteArray statLine(const QByteArray &pid)
+{
+    QFile stat(u"/proc/"_qs + QString::fromLatin1(pid.trimmed()) + u"/stat"_qs);
+    return !pid.trimmed().isEmpty() && stat.open(QIODevice::ReadOnly) ? stat.readAll()
+                                                                      : QByteArray();
+}
+
+// Whether the process of `line` still runs: a zombie has ended, and would
+// ignore a signal. Its name may hold spaces, not ")".
+inline bool isLive(const QByteArray &line)
+{
+    return !line.isEmpty() && line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
+}
+
+// The process ids of the live processes the program `pid` runs, those
+// named `name` only when it is given.
 inline QList<int> childrenOf(qint64 pid, const QByteArray &name = {})
 {
     // The program's children, as each of its threads lists them: far
@@ -47,13 +62,8 @@ inline QList<int> childrenOf(qint64 pid, const QByteArray &name = {})
         if (!children.open(QIODevice::ReadOnly))
             continue;
         for (const QByteArray &child : children.readAll().split(' ')) {
-            QFile stat(u"/proc/"_qs + QString::fromLatin1(child.trimmed()) + u"/stat"_qs);
-            if (child.trimmed().isEmpty() || !stat.open(QIODevice::ReadOnly))
-                continue;
-            // "pid (name) state ...": the name may hold spaces, not ")".
-            const QByteArray line = stat.readAll();
-            if ((name.isEmpty() || line.contains('(' + name + ')')) &&
-                line.mid(line.lastIndexOf(')') + 2, 1) != "Z")
+            const QByteArray line = statLine(child);
+            if (isLive(line) && (name.isEmpty() || line.contains('(' + name + ')')))
                 found.append(child.trimmed().toInt());
         }
     }
@@ -62,28 +72,19 @@ inline QList<int> childrenOf(qint64 pid, const QByteArray &name = {})
 
 // Ends the program and every process it runs in the same instant, as a
 // power cut would: held first, so it starts no other, then killed with
-// them. (Killed alone, its shells would go on and change the library
-// after it ended.)
+// them, which end once their system calls do. (Killed alone, its shells
+// would go on and change the library after it ended.)
 inline void killAtOnce(QProcess &program)
 {
     const auto pid = static_cast<pid_t>(program.processId());
-    QList<int> children;
-    if (pid > 0 && ::kill(pid, SIGSTOP) == 0)
-        children = childrenOf(pid);
+    const QList<int> children =
+        pid > 0 && ::kill(pid, SIGSTOP) == 0 ? childrenOf(pid) : QList<int>();
     for (const int child : children)
         ::kill(child, SIGKILL);
     program.kill();
     program.waitForFinished();
-    // A process ends once its system call does: gone, or a zombie.
-    const auto ended = [](int child) {
-        QFile stat(u"/proc/"_qs + QString::number(child) + u"/stat"_qs);
-        if (!stat.open(QIODevice::ReadOnly))
-            return true;
-        const QByteArray line = stat.readAll();
-        return line.isEmpty() || line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
-    };
     for (const int child : children)
-        waitFor([&] { return ended(child); });
+        waitFor([child] { return !isLive(statLine(QByteArray::number(child))); });
 }
 
 class KilledRepairTest : public ::testing::Test
@@ -184,10 +185,6 @@ class KilledRepairTest : public ::testing::Test
     };
     Moment checking = [this] {
         return QFileInfo(rebuild()).size() > 0 && !QFileInfo::exists(rebuild() + u"-journal"_qs);
-    };
-    // The damaged database's log folded into it, before the swap.
-    Moment logFolded = [this] {
-        return checking() && !exists(u"/Library.sqlite-wal"_qs);
     };
     Moment swapping = [this] {
         return !QDir(library)
